@@ -1,0 +1,82 @@
+# Shared setup of the README's commands: packages, build, Wine prefix and display.
+# Sourced by scripts/run, scripts/test and scripts/wine-run.
+
+ZORV_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+ZORV_BUILD=${ZORV_BUILD:-$ZORV_ROOT/build}
+ZORV_PACKAGES="cmake make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 googletest wine wine64 fonts-wine xvfb xauth x11-utils imagemagick fonts-noto-cjk"
+
+say() { printf '%s\n' "zorv: $*" >&2; }
+
+# Installs the Debian packages that are missing.
+zorv_install_packages() {
+  local missing=""
+  for p in $ZORV_PACKAGES; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing="$missing $p"
+  done
+  [ -z "$missing" ] && return 0
+  say "installing:$missing"
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo=sudo
+  $sudo apt-get update -qq && DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends $missing >/dev/null
+}
+
+# Configures and builds; the compiler's output is shown only when something went wrong.
+zorv_build() {
+  local log="$ZORV_BUILD/build.log"
+  mkdir -p "$ZORV_BUILD"
+  if cmake -S "$ZORV_ROOT" -B "$ZORV_BUILD" -DCMAKE_TOOLCHAIN_FILE="$ZORV_ROOT/cmake/mingw-w64-x86_64.cmake" "$@" >"$log" 2>&1 &&
+    cmake --build "$ZORV_BUILD" -j "$(nproc)" >>"$log" 2>&1; then
+    grep -i 'warning' "$log" >&2
+    return 0
+  fi
+  grep -v -E '^\[ *[0-9]+%\]' "$log" | tail -n 40 >&2
+  say "build failed (full output in $log)"
+  return 1
+}
+
+# Wine quiet and without Mono or Gecko prompts, in the given prefix (the tests' by default).
+zorv_wine_env() {
+  export WINEPREFIX=${WINEPREFIX:-$ZORV_BUILD/wineprefix}
+  export WINEDEBUG=${WINEDEBUG:--all}
+  export WINEDLLOVERRIDES="mscoree,mshtml="
+}
+
+# Creates the prefix once; every program in it runs in one virtual desktop of the given size.
+zorv_prepare_prefix() {
+  local size=$1
+  zorv_wine_env
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    say "creating Wine prefix $WINEPREFIX"
+    wineboot -i >/dev/null 2>&1 </dev/null
+  fi
+  wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1 </dev/null
+  wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d "$size" /f >/dev/null 2>&1 </dev/null
+  # The desktop is made once per server: a new server starts with the new size.
+  wineserver -k 2>/dev/null
+  wineserver -w 2>/dev/null
+}
+
+# Starts a private X display when none is given (or when asked to with ZORV_XVFB=1).
+zorv_start_display() {
+  if [ -n "${DISPLAY:-}" ] && [ "${ZORV_XVFB:-0}" != 1 ]; then return 0; fi
+  local n=99
+  while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  ZORV_XVFB_PID=$!
+  export DISPLAY=":$n"
+  for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && return 0; sleep 0.1; done
+  say "Xvfb did not start"; return 1
+}
+
+# A persistent wineserver, with Wine's background services started apart from the caller's
+# output, so that no test waits for them to let go of its pipe.
+zorv_start_wineserver() {
+  wineserver -p
+  wine cmd /c exit >/dev/null 2>&1 </dev/null
+}
+
+zorv_stop() {
+  wineserver -k 2>/dev/null
+  [ -n "${ZORV_XVFB_PID:-}" ] && kill "$ZORV_XVFB_PID" 2>/dev/null
+  return 0
+}

@@ -1,0 +1,311 @@
+#include "config/section_store.h"
+
+#include <errno.h>
+#include <stdlib.h>
+#include <strsafe.h>
+#include <wchar.h>
+
+#include "platform/platform.h"
+
+namespace {
+
+enum { LINE_BYTES = 1024 };  // a line is read in pieces of at most 1023 bytes
+
+struct SectionEntry {
+    WCHAR* key;    // null marks an empty slot; the value shares the key's allocation
+    WCHAR* value;
+};
+
+SectionEntry entries[SECTION_STORE_SLOTS];  // occupied slots are contiguous from slot 0
+SectionAllocator allocateEntry = malloc;
+
+// Reads a file line by line in pieces that never split a UTF-8 character.
+struct LineReader {
+    FILE* file;
+    char carried[4];  // start of a character cut off by the previous piece
+    int carriedCount;
+};
+
+struct Line {
+    char raw[LINE_BYTES];    // the bytes as read, byte order mark included
+    WCHAR text[LINE_BYTES];  // the bytes after a byte order mark, as UTF-16
+};
+
+int Utf8SequenceLength(unsigned char lead)
+{
+    if (lead >= 0xF0) return 4;
+    if (lead >= 0xE0) return 3;
+    if (lead >= 0xC0) return 2;
+    return 1;
+}
+
+// Length of the incomplete character at the end of a piece, 0 when it ends whole.
+int IncompleteTailLength(const char* bytes, int length)
+{
+    for (int back = 1; back <= 3 && back <= length; ++back) {
+        unsigned char c = static_cast<unsigned char>(bytes[length - back]);
+        if ((c & 0xC0) == 0x80) continue;  // continuation byte: keep looking for the lead
+        return (c >= 0xC0 && Utf8SequenceLength(c) > back) ? back : 0;
+    }
+    return 0;
+}
+
+bool ReadLine(LineReader& reader, Line& line)
+{
+    memcpy(line.raw, reader.carried, reader.carriedCount);
+    int start = reader.carriedCount;
+    reader.carriedCount = 0;
+    if (!fgets(line.raw + start, LINE_BYTES - start, reader.file)) {
+        if (start == 0) return false;
+        line.raw[start] = '\0';
+    }
+    int length = static_cast<int>(strlen(line.raw));
+    if (length > 0 && line.raw[length - 1] != '\n' && !feof(reader.file)) {
+        int tail = IncompleteTailLength(line.raw, length);
+        if (tail < length) {  // a piece of nothing but a broken character is kept as it is
+            memcpy(reader.carried, line.raw + length - tail, tail);
+            reader.carriedCount = tail;
+            line.raw[length - tail] = '\0';
+        }
+    }
+    const char* text = line.raw;
+    if (static_cast<unsigned char>(text[0]) == 0xEF && static_cast<unsigned char>(text[1]) == 0xBB &&
+        static_cast<unsigned char>(text[2]) == 0xBF)
+        text += 3;
+    // Invalid sequences become U+FFFD; the result always fits, one character per byte at most.
+    if (MultiByteToWideChar(CP_UTF8, 0, text, -1, line.text, LINE_BYTES) == 0)
+        line.text[0] = L'\0';
+    return true;
+}
+
+bool IsIgnoredLine(WCHAR first) { return first == L'\n' || first == L':' || first == L'#'; }
+
+void FormatHeader(WCHAR (&header)[SECTION_PATH_CHARS], LPCWSTR section)
+{
+    StringCchPrintfW(header, SECTION_PATH_CHARS, L"[%ls]\n", section);
+}
+
+bool FitsLimit(LPCWSTR text, size_t maxChars)
+{
+    size_t length;
+    return SUCCEEDED(StringCchLengthW(text, maxChars + 1, &length));
+}
+
+int FindEntry(LPCWSTR key)
+{
+    for (int i = 0; i < SECTION_STORE_SLOTS && entries[i].key; ++i)
+        if (_wcsicmp(entries[i].key, key) == 0) return i;
+    return -1;
+}
+
+// Fills an empty slot; false when memory cannot be had.
+bool FillEntry(SectionEntry& entry, LPCWSTR key, LPCWSTR value)
+{
+    WCHAR* storage = static_cast<WCHAR*>(allocateEntry((SECTION_KEY_CHARS + SECTION_VALUE_CHARS) * sizeof(WCHAR)));
+    if (!storage) return false;
+    entry.key = storage;
+    entry.value = storage + SECTION_KEY_CHARS;
+    StringCchCopyW(entry.key, SECTION_KEY_CHARS, key);
+    StringCchCopyW(entry.value, SECTION_VALUE_CHARS, value);
+    return true;
+}
+
+// Splits a pair line at its first '=' and appends it; a line without '=' makes no pair,
+// and pairs beyond the table are ignored.
+void StorePairLine(WCHAR* text, int& nextSlot)
+{
+    if (WCHAR* lineFeed = wcschr(text, L'\n')) *lineFeed = L'\0';
+    WCHAR* equals = wcschr(text, L'=');
+    if (!equals || nextSlot >= SECTION_STORE_SLOTS) return;
+    *equals = L'\0';
+    if (FillEntry(entries[nextSlot], text, equals + 1)) ++nextSlot;
+}
+
+bool WriteBytes(FILE* stream, const char* bytes) { return fputs(bytes, stream) >= 0; }
+
+// Writes the text and a line feed as UTF-8. A line longer than the reader takes (1023
+// bytes with its line feed) is cut at a character boundary.
+bool WriteTextLine(FILE* stream, LPCWSTR text)
+{
+    enum { MAX_LINE_BYTES = LINE_BYTES - 1 };
+    char bytes[SECTION_VALUE_CHARS * 3 + 2];
+    int length = WideCharToMultiByte(CP_UTF8, 0, text, -1, bytes, sizeof bytes, NULL, NULL);
+    length = length > 0 ? length - 1 : 0;
+    if (length > MAX_LINE_BYTES - 1) {
+        length = MAX_LINE_BYTES - 1;
+        while (length > 0 && (static_cast<unsigned char>(bytes[length]) & 0xC0) == 0x80) --length;
+    }
+    bytes[length] = '\n';
+    bytes[length + 1] = '\0';
+    return WriteBytes(stream, bytes);
+}
+
+// Copies the file's lines, with the store's pairs in place of the section; false when a
+// write fails.
+bool CopyWithSection(FILE* source, FILE* target, LPCWSTR header)
+{
+    bool copying = true, sectionWritten = false, anyLine = false;
+    Line line;
+    char lastRaw[LINE_BYTES] = "";
+    LineReader reader = {source, {}, 0};
+    while (source && ReadLine(reader, line)) {
+        bool replaceNow = false;
+        if (line.text[0] == L'[') {
+            if (!copying)
+                copying = true;  // the line that ends the replaced section is copied, never compared
+            else if (_wcsicmp(line.text, header) == 0)
+                replaceNow = true;
+        }
+        if (copying && !WriteBytes(target, line.raw)) return false;
+        if (replaceNow) {
+            if (WriteSectionEntries(target) != 0 || !WriteBytes(target, "\n")) return false;
+            copying = false;
+            sectionWritten = true;
+        }
+        anyLine = true;
+        StringCchCopyA(lastRaw, LINE_BYTES, line.raw);
+    }
+    if (source && ferror(source)) return false;
+    if (sectionWritten) return true;
+    if (anyLine && lastRaw[0] != '\n') {
+        if (!WriteBytes(target, "\n")) return false;
+        if (lastRaw[strlen(lastRaw) - 1] != '\n' && !WriteBytes(target, "\n")) return false;
+    }
+    WCHAR headerLine[SECTION_PATH_CHARS];
+    StringCchCopyW(headerLine, SECTION_PATH_CHARS, header);
+    headerLine[wcslen(headerLine) - 1] = L'\0';  // WriteTextLine adds the line feed
+    return WriteTextLine(target, headerLine) && WriteSectionEntries(target) == 0;
+}
+
+}  // namespace
+
+void SetSectionAllocator(SectionAllocator allocator) { allocateEntry = allocator ? allocator : malloc; }
+
+int ResetSectionStore()
+{
+    for (SectionEntry& entry : entries) entry = SectionEntry{};
+    return 0;
+}
+
+int ClearSectionStore()
+{
+    for (SectionEntry& entry : entries) {
+        free(entry.key);
+        entry = SectionEntry{};
+    }
+    return 0;
+}
+
+int CountSectionEntries()
+{
+    int count = 0;
+    while (count < SECTION_STORE_SLOTS && entries[count].key) ++count;
+    return count;
+}
+
+int LoadSection(LPCWSTR path, LPCWSTR section)
+{
+    ClearSectionStore();
+    if (!FitsLimit(path, SECTION_PATH_CHARS - 1) || !FitsLimit(section, SECTION_NAME_MAX_CHARS)) return 1;
+    WCHAR header[SECTION_PATH_CHARS];
+    FormatHeader(header, section);
+
+    FILE* file = _wfopen(path, L"r");
+    if (!file) return 1;
+    LineReader reader = {file, {}, 0};
+    Line line;
+    int nextSlot = 0;
+    bool inSection = false;
+    while (ReadLine(reader, line)) {
+        WCHAR first = line.text[0];
+        if (IsIgnoredLine(first)) continue;
+        if (first == L'[') {
+            if (inSection) break;  // only the first occurrence of the section is read
+            inSection = _wcsicmp(line.text, header) == 0;
+            continue;
+        }
+        if (inSection) StorePairLine(line.text, nextSlot);
+    }
+    fclose(file);
+    return nextSlot > 0 ? 0 : 1;
+}
+
+int GetSectionString(LPWSTR destination, int capacity, LPCWSTR key)
+{
+    int i = FindEntry(key);
+    if (i < 0 || capacity < 1) return 1;
+    StringCchCopyW(destination, capacity, entries[i].value);
+    return 0;
+}
+
+int GetSectionInt(LPCWSTR key)
+{
+    WCHAR value[SECTION_VALUE_CHARS] = L"";
+    GetSectionString(value, SECTION_VALUE_CHARS, key);
+    return static_cast<int>(_wtol(value));
+}
+
+int SetSectionString(LPCWSTR key, LPCWSTR value)
+{
+    for (SectionEntry& entry : entries) {
+        if (!entry.key) return FillEntry(entry, key, value) ? 0 : 1;
+        if (_wcsicmp(entry.key, key) == 0) {
+            StringCchCopyW(entry.key, SECTION_KEY_CHARS, key);
+            StringCchCopyW(entry.value, SECTION_VALUE_CHARS, value);
+            return 0;
+        }
+    }
+    return 0;  // the table is full: nothing is stored
+}
+
+int SetSectionInt(LPCWSTR key, int value)
+{
+    WCHAR text[SECTION_VALUE_CHARS];
+    StringCchPrintfW(text, SECTION_VALUE_CHARS, L"%d", value);
+    return SetSectionString(key, text);
+}
+
+int DeleteSectionKey(LPCWSTR key)
+{
+    int i = FindEntry(key);
+    if (i < 0) return 1;
+    free(entries[i].key);
+    for (; i < SECTION_STORE_SLOTS - 1 && entries[i + 1].key; ++i) entries[i] = entries[i + 1];
+    entries[i] = SectionEntry{};
+    return 0;
+}
+
+int WriteSectionEntries(FILE* stream)
+{
+    for (int i = 0; i < SECTION_STORE_SLOTS && entries[i].key; ++i) {
+        WCHAR line[SECTION_KEY_CHARS + SECTION_VALUE_CHARS];
+        StringCchPrintfW(line, ARRAYSIZE(line), L"%ls=%ls", entries[i].key, entries[i].value);
+        if (!WriteTextLine(stream, line)) return 1;
+    }
+    return 0;
+}
+
+int WriteSection(LPCWSTR path, LPCWSTR section)
+{
+    if (!FitsLimit(path, SECTION_PATH_CHARS - 2) || !FitsLimit(section, SECTION_NAME_MAX_CHARS)) return 1;
+    WCHAR temporaryPath[SECTION_PATH_CHARS], header[SECTION_PATH_CHARS];
+    StringCchPrintfW(temporaryPath, SECTION_PATH_CHARS, L"%ls_", path);
+    FormatHeader(header, section);
+
+    FILE* source = _wfopen(path, L"r");
+    if (!source && errno != ENOENT) return 1;  // a missing file is written from scratch
+    FILE* target = _wfopen(temporaryPath, L"w");
+    if (!target) {
+        if (source) fclose(source);
+        return 1;
+    }
+    bool written = CopyWithSection(source, target, header);
+    if (source) fclose(source);
+    // The close flushes the last buffer: a full disk shows here.
+    written = fclose(target) == 0 && written;
+    if (!written || ReplaceFileWith(temporaryPath, path) != 0) {
+        DeleteFileW(temporaryPath);
+        return 1;
+    }
+    return 0;
+}

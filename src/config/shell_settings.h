@@ -1,0 +1,59 @@
+// The shell's settings, read once at start-up, and the display resources made from them.
+#pragma once
+#include <windows.h>
+
+enum {
+    SETTING_PATH_CHARS = 260,
+    SETTING_NAME_CHARS = 128,
+    MENU_SHORTCUT_COUNT = 6,
+};
+
+struct MenuShortcut {
+    WCHAR name[SETTING_NAME_CHARS];  // the text shown
+    WCHAR path[SETTING_PATH_CHARS];  // what is started, also the file its icon comes from
+};
+
+// Each field is named after the section and key it comes from.
+struct ShellSettings {
+    // settings.cfg, [Main]
+    WCHAR mainTheme[SETTING_PATH_CHARS];  // the theme file's name
+    WCHAR mainLanguage[SETTING_PATH_CHARS];
+    WCHAR mainFontName[SETTING_NAME_CHARS];
+    int mainFontQuality;
+    int mainFontSize;
+    int mainBigFontSize;
+    // settings.cfg, [Taskbar]
+    int taskbarAmPm;  // nonzero: 12-hour clock
+    // theme file, [Theme]
+    WCHAR themeDirectory[SETTING_NAME_CHARS];
+    // theme file, [Taskbar]
+    int taskbarHeight;
+    int taskbarButtonHeight;
+    int taskbarButtonMaxCX;
+    int taskbarButtonY;
+    int taskbarClockCX;
+    int taskbarStartButtonCX;
+    // theme file, [Start]
+    int startHeight;
+    int startWidth;
+    int startIconX;
+    int startIconY;
+    int startIconCX;
+    int startIconCY;
+    // settings.cfg, [Start]
+    WCHAR userPicturePath[SETTING_PATH_CHARS];  // HomeDirectory\UserIcon
+    WCHAR startUserName[SETTING_NAME_CHARS];
+    MenuShortcut menuShortcuts[MENU_SHORTCUT_COUNT];
+};
+
+extern ShellSettings Settings;
+extern SIZE ScreenSize;
+extern HFONT NormalFont;
+extern HFONT BigFont;
+
+// Reads settings.cfg and the theme file it names; 1 (after logging the file) when a
+// section cannot be loaded.
+int LoadShellSettings();
+// Empties the button registry and the section store, reads the screen size, makes the
+// fonts and reserves the taskbar strip of the desktop. Always 0.
+int InitializeShell();

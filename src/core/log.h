@@ -1,0 +1,23 @@
+// Diagnostic log: time-stamped lines on the debug output, and the fatal-error box.
+#pragma once
+#include <windows.h>
+
+enum { LOG_LINE_CHARS = 1024, LAST_ERROR_LINE_CHARS = 2048, FATAL_TEXT_CHARS = 2048 };
+
+// The complete text of the last line written by LogError; empty until then.
+extern WCHAR LastErrorLine[LAST_ERROR_LINE_CHARS];
+
+// Records the time base of every log line and empties LastErrorLine.
+void StartLog(DWORD startTick);
+
+void LogInfo(LPCWSTR text);
+void LogError(LPCWSTR text);
+// Shows the fatal-error box, then posts the quit request with exit code 1.
+void FatalError(LPCWSTR text);
+
+// Seams for in-process tests: where finished lines go (OutputDebugStringW by default)
+// and what shows the fatal box (MessageBoxW by default). Null restores the default.
+typedef void (*LogSink)(LPCWSTR line);
+typedef void (*FatalBoxPresenter)(LPCWSTR text, LPCWSTR caption, UINT type);
+void SetLogSink(LogSink sink);
+void SetFatalBoxPresenter(FatalBoxPresenter presenter);

@@ -1,0 +1,55 @@
+// Button manager: turns rectangles of a window into pressable buttons with pre-rendered
+// faces, which post WM_COMMAND (base + index; lParam 1 on press, 0 on release inside).
+//
+// Per-surface operations look the window up first and return 1, doing nothing, when it is
+// not registered or the index is outside 0 to count - 1.
+#pragma once
+#include <windows.h>
+
+enum ButtonState { BUTTON_AUTO = 0, BUTTON_UP = 1, BUTTON_DOWN = 2 };
+
+enum { BUTTON_SURFACE_COUNT = 32 };
+
+struct ButtonItem {
+    int x, y, cx, cy;  // rectangle in client coordinates
+    HDC upImage;       // faces, used from their top-left corner
+    HDC downImage;
+    SHORT hitTestable;
+    ButtonState state;
+};
+
+struct ButtonSurface {
+    HWND window;  // 0 marks a free entry
+    HDC backBuffer;
+    int commandBase;
+    int buttonCount;
+    ButtonItem* items;
+};
+
+// The index of the button held by the last pen-down that hit one, -1 when none.
+extern int PressedButtonIndex;
+
+int ClearButtonRegistry();
+int FindButtonSurface(HWND window);
+int RegisterButtonSurface(HWND window, HDC backBuffer, int commandBase, int buttonCount);
+// Clears every item of the surface to zeros; the surface stays registered and usable.
+int ResetButtonItems(HWND window);
+
+int SetButtonItem(HWND window, int index, int x, int y, int cx, int cy, HDC upImage, HDC downImage,
+                  int hitTestable, ButtonState state);
+int SetButtonState(HWND window, int index, ButtonState state);
+int SetButtonX(HWND window, int index, int x);
+int SetButtonY(HWND window, int index, int y);
+int SetButtonCX(HWND window, int index, int cx);
+int SetButtonCY(HWND window, int index, int cy);
+int SetButtonUpImage(HWND window, int index, HDC upImage);
+int SetButtonDownImage(HWND window, int index, HDC downImage);
+int SetButtonHitTest(HWND window, int index, int hitTestable);
+
+// Draws the face into the back buffer: pressed only matters for buttons in state Auto.
+int DrawButtonItem(HWND window, int index, int pressed);
+// Copies the button's rectangle from the back buffer to the window.
+int ShowButtonItem(HWND window, int index);
+
+int ButtonPenDown(HWND window, LPARAM point);
+int ButtonPenUp(HWND window, LPARAM point);

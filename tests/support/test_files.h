@@ -1,0 +1,51 @@
+// Helpers shared by the tests: temporary folders, files as bytes, captured log lines.
+#pragma once
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// A fresh folder under the temporary directory, removed with everything in it.
+class TempDirectory {
+public:
+    TempDirectory();
+    ~TempDirectory();
+    TempDirectory(const TempDirectory&) = delete;
+    TempDirectory& operator=(const TempDirectory&) = delete;
+
+    const std::wstring& path() const { return path_; }
+    std::wstring operator/(const std::wstring& name) const { return path_ + L"\\" + name; }
+
+private:
+    std::wstring path_;
+};
+
+void WriteBytes(const std::wstring& path, const std::string& bytes);
+std::string ReadBytes(const std::wstring& path);
+bool FileExists(const std::wstring& path);
+void MakeDirectories(const std::wstring& path);
+void RemoveTree(const std::wstring& path);
+void CopyTree(const std::wstring& from, const std::wstring& to);
+
+// The text with every CR LF read as LF: the runtime's text mode writes CR LF.
+std::string WithoutCarriageReturns(const std::string& text);
+
+std::string ToUtf8(const std::wstring& text);
+std::wstring FromUtf8(const std::string& text);
+
+// Catches the shell's log lines and fatal boxes in process while it lives.
+class LogCapture {
+public:
+    LogCapture();
+    ~LogCapture();
+    std::vector<std::wstring> lines;
+    std::vector<std::wstring> fatalBoxes;  // the box texts
+    bool Contains(const std::wstring& fragment) const;
+};
+
+// Removes WM_QUIT and the other messages waiting for this thread; true when WM_QUIT was
+// among them, with its exit code stored.
+bool TakeQuitMessage(int* exitCode = nullptr);
+
+// A path in the source tree (given with backslashes), as Wine sees it.
+std::wstring SourcePath(const std::wstring& relative);

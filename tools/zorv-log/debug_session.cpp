@@ -1,0 +1,95 @@
+#include "debug_session.h"
+
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace {
+
+std::wstring ReadRemoteWide(HANDLE process, const void* address, SIZE_T characters)
+{
+    std::vector<WCHAR> buffer(characters + 1, L'\0');
+    SIZE_T read = 0;
+    ReadProcessMemory(process, address, buffer.data(), characters * sizeof(WCHAR), &read);
+    buffer[read / sizeof(WCHAR)] = L'\0';
+    return buffer.data();
+}
+
+std::wstring ReadRemoteAnsi(HANDLE process, const void* address, SIZE_T bytes)
+{
+    std::vector<char> buffer(bytes + 1, '\0');
+    SIZE_T read = 0;
+    ReadProcessMemory(process, address, buffer.data(), bytes, &read);
+    buffer[read] = '\0';
+    int length = MultiByteToWideChar(CP_ACP, 0, buffer.data(), -1, NULL, 0);
+    std::wstring text(length > 0 ? length - 1 : 0, L'\0');
+    if (length > 1) MultiByteToWideChar(CP_ACP, 0, buffer.data(), -1, &text[0], length);
+    return text;
+}
+
+// A string of the old ANSI event ends in its terminator; so does a UTF-16 one.
+void TrimTerminator(std::wstring& text)
+{
+    while (!text.empty() && text.back() == L'\0') text.pop_back();
+}
+
+}  // namespace
+
+bool RunDebugSession(const std::wstring& commandLine, LPCWSTR currentDirectory, const DebugSessionEvents& events,
+                     DWORD* exitCode)
+{
+    std::vector<WCHAR> mutableCommandLine(commandLine.begin(), commandLine.end());
+    mutableCommandLine.push_back(L'\0');
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessW(NULL, mutableCommandLine.data(), NULL, NULL, FALSE, DEBUG_ONLY_THIS_PROCESS, NULL,
+                        currentDirectory, &startup, &process))
+        return false;
+    if (events.started) events.started(process);
+
+    for (;;) {
+        DEBUG_EVENT event;
+        if (!WaitForDebugEvent(&event, INFINITE)) break;
+        DWORD continueStatus = DBG_CONTINUE;
+        switch (event.dwDebugEventCode) {
+        case OUTPUT_DEBUG_STRING_EVENT: {
+            const OUTPUT_DEBUG_STRING_INFO& info = event.u.DebugString;
+            std::wstring text = info.fUnicode ? ReadRemoteWide(process.hProcess, info.lpDebugStringData, info.nDebugStringLength)
+                                              : ReadRemoteAnsi(process.hProcess, info.lpDebugStringData, info.nDebugStringLength);
+            TrimTerminator(text);
+            if (events.line) events.line(text);
+            break;
+        }
+        case EXCEPTION_DEBUG_EVENT: {
+            const EXCEPTION_RECORD& record = event.u.Exception.ExceptionRecord;
+            if (record.ExceptionCode == DEBUG_PRINT_WIDE_EXCEPTION && record.NumberParameters >= 2) {
+                std::wstring text = ReadRemoteWide(process.hProcess, reinterpret_cast<const void*>(record.ExceptionInformation[1]),
+                                                   record.ExceptionInformation[0]);
+                TrimTerminator(text);
+                if (events.line) events.line(text);
+            } else if (record.ExceptionCode != EXCEPTION_BREAKPOINT) {
+                continueStatus = DBG_EXCEPTION_NOT_HANDLED;  // the program's own handlers decide
+            }
+            break;
+        }
+        case CREATE_PROCESS_DEBUG_EVENT:
+            if (event.u.CreateProcessInfo.hFile) CloseHandle(event.u.CreateProcessInfo.hFile);
+            break;
+        case LOAD_DLL_DEBUG_EVENT:
+            if (event.u.LoadDll.hFile) CloseHandle(event.u.LoadDll.hFile);
+            break;
+        case EXIT_PROCESS_DEBUG_EVENT:
+            *exitCode = event.u.ExitProcess.dwExitCode;
+            ContinueDebugEvent(event.dwProcessId, event.dwThreadId, DBG_CONTINUE);
+            CloseHandle(process.hThread);
+            CloseHandle(process.hProcess);
+            return true;
+        }
+        ContinueDebugEvent(event.dwProcessId, event.dwThreadId, continueStatus);
+    }
+    GetExitCodeProcess(process.hProcess, exitCode);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return true;
+}

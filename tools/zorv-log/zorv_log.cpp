@@ -1,0 +1,63 @@
+// zorv-log: runs a program under the debugger, prints each of its debug-output lines as
+// it arrives (UTF-8, one per line) and exits with the program's exit code.
+//
+//   zorv-log <program> [arguments...]
+#include <windows.h>
+
+#include <string>
+
+#include "debug_session.h"
+
+namespace {
+
+enum { EXIT_CANNOT_START = 127 };
+
+void WriteUtf8(HANDLE output, const std::wstring& text)
+{
+    int bytes = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), NULL, 0, NULL, NULL);
+    std::string utf8(bytes, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), &utf8[0], bytes, NULL, NULL);
+    DWORD written;
+    WriteFile(output, utf8.data(), static_cast<DWORD>(utf8.size()), &written, NULL);
+}
+
+// Quotes an argument the way CommandLineToArgvW reads it back.
+std::wstring QuoteArgument(const std::wstring& argument)
+{
+    if (!argument.empty() && argument.find_first_of(L" \t\"") == std::wstring::npos) return argument;
+    std::wstring quoted = L"\"";
+    size_t backslashes = 0;
+    for (WCHAR c : argument) {
+        if (c == L'\\') {
+            ++backslashes;
+            continue;
+        }
+        quoted.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
+        backslashes = 0;
+        quoted += c;
+    }
+    quoted.append(backslashes * 2, L'\\');
+    return quoted + L"\"";
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv)
+{
+    HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
+    if (argc < 2) {
+        WriteUtf8(GetStdHandle(STD_ERROR_HANDLE), L"usage: zorv-log <program> [arguments...]\n");
+        return EXIT_CANNOT_START;
+    }
+    std::wstring commandLine;
+    for (int i = 1; i < argc; ++i) commandLine += (i > 1 ? L" " : L"") + QuoteArgument(argv[i]);
+
+    DebugSessionEvents events;
+    events.line = [output](const std::wstring& line) { WriteUtf8(output, line + L"\n"); };
+    DWORD exitCode = 0;
+    if (!RunDebugSession(commandLine, NULL, events, &exitCode)) {
+        WriteUtf8(GetStdHandle(STD_ERROR_HANDLE), L"zorv-log: cannot start " + commandLine + L"\n");
+        return EXIT_CANNOT_START;
+    }
+    return static_cast<int>(exitCode);
+}
