@@ -80,3 +80,12 @@ zorv_stop() {
   [ -n "${ZORV_XVFB_PID:-}" ] && kill "$ZORV_XVFB_PID" 2>/dev/null
   return 0
 }
+
+# Lays out the simulated device on drive C: the shell and its home directory in \Zorv,
+# the application folders and My Documents.
+zorv_install_device() {
+  local c=$1
+  mkdir -p "$c/Zorv" "$c/NAND3/アプリ" "$c/Storage Card/アプリ" "$c/NAND3/My Documents"
+  cp "$ZORV_BUILD/zorv.exe" "$c/Zorv/"
+  cp -r "$ZORV_ROOT/themes/default/." "$c/Zorv/"
+}
