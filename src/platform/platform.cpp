@@ -87,3 +87,41 @@ void WriteDebugOutput(LPCWSTR line)
     RaiseException(DEBUG_PRINT_WIDE_EXCEPTION, 0, 4, arguments);
     if (widePrintUnhandled) OutputDebugStringW(line);
 }
+
+namespace {
+
+// Checks the headers against the file's size before the loader reads it: Wine's loader
+// trusts them, and a truncated file would be read past its end.
+bool IsCompleteBitmapFile(LPCWSTR path)
+{
+    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    LARGE_INTEGER size = {};
+    BITMAPFILEHEADER fileHeader = {};
+    BITMAPINFOHEADER info = {};
+    DWORD read = 0, readInfo = 0;
+    bool complete = GetFileSizeEx(file, &size) && ReadFile(file, &fileHeader, sizeof fileHeader, &read, NULL) &&
+                    read == sizeof fileHeader && ReadFile(file, &info, sizeof info, &readInfo, NULL) &&
+                    readInfo == sizeof info;
+    CloseHandle(file);
+    if (!complete || fileHeader.bfType != 0x4D42 || info.biSize < sizeof info) return false;
+    if (info.biWidth <= 0 || info.biHeight == 0 || info.biPlanes != 1 || info.biWidth > 32767) return false;
+    LONGLONG height = info.biHeight < 0 ? -static_cast<LONGLONG>(info.biHeight) : info.biHeight;
+    if (height > 32767) return false;
+    LONGLONG pixelBytes;
+    if (info.biCompression == BI_RGB || info.biCompression == BI_BITFIELDS)
+        pixelBytes = ((static_cast<LONGLONG>(info.biWidth) * info.biBitCount + 31) / 32) * 4 * height;
+    else if (info.biCompression == BI_RLE8 || info.biCompression == BI_RLE4)
+        pixelBytes = info.biSizeImage ? info.biSizeImage : size.QuadPart + 1;
+    else
+        return false;
+    return fileHeader.bfOffBits + pixelBytes <= size.QuadPart;
+}
+
+}  // namespace
+
+HBITMAP LoadDIBitmapFile(LPCWSTR path)
+{
+    if (!IsCompleteBitmapFile(path)) return NULL;
+    return static_cast<HBITMAP>(LoadImageW(NULL, path, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+}

@@ -16,3 +16,7 @@ void WriteDebugOutput(LPCWSTR line);
 // The exception through which a debugger receives a UTF-16 debug-output line:
 // parameters are the length with terminator, the text, and the same in the ANSI code page.
 enum : DWORD { DEBUG_PRINT_WIDE_EXCEPTION = 0x4001000A };
+
+// Loads a BMP file into a bitmap, as the device's SHLoadDIBitmap does; NULL for a file that
+// is missing, truncated or not a BMP.
+HBITMAP LoadDIBitmapFile(LPCWSTR path);

@@ -1,0 +1,196 @@
+#include "gfx/surface.h"
+
+#include <strsafe.h>
+
+#include <vector>
+
+#include "config/shell_settings.h"
+#include "core/log.h"
+#include "core/shell.h"
+#include "platform/platform.h"
+
+namespace {
+
+// Handles are logged as 32-bit values, whatever their width.
+unsigned HandleValue(const void* handle) { return static_cast<unsigned>(reinterpret_cast<UINT_PTR>(handle)); }
+
+void LogDcError(LPCWSTR format, const void* dc)
+{
+    WCHAR message[LOG_LINE_CHARS];
+    StringCchPrintfW(message, LOG_LINE_CHARS, format, HandleValue(dc));
+    LogError(message);
+}
+
+void LogSelectError(HDC dc, HGDIOBJ bitmap)
+{
+    WCHAR message[LOG_LINE_CHARS];
+    StringCchPrintfW(message, LOG_LINE_CHARS, L"SelectObject Error - DC:\"0x%08x\" BMP:\"0x%08x\"", HandleValue(dc),
+                     HandleValue(bitmap));
+    LogError(message);
+}
+
+void LogBitmapLoadError(LPCWSTR path)
+{
+    WCHAR message[LOG_LINE_CHARS];
+    StringCchPrintfW(message, LOG_LINE_CHARS, L"Cannot Load BMP - Path:\"%ls\"", path);
+    LogError(message);
+}
+
+// One region per batch of rectangles: combining them one run at a time costs time that
+// grows with the square of the number of runs.
+class RegionBuilder {
+public:
+    explicit RegionBuilder(HRGN result) : result_(result) { rects_.reserve(BATCH); }
+    ~RegionBuilder() { Flush(); }
+
+    void Add(int left, int top, int right, int bottom)
+    {
+        rects_.push_back(RECT{left, top, right, bottom});
+        if (rects_.size() == BATCH) Flush();
+    }
+
+private:
+    static const size_t BATCH = 128;
+
+    void Flush()
+    {
+        if (rects_.empty()) return;
+        std::vector<BYTE> data(sizeof(RGNDATAHEADER) + rects_.size() * sizeof(RECT));
+        RGNDATA* region = reinterpret_cast<RGNDATA*>(data.data());
+        region->rdh.dwSize = sizeof(RGNDATAHEADER);
+        region->rdh.iType = RDH_RECTANGLES;
+        region->rdh.nCount = static_cast<DWORD>(rects_.size());
+        region->rdh.nRgnSize = static_cast<DWORD>(rects_.size() * sizeof(RECT));
+        SetRect(&region->rdh.rcBound, rects_.front().left, rects_.front().top, rects_.front().right, rects_.back().bottom);
+        for (const RECT& rect : rects_) UnionRect(&region->rdh.rcBound, &region->rdh.rcBound, &rect);
+        memcpy(region->Buffer, rects_.data(), rects_.size() * sizeof(RECT));
+        HRGN batch = ExtCreateRegion(NULL, static_cast<DWORD>(data.size()), region);
+        if (batch) {
+            CombineRgn(result_, result_, batch, RGN_OR);
+            DeleteObject(batch);
+        }
+        rects_.clear();
+    }
+
+    HRGN result_;
+    std::vector<RECT> rects_;
+};
+
+bool IsKeyColored(const BYTE* pixel) { return pixel[0] == 255 && pixel[1] == 0 && pixel[2] == 255; }
+
+}  // namespace
+
+int CreateMemorySurface(HDC reference, int width, int height, MemorySurface* surface)
+{
+    *surface = MemorySurface{};
+    HBITMAP bitmap = CreateCompatibleBitmap(reference, width, height);
+    if (!bitmap) {
+        LogDcError(L"Cannot Create CompatibleBitmap - DC:\"0x%08x\"", reference);
+        return 1;
+    }
+    HDC dc = CreateCompatibleDC(reference);
+    if (!dc) {
+        LogDcError(L"Cannot Create CompatibleDC - DC:\"0x%08x\"", reference);
+        DeleteObject(bitmap);
+        return 1;
+    }
+    if (!SelectObject(dc, bitmap)) {
+        LogSelectError(dc, bitmap);
+        DeleteDC(dc);
+        DeleteObject(bitmap);
+        return 1;
+    }
+    *surface = MemorySurface{dc, bitmap};
+    return 0;
+}
+
+void ReleaseMemorySurface(MemorySurface* surface)
+{
+    if (surface->dc) DeleteDC(surface->dc);
+    if (surface->bitmap) DeleteObject(surface->bitmap);
+    *surface = MemorySurface{};
+}
+
+int LoadThemeBitmap(HDC reference, LPCWSTR name, MemorySurface* surface)
+{
+    *surface = MemorySurface{};
+    WCHAR path[MAX_PATH];
+    // A path that does not fit is refused, never cut into another file's name.
+    HRESULT formatted = StringCchPrintfW(path, MAX_PATH, L"%ls\\theme\\%ls\\%ls.bmp", HomeDirectory,
+                                         Settings.themeDirectory, name);
+    HBITMAP image = SUCCEEDED(formatted) ? LoadDIBitmapFile(path) : NULL;
+    if (!image) {
+        LogBitmapLoadError(path);
+        return 1;
+    }
+    BITMAP size = {};
+    GetObjectW(image, sizeof size, &size);
+    if (CreateMemorySurface(reference, size.bmWidth, size.bmHeight, surface) != 0) {
+        DeleteObject(image);
+        return 1;
+    }
+    int result = 1;
+    HDC imageDc = CreateCompatibleDC(surface->dc);
+    if (!imageDc) {
+        LogDcError(L"Cannot Create CompatibleDC - DC:\"0x%08x\"", surface->dc);
+    } else if (!SelectObject(imageDc, image)) {
+        LogSelectError(imageDc, image);
+    } else {
+        // Converted to the device's format here, once.
+        BitBlt(surface->dc, 0, 0, size.bmWidth, size.bmHeight, imageDc, 0, 0, SRCCOPY);
+        result = 0;
+    }
+    if (imageDc) DeleteDC(imageDc);
+    DeleteObject(image);
+    if (result != 0) ReleaseMemorySurface(surface);
+    return result;
+}
+
+void DrawTextInRect(HDC dc, LPCWSTR text, int left, int top, int right, int bottom, UINT format)
+{
+    RECT rect = {left, top, right, bottom};
+    DrawTextW(dc, text, static_cast<int>(wcslen(text)), &rect, format);
+}
+
+HRGN CreateKeyColorRegion(HDC imageDc, HBITMAP imageBitmap)
+{
+    BITMAP size = {};
+    GetObjectW(imageBitmap, sizeof size, &size);
+    const int width = size.bmWidth, height = size.bmHeight;
+    HRGN result = CreateRectRgn(0, 0, 0, 0);
+
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;  // bottom-up rows
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = NULL;
+    HBITMAP work = CreateDIBSection(NULL, &info, DIB_RGB_COLORS, &bits, NULL, 0);
+    HDC screen = GetDC(NULL);
+    HDC workDc = CreateCompatibleDC(screen);
+    ReleaseDC(NULL, screen);
+    if (work && workDc && SelectObject(workDc, work)) {
+        BitBlt(workDc, 0, 0, width, height, imageDc, 0, 0, SRCCOPY);
+        GdiFlush();  // the pixels must be in memory before they are read
+        const int stride = (32 * width + 31) / 32 * 4;
+        RegionBuilder builder(result);
+        for (int row = 0; row < height; ++row) {
+            const BYTE* pixels = static_cast<const BYTE*>(bits) + row * stride;
+            const int y = height - 1 - row;
+            for (int x = 0; x < width;) {
+                if (IsKeyColored(pixels + 4 * x)) {
+                    ++x;
+                    continue;
+                }
+                int start = x;
+                while (x < width && !IsKeyColored(pixels + 4 * x)) ++x;
+                builder.Add(start, y, x, y + 1);
+            }
+        }
+    }
+    if (workDc) DeleteDC(workDc);
+    if (work) DeleteObject(work);
+    return result;
+}

@@ -1,0 +1,28 @@
+// Drawing toolkit: off-screen surfaces, theme bitmaps, text in rectangles and window
+// shapes cut by the key colour.
+#pragma once
+#include <windows.h>
+
+// A memory DC with a bitmap selected into it for its whole life.
+struct MemorySurface {
+    HDC dc;
+    HBITMAP bitmap;
+};
+
+// Magenta: the theme's colour for the parts of a window that are cut away.
+const COLORREF KEY_COLOR = RGB(255, 0, 255);
+
+// An empty surface of the reference DC's format; 1 (logged) on failure, with nothing made.
+int CreateMemorySurface(HDC reference, int width, int height, MemorySurface* surface);
+// The theme bitmap <HomeDirectory>\theme\<ThemeDirectory>\<name>.bmp in a surface of its
+// own size; 1 (logged) on failure, with nothing made.
+int LoadThemeBitmap(HDC reference, LPCWSTR name, MemorySurface* surface);
+// Deletes the DC, then the bitmap; leaves the surface empty.
+void ReleaseMemorySurface(MemorySurface* surface);
+
+// Draws the whole text into the rectangle with the DC's font, colour and mode.
+void DrawTextInRect(HDC dc, LPCWSTR text, int left, int top, int right, int bottom, UINT format);
+
+// A region of every pixel of the image that is not the key colour, in the image's
+// coordinates. The caller owns it.
+HRGN CreateKeyColorRegion(HDC imageDc, HBITMAP imageBitmap);
