@@ -1,0 +1,203 @@
+#include "theme_check.h"
+
+#include <strsafe.h>
+
+#include <cstdlib>
+
+#include "config/shell_settings.h"
+#include "core/log.h"
+#include "core/shell.h"
+#include "platform/platform.h"
+
+namespace {
+
+// What the shell copies out of the images whose size the theme file does not give.
+enum {
+    TASK_LEFT_CX = 18,       // TBTNU0, the up face's left part
+    TASK_DOWN_LEFT_CX = 4,   // TBTND0: the down face uses only this much of it
+    TASK_CAP_CX = 4,         // TBTNU2, TBTND2, the right caps
+    SIDE_ITEM_CX = 186,
+    SIDE_ITEM_CY = 24,
+    SIDE_ITEM_COUNT = 8,
+    EXIT_BUTTON_CX = 122,
+    EXIT_BUTTON_CY = 30,
+    ALL_PROGRAMS_CX = 186,
+    ALL_PROGRAMS_CY = 24,
+    SHORTCUT_CX = 186,
+    SHORTCUT_CY = 36,
+};
+
+struct RequiredBitmap {
+    std::wstring name;  // without ".bmp"
+    int width, height;  // the least the shell copies from it
+};
+
+// In the order the shell loads them: the taskbar's, then the start menu's, whose
+// background comes before the user picture.
+std::vector<RequiredBitmap> BitmapsBeforeUserPicture(const ShellSettings& s)
+{
+    const int bar = s.taskbarHeight, button = s.taskbarButtonHeight;
+    return {
+        {L"TASKBAR", 1, bar},
+        {L"STARTBUTTONU", s.taskbarStartButtonCX, bar},
+        {L"STARTBUTTOND", s.taskbarStartButtonCX, bar},
+        {L"TASKBARCLK", s.taskbarClockCX, bar},
+        {L"TBTNU0", TASK_LEFT_CX, button},
+        {L"TBTNU1", 1, button},
+        {L"TBTNU2", TASK_CAP_CX, button},
+        {L"TBTND0", TASK_DOWN_LEFT_CX, button},
+        {L"TBTND1", 1, button},
+        {L"TBTND2", TASK_CAP_CX, button},
+        {L"STARTBACK", s.startWidth, s.startHeight},
+    };
+}
+
+std::vector<RequiredBitmap> BitmapsAfterUserPicture()
+{
+    std::vector<RequiredBitmap> list;
+    for (int i = 0; i < SIDE_ITEM_COUNT; ++i) {
+        list.push_back({L"SIDE" + std::to_wstring(i) + L"U", SIDE_ITEM_CX, SIDE_ITEM_CY});
+        list.push_back({L"SIDE" + std::to_wstring(i) + L"D", SIDE_ITEM_CX, SIDE_ITEM_CY});
+    }
+    list.push_back({L"EXITBTNU", EXIT_BUTTON_CX, EXIT_BUTTON_CY});
+    list.push_back({L"EXITBTND", EXIT_BUTTON_CX, EXIT_BUTTON_CY});
+    list.push_back({L"ALLPROGRAMSU", ALL_PROGRAMS_CX, ALL_PROGRAMS_CY});
+    list.push_back({L"ALLPROGRAMSD", ALL_PROGRAMS_CX, ALL_PROGRAMS_CY});
+    list.push_back({L"MAINU", SHORTCUT_CX, SHORTCUT_CY});
+    list.push_back({L"MAIND", SHORTCUT_CX, SHORTCUT_CY});
+    return list;
+}
+
+enum class BitmapState { Missing, TooLong, Unreadable, Loaded };
+
+// Loads the file as the shell does, keeps only its size and lets the bitmap go.
+BitmapState ReadBitmapSize(const std::wstring& path, SIZE* size)
+{
+    // The shell refuses a path that does not fit its buffer rather than cutting it.
+    if (path.size() >= MAX_PATH) return BitmapState::TooLong;
+    DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return BitmapState::Missing;
+    HBITMAP image = LoadDIBitmapFile(path.c_str());
+    if (!image) return BitmapState::Unreadable;
+    BITMAP info = {};
+    GetObjectW(image, sizeof info, &info);
+    DeleteObject(image);
+    *size = SIZE{info.bmWidth, std::abs(info.bmHeight)};
+    return BitmapState::Loaded;
+}
+
+std::wstring Dimensions(int width, int height) { return std::to_wstring(width) + L" x " + std::to_wstring(height); }
+
+void AddFinding(ThemeReport* report, ThemeProblem kind, const std::wstring& label, const std::wstring& path,
+                const std::wstring& detail)
+{
+    report->findings.push_back({kind, path, label + path + L": " + detail});
+}
+
+void CheckThemeBitmap(const RequiredBitmap& bitmap, ThemeReport* report)
+{
+    const std::wstring path = std::wstring(HomeDirectory) + L"\\theme\\" + Settings.themeDirectory + L"\\" +
+                              bitmap.name + L".bmp";
+    const std::wstring needed = Dimensions(bitmap.width, bitmap.height);
+    ++report->bitmapsChecked;
+    SIZE size = {};
+    switch (ReadBitmapSize(path, &size)) {
+    case BitmapState::Missing:
+        AddFinding(report, ThemeProblem::Missing, L"MISSING  ", path, L"needs a BMP of at least " + needed);
+        return;
+    case BitmapState::TooLong:
+        AddFinding(report, ThemeProblem::Unreadable, L"UNREADABLE ", path, L"path longer than the shell's 259 characters");
+        return;
+    case BitmapState::Unreadable:
+        AddFinding(report, ThemeProblem::Unreadable, L"UNREADABLE ", path, L"not a complete BMP file");
+        return;
+    case BitmapState::Loaded:
+        if (size.cx < bitmap.width || size.cy < bitmap.height)
+            AddFinding(report, ThemeProblem::TooSmall, L"TOO SMALL ", path,
+                       L"is " + Dimensions(size.cx, size.cy) + L", needs at least " + needed);
+        return;
+    }
+}
+
+// The shell starts without its picture, so this is only a warning.
+void CheckUserPicture(ThemeReport* report)
+{
+    const std::wstring path = Settings.userPicturePath;
+    ++report->bitmapsChecked;
+    SIZE size = {};
+    BitmapState state = ReadBitmapSize(path, &size);
+    if (state == BitmapState::Loaded) return;
+    std::wstring why = state == BitmapState::Missing ? L"user picture missing" : L"user picture not a complete BMP file";
+    AddFinding(report, ThemeProblem::Warning, L"WARNING  ", path,
+               why + L"; the start menu shows the background instead");
+}
+
+std::wstring capturedError;  // the last error line the settings reader logged
+
+void CaptureError(LPCWSTR line) { capturedError = line; }
+
+// The log line without its time and error-code prefix: "[time] [ERROR:code] text".
+std::wstring WithoutLogPrefix(const std::wstring& line)
+{
+    size_t first = line.find(L"] ");
+    size_t second = first == std::wstring::npos ? first : line.find(L"] ", first + 2);
+    return second == std::wstring::npos ? line : line.substr(second + 2);
+}
+
+void ReportUnloadableSettings(ThemeReport* report)
+{
+    std::wstring reason = WithoutLogPrefix(capturedError);
+    size_t open = reason.find(L'"'), close = reason.rfind(L'"');
+    std::wstring path = open != std::wstring::npos && close > open ? reason.substr(open + 1, close - open - 1) : L"";
+    bool settingsFile = path.size() >= 12 && _wcsicmp(path.c_str() + path.size() - 12, L"settings.cfg") == 0;
+    std::wstring sections = settingsFile ? L"[Main], [Taskbar] and [Start]" : L"[Theme], [Taskbar] and [Start]";
+    report->findings.push_back({ThemeProblem::SettingsUnloadable, path,
+                                L"ERROR    " + reason + L": the file must exist and hold " + sections +
+                                    L", each with at least one Key=Value line"});
+}
+
+}  // namespace
+
+int CheckTheme(LPCWSTR home, ThemeReport* report)
+{
+    *report = ThemeReport{};
+    // A fresh start, as in the shell's own process: no value left from an earlier check.
+    ZeroMemory(&Settings, sizeof Settings);
+    std::wstring directory = home;
+    while (directory.size() > 1 && directory.back() == L'\\') directory.pop_back();
+    if (FAILED(StringCchCopyW(HomeDirectory, HOME_DIRECTORY_CHARS, directory.c_str()))) {
+        report->findings.push_back({ThemeProblem::SettingsUnloadable, directory,
+                                    L"ERROR    " + directory + L": home directory path longer than 259 characters"});
+        return 1;
+    }
+
+    capturedError.clear();
+    SetLogSink(CaptureError);
+    int loaded = LoadShellSettings();
+    SetLogSink(nullptr);
+    if (loaded != 0) {
+        ReportUnloadableSettings(report);
+        return 1;
+    }
+
+    report->themeName = Settings.themeDirectory;
+    for (const RequiredBitmap& bitmap : BitmapsBeforeUserPicture(Settings)) CheckThemeBitmap(bitmap, report);
+    CheckUserPicture(report);
+    for (const RequiredBitmap& bitmap : BitmapsAfterUserPicture()) CheckThemeBitmap(bitmap, report);
+
+    for (const ThemeFinding& finding : report->findings)
+        if (finding.kind != ThemeProblem::Warning) return 1;
+    return 0;
+}
+
+std::wstring SummarizeThemeReport(const ThemeReport& report)
+{
+    int problems = 0, warnings = 0;
+    for (const ThemeFinding& finding : report.findings) ++(finding.kind == ThemeProblem::Warning ? warnings : problems);
+    auto count = [](int n, const std::wstring& noun) { return std::to_wstring(n) + L" " + noun + (n == 1 ? L"" : L"s"); };
+    if (report.bitmapsChecked == 0) return L"settings not loaded: no bitmaps checked, " + count(problems, L"problem");
+    std::wstring line = L"theme \"" + report.themeName + L"\": " + count(report.bitmapsChecked, L"bitmap") +
+                        L" checked, " + count(problems, L"problem");
+    if (warnings > 0) line += L", " + count(warnings, L"warning");
+    return line;
+}

@@ -1,0 +1,30 @@
+// Theme checker: finds, before the shell does, every theme bitmap that is missing,
+// unreadable or smaller than the part the shell copies from it.
+#pragma once
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+enum class ThemeProblem { SettingsUnloadable, Missing, Unreadable, TooSmall, Warning };
+
+struct ThemeFinding {
+    ThemeProblem kind;
+    std::wstring path;  // the file concerned
+    std::wstring line;  // the report line, without a line break
+};
+
+struct ThemeReport {
+    std::wstring themeName;  // the theme's bitmap folder; empty when the settings failed
+    int bitmapsChecked = 0;
+    std::vector<ThemeFinding> findings;
+};
+
+// Reads <home>\settings\settings.cfg and its theme file with the shell's own reader and
+// checks every bitmap the shell loads, in the shell's order. 0 when the shell would start
+// with this theme (warnings allowed), 1 otherwise. Sets HomeDirectory and Settings, and
+// takes the log sink while reading, leaving the default one behind.
+int CheckTheme(LPCWSTR home, ThemeReport* report);
+
+// The closing line: the theme, the bitmaps checked, the problems and warnings.
+std::wstring SummarizeThemeReport(const ThemeReport& report);
