@@ -82,10 +82,36 @@ zorv_stop() {
 }
 
 # Lays out the simulated device on drive C: the shell and its home directory in \Zorv,
-# the application folders and My Documents.
+# the application folders and My Documents. Each application is the sample application
+# as AppMain.exe with an app.cfg beside it (one "--name=value" option per line).
 zorv_install_device() {
   local c=$1
   mkdir -p "$c/Zorv" "$c/NAND3/アプリ" "$c/Storage Card/アプリ" "$c/NAND3/My Documents"
   cp "$ZORV_BUILD/zorv.exe" "$c/Zorv/"
   cp -r "$ZORV_ROOT/themes/default/." "$c/Zorv/"
+
+  # Copies of the sample application; zorv-sample-app-iconN.exe shows icon N as its file
+  # icon, which is the only icon a task list under Wine can see in another process.
+  local apps="$ZORV_BUILD/tools/sample-app"
+  if [ ! -f "$apps/zorv-sample-app.exe" ]; then
+    say "no sample application in $apps (tools not built): application folders left empty"
+    return 0
+  fi
+  local entry dir
+  # folder|executable|options separated by spaces
+  for entry in \
+    "NAND3/アプリ/Notes|zorv-sample-app|--icon=0 --icon-source=message" \
+    "NAND3/アプリ/Camera|zorv-sample-app-icon1|--icon=1 --icon-source=class" \
+    "NAND3/アプリ/Music|zorv-sample-app-icon2|--icon=2 --icon-source=message" \
+    "Storage Card/アプリ/Maps|zorv-sample-app-icon3|--icon=3 --icon-source=message" \
+    "Storage Card/アプリ/Games|zorv-sample-app|--icon=0 --icon-source=file --windows=2 --x=380 --y=180"; do
+    dir="$c/${entry%%|*}"
+    entry=${entry#*|}
+    mkdir -p "$dir"
+    cp "$apps/${entry%%|*}.exe" "$dir/AppMain.exe"
+    printf '%s\n' ${entry#*|} >"$dir/app.cfg"
+  done
+  # A plain file beside the application folders, which All Programs does not list.
+  printf 'Each folder here is an application: its AppMain.exe is what the start menu starts.\n' \
+    >"$c/NAND3/アプリ/readme.txt"
 }
