@@ -5,6 +5,7 @@
 
 #include "config/shell_settings.h"
 #include "core/log.h"
+#include "taskbar/taskbar.h"
 
 HINSTANCE ShellInstance;
 WCHAR HomeDirectory[HOME_DIRECTORY_CHARS];
@@ -31,6 +32,7 @@ struct StartupStep {
 const StartupStep startupSteps[] = {
     {L"Loading Settings...", LoadShellSettings, L"Failed to load Zorv settings."},
     {L"Initializing...", InitializeShell, L"Failed to initialize Zorv."},
+    {L"Creating taskbar window...", [] { return CreateTaskbar(ShellInstance); }, L"Failed to start Lumaro: unknown cause"},
 };
 
 // A failing step does not stop the sequence: FatalError has posted the quit request,
@@ -73,6 +75,7 @@ int RunShell(HINSTANCE instance)
     LogInfo(line);
 
     RunStartupSteps();
+    ShowWindow(TaskbarWindow, SW_SHOW);
     LogInfo(L"Zorv Startup Done!");
     return RunMessageLoop();
 }

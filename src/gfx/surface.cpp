@@ -36,44 +36,71 @@ void LogBitmapLoadError(LPCWSTR path)
     LogError(message);
 }
 
-// One region per batch of rectangles: combining them one run at a time costs time that
-// grows with the square of the number of runs.
+// Builds a region from many rectangles. Combining them one at a time costs time that grows
+// with the square of their number, and so does one ExtCreateRegion of all of them: small
+// batches become regions, and regions of equal size are merged pairwise, as a binary
+// counter carries, so every rectangle takes part in a logarithmic number of merges.
 class RegionBuilder {
 public:
-    explicit RegionBuilder(HRGN result) : result_(result) { rects_.reserve(BATCH); }
-    ~RegionBuilder() { Flush(); }
+    RegionBuilder() { rects_.reserve(BATCH); }
+    ~RegionBuilder()
+    {
+        for (HRGN level : levels_)
+            if (level) DeleteObject(level);
+    }
 
     void Add(int left, int top, int right, int bottom)
     {
         rects_.push_back(RECT{left, top, right, bottom});
-        if (rects_.size() == BATCH) Flush();
+        if (rects_.size() == BATCH) Carry(FlushBatch(), 0);
+    }
+
+    // Merges everything into the result.
+    void Finish(HRGN result)
+    {
+        Carry(FlushBatch(), 0);
+        for (HRGN& level : levels_) {
+            if (!level) continue;
+            CombineRgn(result, result, level, RGN_OR);
+            DeleteObject(level);
+            level = NULL;
+        }
     }
 
 private:
-    static const size_t BATCH = 128;
+    static const size_t BATCH = 16;
 
-    void Flush()
+    HRGN FlushBatch()
     {
-        if (rects_.empty()) return;
+        if (rects_.empty()) return NULL;
         std::vector<BYTE> data(sizeof(RGNDATAHEADER) + rects_.size() * sizeof(RECT));
         RGNDATA* region = reinterpret_cast<RGNDATA*>(data.data());
         region->rdh.dwSize = sizeof(RGNDATAHEADER);
         region->rdh.iType = RDH_RECTANGLES;
         region->rdh.nCount = static_cast<DWORD>(rects_.size());
         region->rdh.nRgnSize = static_cast<DWORD>(rects_.size() * sizeof(RECT));
-        SetRect(&region->rdh.rcBound, rects_.front().left, rects_.front().top, rects_.front().right, rects_.back().bottom);
+        region->rdh.rcBound = rects_.front();
         for (const RECT& rect : rects_) UnionRect(&region->rdh.rcBound, &region->rdh.rcBound, &rect);
         memcpy(region->Buffer, rects_.data(), rects_.size() * sizeof(RECT));
-        HRGN batch = ExtCreateRegion(NULL, static_cast<DWORD>(data.size()), region);
-        if (batch) {
-            CombineRgn(result_, result_, batch, RGN_OR);
-            DeleteObject(batch);
-        }
         rects_.clear();
+        return ExtCreateRegion(NULL, static_cast<DWORD>(data.size()), region);
     }
 
-    HRGN result_;
+    // Places a region at a level, merging upwards while the level is taken.
+    void Carry(HRGN region, size_t level)
+    {
+        if (!region) return;
+        for (; level < levels_.size() && levels_[level]; ++level) {
+            CombineRgn(region, region, levels_[level], RGN_OR);
+            DeleteObject(levels_[level]);
+            levels_[level] = NULL;
+        }
+        if (level == levels_.size()) levels_.push_back(NULL);
+        levels_[level] = region;
+    }
+
     std::vector<RECT> rects_;
+    std::vector<HRGN> levels_;  // level k holds a region of about 2^k batches, or NULL
 };
 
 bool IsKeyColored(const BYTE* pixel) { return pixel[0] == 255 && pixel[1] == 0 && pixel[2] == 255; }
@@ -149,6 +176,8 @@ int LoadThemeBitmap(HDC reference, LPCWSTR name, MemorySurface* surface)
 void DrawTextInRect(HDC dc, LPCWSTR text, int left, int top, int right, int bottom, UINT format)
 {
     RECT rect = {left, top, right, bottom};
+    // Desktop Win32 centres vertically only single lines; every text here is one line.
+    if (format & DT_VCENTER) format |= DT_SINGLELINE;
     DrawTextW(dc, text, static_cast<int>(wcslen(text)), &rect, format);
 }
 
@@ -175,7 +204,7 @@ HRGN CreateKeyColorRegion(HDC imageDc, HBITMAP imageBitmap)
         BitBlt(workDc, 0, 0, width, height, imageDc, 0, 0, SRCCOPY);
         GdiFlush();  // the pixels must be in memory before they are read
         const int stride = (32 * width + 31) / 32 * 4;
-        RegionBuilder builder(result);
+        RegionBuilder builder;
         for (int row = 0; row < height; ++row) {
             const BYTE* pixels = static_cast<const BYTE*>(bits) + row * stride;
             const int y = height - 1 - row;
@@ -189,6 +218,7 @@ HRGN CreateKeyColorRegion(HDC imageDc, HBITMAP imageBitmap)
                 builder.Add(start, y, x, y + 1);
             }
         }
+        builder.Finish(result);
     }
     if (workDc) DeleteDC(workDc);
     if (work) DeleteObject(work);

@@ -20,7 +20,8 @@ int LoadThemeBitmap(HDC reference, LPCWSTR name, MemorySurface* surface);
 // Deletes the DC, then the bitmap; leaves the surface empty.
 void ReleaseMemorySurface(MemorySurface* surface);
 
-// Draws the whole text into the rectangle with the DC's font, colour and mode.
+// Draws the whole text into the rectangle with the DC's font, colour and mode; with
+// DT_VCENTER as one line centred vertically.
 void DrawTextInRect(HDC dc, LPCWSTR text, int left, int top, int right, int bottom, UINT format);
 
 // A region of every pixel of the image that is not the key colour, in the image's

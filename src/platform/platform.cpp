@@ -125,3 +125,13 @@ HBITMAP LoadDIBitmapFile(LPCWSTR path)
     if (!IsCompleteBitmapFile(path)) return NULL;
     return static_cast<HBITMAP>(LoadImageW(NULL, path, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
 }
+
+int GetProcessImagePath(DWORD processId, LPWSTR path, DWORD capacity)
+{
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+    if (!process) return 1;
+    DWORD length = capacity;
+    BOOL found = QueryFullProcessImageNameW(process, 0, path, &length);
+    CloseHandle(process);
+    return found ? 0 : 1;
+}

@@ -20,3 +20,6 @@ enum : DWORD { DEBUG_PRINT_WIDE_EXCEPTION = 0x4001000A };
 // Loads a BMP file into a bitmap, as the device's SHLoadDIBitmap does; NULL for a file that
 // is missing, truncated or not a BMP.
 HBITMAP LoadDIBitmapFile(LPCWSTR path);
+
+// The full path of the executable file of a process; 0 on success.
+int GetProcessImagePath(DWORD processId, LPWSTR path, DWORD capacity);

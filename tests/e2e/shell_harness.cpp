@@ -3,6 +3,7 @@
 #include <chrono>
 
 #include "debug_session.h"
+#include "desktop.h"
 #include "test_files.h"
 
 namespace {
@@ -13,30 +14,6 @@ std::wstring ModuleDirectory()
     GetModuleFileNameW(NULL, path, MAX_PATH);
     std::wstring directory = path;
     return directory.substr(0, directory.rfind(L'\\'));
-}
-
-struct ShellWindowSearch {
-    DWORD processId;
-    LPCWSTR className;
-    HWND found;
-};
-
-HWND FindVisibleWindowOfProcess(DWORD processId, LPCWSTR className)
-{
-    ShellWindowSearch search = {processId, className, NULL};
-    EnumWindows(
-        [](HWND window, LPARAM parameter) -> BOOL {
-            auto* s = reinterpret_cast<ShellWindowSearch*>(parameter);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            WCHAR name[64];
-            if (owner != s->processId || !IsWindowVisible(window) || !GetClassNameW(window, name, 64)) return TRUE;
-            if (wcscmp(name, s->className) != 0) return TRUE;
-            s->found = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
 }
 
 // A message box's text is its longest static control.
@@ -66,8 +43,9 @@ std::wstring ShellHarness::BuildDirectory() { return ModuleDirectory() + L"\\.."
 
 void ShellHarness::InstallDefaultHome(const std::wstring& home) { CopyTree(SourcePath(L"themes\\default"), home); }
 
-bool ShellHarness::Start()
+bool ShellHarness::Start(LPCWSTR desktop)
 {
+    desktop_ = desktop ? desktop : L"";
     std::wstring shell = home_ + L"\\zorv.exe";
     if (!CopyFileW((BuildDirectory() + L"\\zorv.exe").c_str(), shell.c_str(), FALSE)) return false;
     debugger_ = std::thread([this, shell] {
@@ -86,7 +64,8 @@ bool ShellHarness::Start()
             changed_.notify_all();
         };
         DWORD code = 0;
-        bool ran = RunDebugSession(L"\"" + shell + L"\"", home_.c_str(), events, &code);
+        bool ran = RunDebugSession(L"\"" + shell + L"\"", home_.c_str(), desktop_.empty() ? nullptr : desktop_.c_str(),
+                                   events, &code);
         std::lock_guard<std::mutex> lock(mutex_);
         exitCode_ = code;
         ended_ = true;
@@ -125,7 +104,11 @@ bool ShellHarness::WaitForLine(const std::wstring& fragment, DWORD timeoutMs)
 bool ShellHarness::AnswerMessageBox(MessageBoxSeen* seen, DWORD timeoutMs)
 {
     for (DWORD waited = 0; waited < timeoutMs; waited += 50) {
-        HWND box = FindVisibleWindowOfProcess(processId_, L"#32770");
+        HWND box = NULL;
+        for (HWND window : TopLevelWindows(processId_, desktop_.empty() ? nullptr : desktop_.c_str())) {
+            WCHAR name[16];
+            if (IsWindowVisible(window) && GetClassNameW(window, name, 16) && wcscmp(name, L"#32770") == 0) box = window;
+        }
         if (box) {
             WCHAR caption[256] = L"";
             GetWindowTextW(box, caption, 256);

@@ -26,7 +26,9 @@ public:
     // The folder of the build's executables (zorv.exe, zorv_probe.exe).
     static std::wstring BuildDirectory();
 
-    bool Start();
+    // Starts the shell on this process's desktop, or on a named one (a virtual desktop whose
+    // size comes from HKCU\Software\Wine\Explorer\Desktops).
+    bool Start(LPCWSTR desktop = nullptr);
     DWORD processId() const { return processId_; }
 
     // Waits until a line containing the fragment has been logged.
@@ -42,6 +44,7 @@ public:
 
 private:
     std::wstring home_;
+    std::wstring desktop_;
     std::thread debugger_;
     std::mutex mutex_;
     std::condition_variable changed_;

@@ -144,7 +144,10 @@ bool TakeQuitMessage(int* exitCode)
     bool quit = false;
     MSG msg;
     while (PeekMessageW(&msg, NULL, 0, 0, PM_REMOVE)) {
-        if (msg.message != WM_QUIT) continue;
+        if (msg.message != WM_QUIT) {
+            DispatchMessageW(&msg);  // a window left unpainted would come back for ever
+            continue;
+        }
         quit = true;
         if (exitCode) *exitCode = static_cast<int>(msg.wParam);
     }

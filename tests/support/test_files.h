@@ -43,8 +43,8 @@ public:
     bool Contains(const std::wstring& fragment) const;
 };
 
-// Removes WM_QUIT and the other messages waiting for this thread; true when WM_QUIT was
-// among them, with its exit code stored.
+// Handles the messages waiting for this thread; true when WM_QUIT was among them, with
+// its exit code stored.
 bool TakeQuitMessage(int* exitCode = nullptr);
 
 // A path in the source tree (given with backslashes), as Wine sees it.

@@ -35,13 +35,15 @@ void TrimTerminator(std::wstring& text)
 
 }  // namespace
 
-bool RunDebugSession(const std::wstring& commandLine, LPCWSTR currentDirectory, const DebugSessionEvents& events,
-                     DWORD* exitCode)
+bool RunDebugSession(const std::wstring& commandLine, LPCWSTR currentDirectory, LPCWSTR desktop,
+                     const DebugSessionEvents& events, DWORD* exitCode)
 {
     std::vector<WCHAR> mutableCommandLine(commandLine.begin(), commandLine.end());
     mutableCommandLine.push_back(L'\0');
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
+    std::wstring desktopName = desktop ? desktop : L"";
+    startup.lpDesktop = desktop ? &desktopName[0] : NULL;
     PROCESS_INFORMATION process = {};
     if (!CreateProcessW(NULL, mutableCommandLine.data(), NULL, NULL, FALSE, DEBUG_ONLY_THIS_PROCESS, NULL,
                         currentDirectory, &startup, &process))

@@ -13,8 +13,8 @@ struct DebugSessionEvents {
     std::function<void(const std::wstring&)> line;
 };
 
-// Starts the command line (in the given current directory, or the caller's when null) and
-// serves its debug events on the calling thread until it ends. Returns false when the
-// process cannot be started; otherwise stores its exit code.
-bool RunDebugSession(const std::wstring& commandLine, LPCWSTR currentDirectory, const DebugSessionEvents& events,
-                     DWORD* exitCode);
+// Starts the command line (in the given current directory and desktop, or the caller's when
+// null) and serves its debug events on the calling thread until it ends. Returns false when
+// the process cannot be started; otherwise stores its exit code.
+bool RunDebugSession(const std::wstring& commandLine, LPCWSTR currentDirectory, LPCWSTR desktop,
+                     const DebugSessionEvents& events, DWORD* exitCode);

@@ -55,7 +55,7 @@ int wmain(int argc, wchar_t** argv)
     DebugSessionEvents events;
     events.line = [output](const std::wstring& line) { WriteUtf8(output, line + L"\n"); };
     DWORD exitCode = 0;
-    if (!RunDebugSession(commandLine, NULL, events, &exitCode)) {
+    if (!RunDebugSession(commandLine, NULL, NULL, events, &exitCode)) {
         WriteUtf8(GetStdHandle(STD_ERROR_HANDLE), L"zorv-log: cannot start " + commandLine + L"\n");
         return EXIT_CANNOT_START;
     }
