@@ -11,6 +11,7 @@
 #include <functional>
 #include <vector>
 
+#include "bench_clock.h"
 #include "config/shell_settings.h"
 #include "core/shell.h"
 #include "gfx/surface.h"
@@ -32,15 +33,6 @@ const LPCWSTR THEME_BITMAPS[] = {
     L"EXITBTND", L"ALLPROGRAMSU", L"ALLPROGRAMSD", L"MAINU",     L"MAIND",
 };
 const int THEME_BITMAP_COUNT = sizeof THEME_BITMAPS / sizeof THEME_BITMAPS[0];
-
-double NowMs()
-{
-    static LARGE_INTEGER frequency;
-    if (!frequency.QuadPart) QueryPerformanceFrequency(&frequency);
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return now.QuadPart * 1000.0 / frequency.QuadPart;
-}
 
 struct Figure {
     double medianMs;

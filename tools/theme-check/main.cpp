@@ -7,22 +7,10 @@
 
 #include <string>
 
+#include "console_output.h"
 #include "theme_check.h"
 
-namespace {
-
 enum { EXIT_BAD_USAGE = 2 };
-
-void WriteUtf8(HANDLE output, const std::wstring& text)
-{
-    int bytes = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), NULL, 0, NULL, NULL);
-    std::string utf8(bytes, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), &utf8[0], bytes, NULL, NULL);
-    DWORD written;
-    WriteFile(output, utf8.data(), static_cast<DWORD>(utf8.size()), &written, NULL);
-}
-
-}  // namespace
 
 int wmain(int argc, wchar_t** argv)
 {

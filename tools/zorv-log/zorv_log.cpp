@@ -6,20 +6,12 @@
 
 #include <string>
 
+#include "console_output.h"
 #include "debug_session.h"
 
 namespace {
 
 enum { EXIT_CANNOT_START = 127 };
-
-void WriteUtf8(HANDLE output, const std::wstring& text)
-{
-    int bytes = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), NULL, 0, NULL, NULL);
-    std::string utf8(bytes, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), &utf8[0], bytes, NULL, NULL);
-    DWORD written;
-    WriteFile(output, utf8.data(), static_cast<DWORD>(utf8.size()), &written, NULL);
-}
 
 // Quotes an argument the way CommandLineToArgvW reads it back.
 std::wstring QuoteArgument(const std::wstring& argument)
