@@ -197,3 +197,30 @@ TEST(TaskbarDesktop, FitsASmallerScreen)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(TaskbarTheme, AMissingBitmapIsFatalButCreationGoesOn)
+{
+    TempDirectory home;
+    ShellHarness::InstallDefaultHome(home.path());
+    const std::wstring missing = home / L"theme\\Lagoon\\TBTNU1.bmp";
+    DeleteFileW(missing.c_str());
+    ShellHarness shell(home.path());
+    ASSERT_TRUE(shell.Start());
+
+    MessageBoxSeen box;
+    ASSERT_TRUE(shell.AnswerMessageBox(&box));
+    EXPECT_NE(std::wstring::npos,
+              box.text.find(L"Failed to start Lumaro: Main memory is very low, or resource of Lumaro is not found."));
+    EXPECT_NE(std::wstring::npos, box.text.find(L"Cannot Load BMP - Path:\"" + missing + L"\"")) << ToUtf8(box.text);
+    DWORD exitCode = 0;
+    ASSERT_TRUE(shell.WaitForExit(&exitCode));
+    EXPECT_EQ(1u, exitCode);
+    int failed = shell.FindLine(L"Cannot Load BMP");
+    EXPECT_EQ(failed + 1, shell.FindLine(L"[NG]", failed)) << "the buffer step fails at the missing bitmap";
+    EXPECT_NE(-1, shell.FindLine(L"Loading taskbar objects...", failed)) << "the objects step still runs";
+    EXPECT_NE(-1, shell.FindLine(L"Zorv Startup Done!", failed));
+}
+
+}  // namespace
