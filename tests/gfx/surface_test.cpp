@@ -2,71 +2,42 @@
 
 #include <strsafe.h>
 
-#include <random>
-#include <regex>
 #include <string>
+#include <vector>
 
 #include "config/shell_settings.h"
 #include "core/shell.h"
 #include "gdi_count.h"
 #include "gfx/surface.h"
+#include "pixel_image.h"
 #include "test_files.h"
 
 namespace {
 
-// The text of a log line after its time and error code.
-std::wstring LoggedText(const std::wstring& line)
-{
-    size_t code = line.find(L"] [ERROR:0x");
-    size_t text = line.find(L"] ", code + 2);
-    if (code == std::wstring::npos || text == std::wstring::npos) return L"(not an error line) " + line;
-    return line.substr(text + 2);
-}
+// The text of an error line after its time and error code; any other line comes out wrong.
+std::wstring LoggedText(const std::wstring& line) { return line.substr(line.find(L"] ", line.find(L"[ERROR:")) + 2); }
 
-std::wstring Hex(const void* handle)
-{
-    WCHAR text[16];
-    StringCchPrintfW(text, 16, L"0x%08x", static_cast<unsigned>(reinterpret_cast<UINT_PTR>(handle)));
-    return text;
-}
-
-COLORREF PatternColor(int x, int y) { return RGB(x, y * 10, 255 - x); }
-
-// A 24-bit bottom-up BMP file of the pattern.
+// A 24-bit bottom-up BMP file whose pixel (x, y) is RGB(x, 10 * y, 255 - x).
 std::string BitmapFile(int width, int height)
 {
-    const int stride = (width * 3 + 3) / 4 * 4;
-    BITMAPFILEHEADER file = {};
-    BITMAPINFOHEADER info = {};
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof file + sizeof info;
-    file.bfSize = file.bfOffBits + stride * height;
-    info.biSize = sizeof info;
-    info.biWidth = width;
-    info.biHeight = height;
-    info.biPlanes = 1;
-    info.biBitCount = 24;
-    std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
-    bytes.append(reinterpret_cast<const char*>(&info), sizeof info);
+    const DWORD stride = (width * 3 + 3) / 4 * 4, offset = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+    BITMAPFILEHEADER file = {0x4D42, offset + stride * height, 0, 0, offset};
+    BITMAPINFOHEADER info = {sizeof info, width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    std::string bytes = std::string(reinterpret_cast<const char*>(&file), sizeof file) +
+                        std::string(reinterpret_cast<const char*>(&info), sizeof info);
     for (int y = height - 1; y >= 0; --y) {
-        std::string row(stride, '\0');
-        for (int x = 0; x < width; ++x) {
-            COLORREF color = PatternColor(x, y);
-            row[3 * x] = static_cast<char>(GetBValue(color));
-            row[3 * x + 1] = static_cast<char>(GetGValue(color));
-            row[3 * x + 2] = static_cast<char>(GetRValue(color));
-        }
-        bytes += row;
+        for (int x = 0; x < width; ++x) bytes += {char(255 - x), char(y * 10), char(x)};  // blue, green, red
+        bytes.append(stride - 3 * width, '\0');
     }
     return bytes;
 }
 
-void ExpectSize(HBITMAP bitmap, int width, int height)
+// Width, height and bits per pixel.
+std::vector<LONG> Shape(HBITMAP bitmap)
 {
-    BITMAP size = {};
-    ASSERT_EQ(static_cast<int>(sizeof size), GetObjectW(bitmap, sizeof size, &size));
-    EXPECT_EQ(width, size.bmWidth);
-    EXPECT_EQ(height, size.bmHeight);
+    BITMAP info = {};
+    GetObjectW(bitmap, sizeof info, &info);
+    return {info.bmWidth, info.bmHeight, info.bmBitsPixel};
 }
 
 class ThemeBitmapSurface : public ::testing::Test {
@@ -76,204 +47,116 @@ protected:
         StringCchCopyW(HomeDirectory, HOME_DIRECTORY_CHARS, home.path().c_str());
         StringCchCopyW(Settings.themeDirectory, SETTING_NAME_CHARS, L"Test");
         MakeDirectories(themeFolder);
-        ASSERT_EQ(0, CreateMemorySurface(screen, 800, 480, &reference));
     }
-    void TearDown() override
-    {
-        ReleaseMemorySurface(&reference);
-        ReleaseDC(NULL, screen);
-    }
+    void TearDown() override { ReleaseDC(NULL, screen); }
 
-    // Loads a file that must be refused and checks the one line and the empty surface.
-    void ExpectRefused(LPCWSTR name, const std::wstring& loggedPath)
+    // A load that must fail: 1, an empty surface and the one line logged.
+    void ExpectRefused(HDC referenceDc, LPCWSTR name, const std::wstring& loggedText)
     {
         capture.lines.clear();
         MemorySurface surface = {HDC(1), HBITMAP(1)};
-        EXPECT_EQ(1, LoadThemeBitmap(reference.dc, name, &surface));
-        EXPECT_EQ(nullptr, surface.dc);
-        EXPECT_EQ(nullptr, surface.bitmap);
+        EXPECT_EQ(1, LoadThemeBitmap(referenceDc, name, &surface));
+        EXPECT_TRUE(!surface.dc && !surface.bitmap) << "the surface is left empty";
         ASSERT_EQ(1u, capture.lines.size());
-        EXPECT_EQ(L"Cannot Load BMP - Path:\"" + loggedPath + L"\"", LoggedText(capture.lines[0]));
+        EXPECT_EQ(loggedText, LoggedText(capture.lines[0]));
     }
 
     TempDirectory home;
     LogCapture capture;
     std::wstring themeFolder = home / L"theme\\Test";
     HDC screen = GetDC(NULL);
-    MemorySurface reference = {};
 };
 
-TEST_F(ThemeBitmapSurface, HasTheImagesSizeAndPixelsWhateverTheReference)
+TEST_F(ThemeBitmapSurface, HasTheImagesSizeAndPixelsWhateverTheReferenceAndLeavesNoGdiObjects)
 {
     WriteBytes(themeFolder + L"\\TASKBARCLK.bmp", BitmapFile(186, 24));
-    MemorySurface tiny;
+    MemorySurface tiny, surface;
     ASSERT_EQ(0, CreateMemorySurface(screen, 1, 1, &tiny));
-    for (HDC referenceDc : {tiny.dc, reference.dc}) {
-        MemorySurface surface;
+    ASSERT_EQ(0, LoadThemeBitmap(screen, L"TASKBARCLK", &surface));  // warms up the loader
+    ReleaseMemorySurface(&surface);
+    int before = CountGdiObjects();
+    for (HDC referenceDc : {tiny.dc, screen}) {
         ASSERT_EQ(0, LoadThemeBitmap(referenceDc, L"TASKBARCLK", &surface));
-        ExpectSize(surface.bitmap, 186, 24);
-        EXPECT_EQ(surface.bitmap, GetCurrentObject(surface.dc, OBJ_BITMAP));
+        EXPECT_EQ((std::vector<LONG>{186, 24, GetDeviceCaps(screen, BITSPIXEL)}), Shape(surface.bitmap));
         int wrong = 0;
         for (int y = 0; y < 24; ++y)
-            for (int x = 0; x < 186; ++x)
-                if (GetPixel(surface.dc, x, y) != PatternColor(x, y) && ++wrong <= 3)
-                    ADD_FAILURE() << "pixel (" << x << "," << y << ") is " << std::hex << GetPixel(surface.dc, x, y);
-        EXPECT_EQ(0, wrong);
+            for (int x = 0; x < 186; ++x) wrong += GetPixel(surface.dc, x, y) != RGB(x, y * 10, 255 - x);
+        EXPECT_EQ(0, wrong) << "pixels unlike the file's";
         ReleaseMemorySurface(&surface);
     }
-    ReleaseMemorySurface(&tiny);
     EXPECT_TRUE(capture.lines.empty());
+    ExpectRefused(NULL, L"TASKBARCLK", L"Cannot Create CompatibleBitmap - DC:\"0x00000000\"");
+    EXPECT_EQ(before, CountGdiObjects()) << "the loads and the failure leave nothing behind";
+    ReleaseMemorySurface(&tiny);
 }
 
-TEST_F(ThemeBitmapSurface, MissingFileLogsTheFullPath)
+TEST_F(ThemeBitmapSurface, MissingBrokenAndTooLongPathsAreRefusedAndLogged)
 {
-    ExpectRefused(L"STARTBUTTONU", themeFolder + L"\\STARTBUTTONU.bmp");
-    EXPECT_TRUE(std::regex_match(ToUtf8(capture.lines.at(0)), std::regex(R"(\[\d{8}\] \[ERROR:0x[0-9a-f]{8}\] .*)")))
-        << ToUtf8(capture.lines[0]);
-}
-
-TEST_F(ThemeBitmapSurface, BrokenFilesAreRefusedLikeMissingOnes)
-{
-    std::string good = BitmapFile(186, 24);
-    std::mt19937 random(7);
-    std::string noise(3000, '\0');
-    for (char& c : noise) c = static_cast<char>(random());
-    noise[0] = 'X';
-    std::string wide = good;
-    reinterpret_cast<BITMAPINFOHEADER*>(&wide[sizeof(BITMAPFILEHEADER)])->biWidth = 187;  // one row more than the file
-    const std::pair<const wchar_t*, std::string> files[] = {
-        {L"TRUNCATED", good.substr(0, good.size() / 2)},
-        {L"HEADERONLY", good.substr(0, sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER))},
-        {L"TOOWIDE", wide},
-        {L"NOISE", noise},
-        {L"PNG", std::string("\x89PNG\r\n\x1a\n", 8) + noise},
-        {L"EMPTY", ""},
-    };
+    std::string good = BitmapFile(186, 24), wide = good;
+    reinterpret_cast<BITMAPINFOHEADER*>(&wide[sizeof(BITMAPFILEHEADER)])->biWidth = 187;  // rows longer than the file
+    const std::pair<LPCWSTR, std::string> files[] = {
+        {L"TRUNCATED", good.substr(0, good.size() / 2)}, {L"HEADERONLY", good.substr(0, 54)}, {L"TOOWIDE", wide},
+        {L"PNG", std::string("\x89PNG\r\n\x1a\n", 8) + std::string(3000, 'x')}, {L"EMPTY", ""}};
     for (const auto& file : files) WriteBytes(themeFolder + L"\\" + file.first + L".bmp", file.second);
     MakeDirectories(themeFolder + L"\\FOLDER.bmp");
-
-    int before = CountGdiObjects();
-    for (const auto& file : files) {
-        SCOPED_TRACE(ToUtf8(file.first));
-        ExpectRefused(file.first, themeFolder + L"\\" + file.first + L".bmp");
+    for (LPCWSTR name : {L"MISSING", L"TRUNCATED", L"HEADERONLY", L"TOOWIDE", L"PNG", L"EMPTY", L"FOLDER"}) {
+        SCOPED_TRACE(ToUtf8(name));
+        ExpectRefused(screen, name, L"Cannot Load BMP - Path:\"" + themeFolder + L"\\" + name + L".bmp\"");
     }
-    ExpectRefused(L"FOLDER", themeFolder + L"\\FOLDER.bmp");
-    EXPECT_EQ(before, CountGdiObjects());
-}
 
-TEST_F(ThemeBitmapSurface, PathBeyondTheBufferIsRefusedNotCut)
-{
     // A home directory that makes the path 260 characters long, one more than fits.
     const std::wstring tail = L"\\theme\\Test\\STARTBUTTONU.bmp";
-    std::wstring longHome = home.path() + L"\\" + std::wstring(MAX_PATH - tail.size() - home.path().size() - 1, L'h');
-    std::wstring folder = longHome + L"\\theme\\Test";
-    std::wstring path = longHome + tail;
-    ASSERT_EQ(static_cast<size_t>(MAX_PATH), path.size());
+    const std::wstring longHome = home / std::wstring(MAX_PATH - tail.size() - home.path().size() - 1, L'h');
+    const std::wstring cut = (longHome + tail).substr(0, MAX_PATH - 1);  // where a cut path would lead
+    ASSERT_EQ(static_cast<size_t>(MAX_PATH), (longHome + tail).size());
     StringCchCopyW(HomeDirectory, HOME_DIRECTORY_CHARS, longHome.c_str());
-    MakeDirectories(folder);
-    WriteBytes(path.substr(0, MAX_PATH - 1), BitmapFile(4, 4));  // where a cut path would lead
-
-    capture.lines.clear();
-    MemorySurface surface;
-    EXPECT_EQ(1, LoadThemeBitmap(reference.dc, L"STARTBUTTONU", &surface));
-    EXPECT_EQ(nullptr, surface.dc);
-    ASSERT_EQ(1u, capture.lines.size());
-    std::wstring text = LoggedText(capture.lines[0]);
-    EXPECT_EQ(0u, text.find(L"Cannot Load BMP - Path:\"" + folder)) << ToUtf8(text);
-    EXPECT_EQ(L'"', text.back());
+    MakeDirectories(longHome + L"\\theme\\Test");
+    WriteBytes(cut, BitmapFile(4, 4));
+    ExpectRefused(screen, L"STARTBUTTONU", L"Cannot Load BMP - Path:\"" + cut + L"\"");
 }
 
-TEST_F(ThemeBitmapSurface, LoadsAndFailuresLeaveNoGdiObjects)
-{
-    WriteBytes(themeFolder + L"\\TBTNU0.bmp", BitmapFile(60, 24));
-    MemorySurface surface;
-    ASSERT_EQ(0, LoadThemeBitmap(reference.dc, L"TBTNU0", &surface));  // warms up the loader
-    ReleaseMemorySurface(&surface);
-    int before = CountGdiObjects();
-    ASSERT_EQ(0, LoadThemeBitmap(reference.dc, L"TBTNU0", &surface));
-    EXPECT_EQ(before + 2, CountGdiObjects()) << "the surface's DC and bitmap";
-    ReleaseMemorySurface(&surface);
-    EXPECT_EQ(nullptr, surface.dc);
-    EXPECT_EQ(before, CountGdiObjects());
-
-    capture.lines.clear();
-    EXPECT_EQ(1, LoadThemeBitmap(NULL, L"TBTNU0", &surface)) << "no reference DC to make the surface from";
-    EXPECT_EQ(nullptr, surface.bitmap);
-    ASSERT_EQ(1u, capture.lines.size());
-    EXPECT_EQ(L"Cannot Create CompatibleBitmap - DC:\"0x00000000\"", LoggedText(capture.lines[0]));
-    EXPECT_EQ(before, CountGdiObjects());
-}
-
-TEST(MemorySurface, HasTheAskedSizeAndTheReferencesFormat)
-{
-    HDC screen = GetDC(NULL);
-    const SIZE sizes[] = {{1, 1}, {186, 24}, {800, 480}};
-    for (const SIZE& size : sizes) {
-        int before = CountGdiObjects();
-        MemorySurface surface;
-        ASSERT_EQ(0, CreateMemorySurface(screen, size.cx, size.cy, &surface));
-        ExpectSize(surface.bitmap, size.cx, size.cy);
-        EXPECT_EQ(surface.bitmap, GetCurrentObject(surface.dc, OBJ_BITMAP));
-        EXPECT_EQ(GetDeviceCaps(screen, BITSPIXEL), GetDeviceCaps(surface.dc, BITSPIXEL));
-        BITMAP format = {};
-        GetObjectW(surface.bitmap, sizeof format, &format);
-        EXPECT_EQ(GetDeviceCaps(screen, BITSPIXEL), format.bmBitsPixel);
-        ReleaseMemorySurface(&surface);
-        EXPECT_EQ(nullptr, surface.dc);
-        EXPECT_EQ(nullptr, surface.bitmap);
-        EXPECT_EQ(before, CountGdiObjects());
-    }
-    ReleaseDC(NULL, screen);
-}
-
-TEST(MemorySurface, HugeSizeIsLoggedAndLeavesNothing)
+TEST(MemorySurface, HasTheAskedSizeAndFormatOrLogsAndLeavesNothing)
 {
     LogCapture capture;
     HDC screen = GetDC(NULL);
     int before = CountGdiObjects();
-    MemorySurface surface = {HDC(1), HBITMAP(1)};
+    MemorySurface surface;
+    ASSERT_EQ(0, CreateMemorySurface(screen, 800, 480, &surface));
+    EXPECT_EQ((std::vector<LONG>{800, 480, GetDeviceCaps(screen, BITSPIXEL)}), Shape(surface.bitmap));
+    EXPECT_EQ(surface.bitmap, GetCurrentObject(surface.dc, OBJ_BITMAP));
+    ReleaseMemorySurface(&surface);
+    EXPECT_TRUE(!surface.dc && !surface.bitmap) << "the surface is left empty";
+
+    surface = {HDC(1), HBITMAP(1)};
     EXPECT_EQ(1, CreateMemorySurface(screen, 0x10000, 0x10000, &surface));
-    EXPECT_EQ(nullptr, surface.dc);
-    EXPECT_EQ(nullptr, surface.bitmap);
+    EXPECT_TRUE(!surface.dc && !surface.bitmap) << "the surface is left empty";
     EXPECT_EQ(before, CountGdiObjects());
+    WCHAR expected[64];
+    StringCchPrintfW(expected, 64, L"Cannot Create CompatibleBitmap - DC:\"0x%08x\"", unsigned(UINT_PTR(screen)));
     ASSERT_EQ(1u, capture.lines.size());
-    EXPECT_EQ(L"Cannot Create CompatibleBitmap - DC:\"" + Hex(screen) + L"\"", LoggedText(capture.lines[0]));
+    EXPECT_EQ(expected, LoggedText(capture.lines[0]));
     ReleaseDC(NULL, screen);
 }
 
 TEST(SurfaceText, DrawsOnlyInsideItsRectangle)
 {
-    HDC screen = GetDC(NULL);
-    // A font taller than the rectangle and a text wider than it, so both edges are tried.
+    // A font taller than the rectangle and a text wider than it, so every edge is tried.
     HFONT font = CreateFontW(-40, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, NONANTIALIASED_QUALITY, 0,
                              L"Tahoma");
-    const SIZE sizes[] = {{186, 24}, {220, 48}};
-    for (const SIZE& size : sizes)
-        for (UINT format : {0x40004u, 0x40005u, 0x40006u}) {
-            SCOPED_TRACE(testing::Message() << size.cx << "x" << size.cy << " format " << std::hex << format);
-            MemorySurface surface;
-            ASSERT_EQ(0, CreateMemorySurface(screen, size.cx, size.cy, &surface));
-            RECT all = {0, 0, size.cx, size.cy};
-            FillRect(surface.dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-            HGDIOBJ oldFont = SelectObject(surface.dc, font);
-            SetTextColor(surface.dc, RGB(0, 0, 0));
-            SetBkColor(surface.dc, RGB(0, 0, 255));
-            SetBkMode(surface.dc, OPAQUE);
-            DrawTextInRect(surface.dc, L"Wide Words Wander Well Wide", 30, 0, 186, 24, format);
-            int inside = 0, outside = 0;
-            for (int y = 0; y < size.cy; ++y)
-                for (int x = 0; x < size.cx; ++x) {
-                    if (GetPixel(surface.dc, x, y) == RGB(255, 255, 255)) continue;
-                    bool within = x >= 30 && x <= 185 && y <= 23;
-                    ++(within ? inside : outside);
-                }
-            EXPECT_GT(inside, 200) << "the text is drawn";
-            EXPECT_EQ(0, outside) << "pixels drawn outside x 30..185, y 0..23";
-            SelectObject(surface.dc, oldFont);
-            ReleaseMemorySurface(&surface);
-        }
+    for (UINT format : {0x40004u, 0x40005u, 0x40006u}) {
+        PixelImage image(220, 48, 0xFFFFFF);
+        SelectObject(image.dc(), font);
+        SetBkColor(image.dc(), RGB(0, 0, 255));
+        DrawTextInRect(image.dc(), L"Wide Words Wander Well Wide", 30, 0, 186, 24, format);
+        GdiFlush();
+        int inside = 0, outside = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if ((image.at(x, y) & 0xFFFFFF) != 0xFFFFFF) ++(x >= 30 && x <= 185 && y <= 23 ? inside : outside);
+        EXPECT_GT(inside, 200) << "the text is drawn, format " << std::hex << format;
+        EXPECT_EQ(0, outside) << "pixels drawn outside x 30..185, y 0..23, format " << std::hex << format;
+    }
     DeleteObject(font);
-    ReleaseDC(NULL, screen);
 }
 
 }  // namespace
