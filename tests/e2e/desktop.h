@@ -35,8 +35,6 @@ public:
     COLORREF Pixel(int x, int y) const;
     // The number of pixels of the colour inside the rectangle.
     int Count(const RECT& area, COLORREF color) const;
-    int width() const { return width_; }
-    int height() const { return height_; }
 
 private:
     int width_, height_;
