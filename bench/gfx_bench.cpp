@@ -13,13 +13,14 @@
 
 #include "bench_clock.h"
 #include "config/shell_settings.h"
-#include "core/shell.h"
 #include "gfx/surface.h"
 #include "pixel_image.h"
 #include "platform/platform.h"
 #include "reference_region.h"
 
 namespace {
+
+WCHAR themeFolder[MAX_PATH];  // the Lagoon theme's bitmaps
 
 const int MAX_REPETITIONS = 9;
 const double ENOUGH_MS = 2000;  // a slow step is repeated only until this much time is spent
@@ -119,8 +120,8 @@ void CompareRegions(const char* title, HDC dc, HBITMAP bitmap, double minSpeedup
 int BenchStartMenuShape(HDC screen)
 {
     MemorySurface back, image;
-    if (CreateMemorySurface(screen, 400, 390, &back) != 0 || LoadThemeBitmap(back.dc, L"STARTBACK", &image) != 0) {
-        printf("cannot load STARTBACK from %ls\\theme\\%ls\n", HomeDirectory, Settings.themeDirectory);
+    if (CreateMemorySurface(screen, 400, 390, &back) != 0 || LoadThemeBitmap(back.dc, themeFolder, L"STARTBACK", &image) != 0) {
+        printf("cannot load STARTBACK from %ls\n", themeFolder);
         return 1;
     }
     CompareRegions("Start menu shape, STARTBACK", image.dc, image.bitmap, 5, 0);
@@ -144,27 +145,27 @@ int BenchThemeLoad(HDC screen)
     if (CreateMemorySurface(screen, 800, 480, &back) != 0) return 1;
     std::vector<MemorySurface> surfaces(THEME_BITMAP_COUNT);
     for (int i = 0; i < THEME_BITMAP_COUNT; ++i)
-        if (LoadThemeBitmap(back.dc, THEME_BITMAPS[i], &surfaces[i]) != 0) {
-            printf("cannot load %ls from %ls\\theme\\%ls\n", THEME_BITMAPS[i], HomeDirectory, Settings.themeDirectory);
+        if (LoadThemeBitmap(back.dc, themeFolder, THEME_BITMAPS[i], &surfaces[i]) != 0) {
+            printf("cannot load %ls from %ls\n", THEME_BITMAPS[i], themeFolder);
             return 1;
         }
     for (MemorySurface& surface : surfaces) ReleaseMemorySurface(&surface);
     printf("Default theme: %d bitmaps\n", THEME_BITMAP_COUNT);
 
     Figure load = Measure([&] {
-        for (int i = 0; i < THEME_BITMAP_COUNT; ++i) LoadThemeBitmap(back.dc, THEME_BITMAPS[i], &surfaces[i]);
+        for (int i = 0; i < THEME_BITMAP_COUNT; ++i) LoadThemeBitmap(back.dc, themeFolder, THEME_BITMAPS[i], &surfaces[i]);
         for (MemorySurface& surface : surfaces) ReleaseMemorySurface(&surface);
     });
     PrintFigure("LoadThemeBitmap of each", load);
     Figure files = Measure([&] {
         for (LPCWSTR name : THEME_BITMAPS) {
             WCHAR path[MAX_PATH];
-            StringCchPrintfW(path, MAX_PATH, L"%ls\\theme\\%ls\\%ls.bmp", HomeDirectory, Settings.themeDirectory, name);
+            StringCchPrintfW(path, MAX_PATH, L"%ls\\%ls.bmp", themeFolder, name);
             DeleteObject(LoadDIBitmapFile(path));
         }
     });
     PrintFigure("the files alone (LoadDIBitmapFile)", files);
-    for (int i = 0; i < THEME_BITMAP_COUNT; ++i) LoadThemeBitmap(back.dc, THEME_BITMAPS[i], &surfaces[i]);
+    for (int i = 0; i < THEME_BITMAP_COUNT; ++i) LoadThemeBitmap(back.dc, themeFolder, THEME_BITMAPS[i], &surfaces[i]);
     Figure blits = Measure([&] {
         for (MemorySurface& surface : surfaces) {
             BITMAP size = {};
@@ -185,14 +186,13 @@ int wmain(int argc, wchar_t** argv)
 {
     setvbuf(stdout, NULL, _IONBF, 0);
     if (argc > 1) {
-        StringCchCopyW(HomeDirectory, HOME_DIRECTORY_CHARS, argv[1]);
+        StringCchPrintfW(themeFolder, MAX_PATH, L"%ls\\theme\\Lagoon", argv[1]);
     } else {
-        StringCchPrintfW(HomeDirectory, HOME_DIRECTORY_CHARS, L"Z:%hs\\themes\\default", ZORV_SOURCE_DIR);
-        for (WCHAR* c = HomeDirectory; *c; ++c)
+        StringCchPrintfW(themeFolder, MAX_PATH, L"Z:%hs\\themes\\default\\theme\\Lagoon", ZORV_SOURCE_DIR);
+        for (WCHAR* c = themeFolder; *c; ++c)
             if (*c == L'/') *c = L'\\';
     }
-    StringCchCopyW(Settings.themeDirectory, SETTING_NAME_CHARS, L"Lagoon");
-    printf("Theme folder: %ls\\theme\\%ls\n", HomeDirectory, Settings.themeDirectory);
+    printf("Theme folder: %ls\n", themeFolder);
     printf("Medians of up to %d repetitions; a slow step stops repeating after %.0f s.\n\n", MAX_REPETITIONS,
            ENOUGH_MS / 1000);
 

@@ -15,7 +15,7 @@
 
 #include "bench_clock.h"
 #include "config/shell_settings.h"
-#include "core/shell.h"
+#include "gfx/button_manager.h"
 #include "taskbar/task_list.h"
 #include "taskbar/taskbar.h"
 
@@ -174,8 +174,14 @@ int wmain(int argc, wchar_t** argv)
 {
     std::wstring theme = argc > 1 ? argv[1] : L"themes\\default";
     int idleSeconds = argc > 2 ? _wtoi(argv[2]) : 60;
-    StringCchCopyW(HomeDirectory, HOME_DIRECTORY_CHARS, theme.c_str());
-    if (LoadShellSettings() != 0 || InitializeShell() != 0 || CreateTaskbar(GetModuleHandleW(NULL)) != 0) {
+    ClearButtonRegistry();
+    ReadScreenSize();
+    bool ready = LoadShellSettings(theme.c_str(), &Settings) == 0;
+    if (ready) {
+        CreateShellFonts();
+        ready = CreateTaskbar(GetModuleHandleW(NULL)) == 0;
+    }
+    if (!ready) {
         printf("cannot create the taskbar from %ls\n", theme.c_str());
         return 1;
     }

@@ -73,8 +73,11 @@ bool ReadLine(LineReader& reader, Line& line)
         static_cast<unsigned char>(text[2]) == 0xBF)
         text += 3;
     // Invalid sequences become U+FFFD; the result always fits, one character per byte at most.
-    if (MultiByteToWideChar(CP_UTF8, 0, text, -1, line.text, LINE_BYTES) == 0)
-        line.text[0] = L'\0';
+    // The length is explicit: with -1, a line that ends inside a character is converted
+    // without a terminator on some platforms.
+    int bytes = static_cast<int>(strlen(text));
+    int chars = bytes > 0 ? MultiByteToWideChar(CP_UTF8, 0, text, bytes, line.text, LINE_BYTES - 1) : 0;
+    line.text[chars] = L'\0';
     return true;
 }
 

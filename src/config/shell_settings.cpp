@@ -4,9 +4,6 @@
 
 #include "config/section_store.h"
 #include "core/log.h"
-#include "core/shell.h"
-#include "gfx/button_manager.h"
-#include "platform/platform.h"
 
 ShellSettings Settings;
 SIZE ScreenSize;
@@ -28,29 +25,24 @@ struct StringSetting {
     int capacity;
 };
 
-// Forms "<HomeDirectory>\settings\<name>"; false when it would not fit.
-bool FormSettingsPath(WCHAR (&path)[SETTING_PATH_CHARS], LPCWSTR fileName)
-{
-    return SUCCEEDED(StringCchPrintfW(path, SETTING_PATH_CHARS, L"%ls\\settings\\%ls", HomeDirectory, fileName));
-}
+// Where the files are read from, and where the name of one that fails goes.
+struct SettingsSource {
+    LPCWSTR homeDirectory;
+    LPWSTR failedPath;  // may be null
+};
 
-void ReportUnloadable(LPCWSTR path)
+// Loads a section of <home>\settings\<fileName>; on failure the file is reported and false
+// returned. A path that would not fit is refused the same way, with the part that fits.
+bool LoadSettingsSection(const SettingsSource& source, LPCWSTR fileName, LPCWSTR section)
 {
+    WCHAR path[SETTING_PATH_CHARS];
+    HRESULT formed = StringCchPrintfW(path, SETTING_PATH_CHARS, L"%ls\\settings\\%ls", source.homeDirectory, fileName);
+    if (SUCCEEDED(formed) && LoadSection(path, section) == 0) return true;
     WCHAR message[LOG_LINE_CHARS];
     StringCchPrintfW(message, LOG_LINE_CHARS, L"Cannot load CFG: \"%ls\"", path);
     LogError(message);
-}
-
-// Loads a section of the file; on failure the file is reported and false returned.
-// A path that would not fit is refused the same way, with the part that fits.
-bool LoadSettingsSection(LPCWSTR fileName, LPCWSTR section)
-{
-    WCHAR path[SETTING_PATH_CHARS];
-    if (!FormSettingsPath(path, fileName) || LoadSection(path, section) != 0) {
-        ReportUnloadable(path);
-        return false;
-    }
-    return true;
+    if (source.failedPath) StringCchCopyW(source.failedPath, SETTING_PATH_CHARS, path);
+    return false;
 }
 
 void ReadStrings(const StringSetting* settings, size_t count)
@@ -63,28 +55,27 @@ void ReadIntegers(const IntegerSetting* settings, size_t count)
     for (size_t i = 0; i < count; ++i) *settings[i].field = GetSectionInt(settings[i].key);
 }
 
-void ReadUserAndShortcuts()
+void ReadUserAndShortcuts(LPCWSTR homeDirectory, ShellSettings& s)
 {
     WCHAR userIcon[SETTING_PATH_CHARS] = L"";
     GetSectionString(userIcon, SETTING_PATH_CHARS, L"UserIcon");
     // A picture path that would not fit is left empty: the start menu then reports it.
-    if (FAILED(StringCchPrintfW(Settings.userPicturePath, SETTING_PATH_CHARS, L"%ls\\%ls", HomeDirectory, userIcon)))
-        Settings.userPicturePath[0] = L'\0';
-    GetSectionString(Settings.startUserName, SETTING_NAME_CHARS, L"UserName");
+    if (FAILED(StringCchPrintfW(s.userPicturePath, SETTING_PATH_CHARS, L"%ls\\%ls", homeDirectory, userIcon)))
+        s.userPicturePath[0] = L'\0';
+    GetSectionString(s.startUserName, SETTING_NAME_CHARS, L"UserName");
     for (int i = 0; i < MENU_SHORTCUT_COUNT; ++i) {
         WCHAR key[32];
         StringCchPrintfW(key, ARRAYSIZE(key), L"Menu%d.Name", i);
-        GetSectionString(Settings.menuShortcuts[i].name, SETTING_NAME_CHARS, key);
+        GetSectionString(s.menuShortcuts[i].name, SETTING_NAME_CHARS, key);
         StringCchPrintfW(key, ARRAYSIZE(key), L"Menu%d.Path", i);
-        GetSectionString(Settings.menuShortcuts[i].path, SETTING_PATH_CHARS, key);
+        GetSectionString(s.menuShortcuts[i].path, SETTING_PATH_CHARS, key);
     }
 }
 
 const WCHAR SETTINGS_FILE[] = L"settings.cfg";
 
-bool LoadAllSections()
+bool LoadAllSections(const SettingsSource& source, ShellSettings& s)
 {
-    ShellSettings& s = Settings;
     const StringSetting mainStrings[] = {
         {L"Theme", s.mainTheme, SETTING_PATH_CHARS},
         {L"Language", s.mainLanguage, SETTING_PATH_CHARS},
@@ -104,44 +95,47 @@ bool LoadAllSections()
         {L"IconY", &s.startIconY},   {L"IconCX", &s.startIconCX}, {L"IconCY", &s.startIconCY},
     };
 
-    if (!LoadSettingsSection(SETTINGS_FILE, L"Main")) return false;
+    if (!LoadSettingsSection(source, SETTINGS_FILE, L"Main")) return false;
     ReadStrings(mainStrings, ARRAYSIZE(mainStrings));
     ReadIntegers(mainIntegers, ARRAYSIZE(mainIntegers));
 
-    if (!LoadSettingsSection(SETTINGS_FILE, L"Taskbar")) return false;
+    if (!LoadSettingsSection(source, SETTINGS_FILE, L"Taskbar")) return false;
     ReadIntegers(taskbarSettings, ARRAYSIZE(taskbarSettings));
 
-    if (!LoadSettingsSection(s.mainTheme, L"Theme")) return false;
+    if (!LoadSettingsSection(source, s.mainTheme, L"Theme")) return false;
     ReadStrings(themeStrings, ARRAYSIZE(themeStrings));
+    // A folder that does not fit is cut, and every bitmap path made from it is then refused.
+    StringCchPrintfW(s.themeFolder, SETTING_PATH_CHARS, L"%ls\\theme\\%ls", source.homeDirectory, s.themeDirectory);
 
-    if (!LoadSettingsSection(s.mainTheme, L"Taskbar")) return false;
+    if (!LoadSettingsSection(source, s.mainTheme, L"Taskbar")) return false;
     ReadIntegers(taskbarLayout, ARRAYSIZE(taskbarLayout));
 
-    if (!LoadSettingsSection(s.mainTheme, L"Start")) return false;
+    if (!LoadSettingsSection(source, s.mainTheme, L"Start")) return false;
     ReadIntegers(startLayout, ARRAYSIZE(startLayout));
 
     ZeroMemory(s.menuShortcuts, sizeof s.menuShortcuts);
-    if (!LoadSettingsSection(SETTINGS_FILE, L"Start")) return false;
-    ReadUserAndShortcuts();
+    if (!LoadSettingsSection(source, SETTINGS_FILE, L"Start")) return false;
+    ReadUserAndShortcuts(source.homeDirectory, s);
     return true;
 }
 
 }  // namespace
 
-int LoadShellSettings()
+int LoadShellSettings(LPCWSTR homeDirectory, ShellSettings* settings, LPWSTR failedPath)
 {
-    bool loaded = LoadAllSections();
+    bool loaded = LoadAllSections(SettingsSource{homeDirectory, failedPath}, *settings);
     ClearSectionStore();
     return loaded ? 0 : 1;
 }
 
-int InitializeShell()
+void ReadScreenSize()
 {
-    ClearButtonRegistry();
-    ResetSectionStore();
     ScreenSize.cx = GetSystemMetrics(SM_CXSCREEN);
     ScreenSize.cy = GetSystemMetrics(SM_CYSCREEN);
+}
 
+void CreateShellFonts()
+{
     LOGFONTW font = {};
     font.lfHeight = Settings.mainFontSize;
     font.lfWeight = FONT_WEIGHT_LIGHT;
@@ -153,8 +147,4 @@ int InitializeShell()
     NormalFont = CreateFontIndirectW(&font);
     font.lfHeight = Settings.mainBigFontSize;
     BigFont = CreateFontIndirectW(&font);
-
-    RECT workArea = {0, 0, ScreenSize.cx, ScreenSize.cy - Settings.taskbarHeight};
-    SetDesktopWorkArea(workArea);
-    return 0;
 }

@@ -26,6 +26,7 @@ struct ShellSettings {
     int taskbarAmPm;  // nonzero: 12-hour clock
     // theme file, [Theme]
     WCHAR themeDirectory[SETTING_NAME_CHARS];
+    WCHAR themeFolder[SETTING_PATH_CHARS];  // HomeDirectory\theme\ThemeDirectory, where the bitmaps are
     // theme file, [Taskbar]
     int taskbarHeight;
     int taskbarButtonHeight;
@@ -51,9 +52,12 @@ extern SIZE ScreenSize;
 extern HFONT NormalFont;
 extern HFONT BigFont;
 
-// Reads settings.cfg and the theme file it names; 1 (after logging the file) when a
-// section cannot be loaded.
-int LoadShellSettings();
-// Empties the button registry and the section store, reads the screen size, makes the
-// fonts and reserves the taskbar strip of the desktop. Always 0.
-int InitializeShell();
+// Reads <homeDirectory>\settings\settings.cfg and the theme file it names into settings.
+// 1 when a section cannot be loaded: the file is logged and, when failedPath is given,
+// copied there (SETTING_PATH_CHARS characters).
+int LoadShellSettings(LPCWSTR homeDirectory, ShellSettings* settings, LPWSTR failedPath = NULL);
+
+// Fills ScreenSize from the system's metrics.
+void ReadScreenSize();
+// Makes NormalFont and BigFont from the font settings.
+void CreateShellFonts();

@@ -61,3 +61,16 @@ void FatalError(LPCWSTR text)
         MessageBoxW(NULL, boxText, L"Zorv Fatal Error", FATAL_BOX_TYPE);
     PostQuitMessage(1);
 }
+
+int RunLoggedStep(LPCWSTR progressText, int (*step)(), LPCWSTR failureText)
+{
+    LogInfo(progressText);
+    int result = step();
+    if (result != 0) {
+        LogInfo(L"[NG]");
+        FatalError(failureText);
+    } else {
+        LogInfo(L"[OK]");
+    }
+    return result;
+}

@@ -15,6 +15,10 @@ void LogError(LPCWSTR text);
 // Shows the fatal-error box, then posts the quit request with exit code 1.
 void FatalError(LPCWSTR text);
 
+// Logs the progress text, runs the step and logs "[OK]", or "[NG]" and calls FatalError
+// with the failure text. The step's result is returned: the caller decides whether to go on.
+int RunLoggedStep(LPCWSTR progressText, int (*step)(), LPCWSTR failureText);
+
 // Seams for in-process tests: where finished lines go (OutputDebugStringW by default)
 // and what shows the fatal box (MessageBoxW by default). Null restores the default.
 typedef void (*LogSink)(LPCWSTR line);

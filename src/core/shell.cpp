@@ -3,25 +3,44 @@
 #include <strsafe.h>
 #include <wchar.h>
 
+#include "config/section_store.h"
 #include "config/shell_settings.h"
 #include "core/log.h"
+#include "gfx/button_manager.h"
 #include "taskbar/taskbar.h"
 
-HINSTANCE ShellInstance;
-WCHAR HomeDirectory[HOME_DIRECTORY_CHARS];
+namespace {
+
+enum { HOME_DIRECTORY_CHARS = 260 };
+
+HINSTANCE shellInstance;                    // for window classes and resources
+WCHAR homeDirectory[HOME_DIRECTORY_CHARS];  // the executable's folder, no trailing backslash
 
 void FindHomeDirectory()
 {
-    HomeDirectory[0] = L'\0';
+    homeDirectory[0] = L'\0';
     // A path longer than the buffer comes back cut and unterminated on some platforms.
-    DWORD length = GetModuleFileNameW(NULL, HomeDirectory, HOME_DIRECTORY_CHARS);
-    HomeDirectory[length < HOME_DIRECTORY_CHARS ? length : HOME_DIRECTORY_CHARS - 1] = L'\0';
-    WCHAR* lastBackslash = wcsrchr(HomeDirectory, L'\\');
+    DWORD length = GetModuleFileNameW(NULL, homeDirectory, HOME_DIRECTORY_CHARS);
+    homeDirectory[length < HOME_DIRECTORY_CHARS ? length : HOME_DIRECTORY_CHARS - 1] = L'\0';
+    WCHAR* lastBackslash = wcsrchr(homeDirectory, L'\\');
     if (lastBackslash)
         *lastBackslash = L'\0';
 }
 
-namespace {
+int LoadSettings() { return LoadShellSettings(homeDirectory, &Settings); }
+
+// Leaves the modules empty and makes the display resources; it cannot fail.
+int InitializeShell()
+{
+    ClearButtonRegistry();
+    ResetSectionStore();
+    ReadScreenSize();
+    CreateShellFonts();
+    ReserveTaskbarStrip();
+    return 0;
+}
+
+int CreateShellTaskbar() { return CreateTaskbar(shellInstance); }
 
 struct StartupStep {
     LPCWSTR progressText;
@@ -30,25 +49,10 @@ struct StartupStep {
 };
 
 const StartupStep startupSteps[] = {
-    {L"Loading Settings...", LoadShellSettings, L"Failed to load Zorv settings."},
+    {L"Loading Settings...", LoadSettings, L"Failed to load Zorv settings."},
     {L"Initializing...", InitializeShell, L"Failed to initialize Zorv."},
-    {L"Creating taskbar window...", [] { return CreateTaskbar(ShellInstance); }, L"Failed to start Lumaro: unknown cause"},
+    {L"Creating taskbar window...", CreateShellTaskbar, L"Failed to start Lumaro: unknown cause"},
 };
-
-// A failing step does not stop the sequence: FatalError has posted the quit request,
-// which ends the message loop once the messages already queued are handled.
-void RunStartupSteps()
-{
-    for (const StartupStep& step : startupSteps) {
-        LogInfo(step.progressText);
-        if (step.run() != 0) {
-            LogInfo(L"[NG]");
-            FatalError(step.failureText);
-        } else {
-            LogInfo(L"[OK]");
-        }
-    }
-}
 
 int RunMessageLoop()
 {
@@ -66,15 +70,17 @@ int RunMessageLoop()
 int RunShell(HINSTANCE instance)
 {
     StartLog(GetTickCount());
-    ShellInstance = instance;
+    shellInstance = instance;
     SetCursor(LoadCursorW(NULL, IDC_WAIT));
     FindHomeDirectory();
 
     WCHAR line[LOG_LINE_CHARS];
-    StringCchPrintfW(line, LOG_LINE_CHARS, L"Current directory: \"%ls\"", HomeDirectory);
+    StringCchPrintfW(line, LOG_LINE_CHARS, L"Current directory: \"%ls\"", homeDirectory);
     LogInfo(line);
 
-    RunStartupSteps();
+    // A failing step does not stop the sequence: FatalError has posted the quit request,
+    // which ends the message loop once the messages already queued are handled.
+    for (const StartupStep& step : startupSteps) RunLoggedStep(step.progressText, step.run, step.failureText);
     ShowWindow(TaskbarWindow, SW_SHOW);
     LogInfo(L"Zorv Startup Done!");
     return RunMessageLoop();

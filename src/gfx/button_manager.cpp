@@ -44,12 +44,6 @@ void PostCommand(const ButtonSurface& surface, int index, LPARAM pressed)
     PostMessageW(surface.window, WM_COMMAND, static_cast<WPARAM>(surface.commandBase + index), pressed);
 }
 
-void RedrawAutoButton(HWND window, int index, int pressed)
-{
-    DrawButtonItem(window, index, pressed);
-    ShowButtonItem(window, index);
-}
-
 }  // namespace
 
 int ClearButtonRegistry()
@@ -135,7 +129,7 @@ int ButtonPenDown(HWND window, LPARAM point)
         if (!ItemContains(surface->items[i], point)) continue;
         PressedButtonIndex = i;
         PostCommand(*surface, i, 1);  // the command goes out before the face is drawn
-        if (surface->items[i].state == BUTTON_AUTO) RedrawAutoButton(window, i, 1);
+        if (surface->items[i].state == BUTTON_AUTO) RedrawButtonItem(window, i, 1);
         break;
     }
     return 0;
@@ -151,7 +145,13 @@ int ButtonPenUp(HWND window, LPARAM point)
     // The index is shared by all surfaces; one left by another window is no button here.
     if (pressed < 0 || pressed >= surface->buttonCount) return 0;
     const ButtonItem& item = surface->items[pressed];
-    if (item.state == BUTTON_AUTO) RedrawAutoButton(window, pressed, 0);
+    if (item.state == BUTTON_AUTO) RedrawButtonItem(window, pressed, 0);
     if (ItemContains(item, point)) PostCommand(*surface, pressed, 0);
     return 0;
+}
+
+int RedrawButtonItem(HWND window, int index, int pressed)
+{
+    if (DrawButtonItem(window, index, pressed) != 0) return 1;
+    return ShowButtonItem(window, index);
 }

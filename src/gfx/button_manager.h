@@ -50,6 +50,8 @@ int SetButtonHitTest(HWND window, int index, int hitTestable);
 int DrawButtonItem(HWND window, int index, int pressed);
 // Copies the button's rectangle from the back buffer to the window.
 int ShowButtonItem(HWND window, int index);
+// Both: draws the face into the back buffer and shows it at once.
+int RedrawButtonItem(HWND window, int index, int pressed);
 
 int ButtonPenDown(HWND window, LPARAM point);
 int ButtonPenUp(HWND window, LPARAM point);

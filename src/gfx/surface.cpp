@@ -4,9 +4,7 @@
 
 #include <vector>
 
-#include "config/shell_settings.h"
 #include "core/log.h"
-#include "core/shell.h"
 #include "platform/platform.h"
 
 namespace {
@@ -103,7 +101,11 @@ private:
     std::vector<HRGN> levels_;  // level k holds a region of about 2^k batches, or NULL
 };
 
-bool IsKeyColored(const BYTE* pixel) { return pixel[0] == 255 && pixel[1] == 0 && pixel[2] == 255; }
+// The pixel is a 32-bit DIB pixel: blue, green, red.
+bool IsKeyColored(const BYTE* pixel)
+{
+    return RGB(pixel[2], pixel[1], pixel[0]) == KEY_COLOR;
+}
 
 }  // namespace
 
@@ -138,13 +140,12 @@ void ReleaseMemorySurface(MemorySurface* surface)
     *surface = MemorySurface{};
 }
 
-int LoadThemeBitmap(HDC reference, LPCWSTR name, MemorySurface* surface)
+int LoadThemeBitmap(HDC reference, LPCWSTR themeFolder, LPCWSTR name, MemorySurface* surface)
 {
     *surface = MemorySurface{};
     WCHAR path[MAX_PATH];
     // A path that does not fit is refused, never cut into another file's name.
-    HRESULT formatted = StringCchPrintfW(path, MAX_PATH, L"%ls\\theme\\%ls\\%ls.bmp", HomeDirectory,
-                                         Settings.themeDirectory, name);
+    HRESULT formatted = StringCchPrintfW(path, MAX_PATH, L"%ls\\%ls.bmp", themeFolder, name);
     HBITMAP image = SUCCEEDED(formatted) ? LoadDIBitmapFile(path) : NULL;
     if (!image) {
         LogBitmapLoadError(path);

@@ -3,20 +3,19 @@
 #pragma once
 #include <windows.h>
 
+#include "gfx/theme_parts.h"
+
 // A memory DC with a bitmap selected into it for its whole life.
 struct MemorySurface {
     HDC dc;
     HBITMAP bitmap;
 };
 
-// Magenta: the theme's colour for the parts of a window that are cut away.
-const COLORREF KEY_COLOR = RGB(255, 0, 255);
-
 // An empty surface of the reference DC's format; 1 (logged) on failure, with nothing made.
 int CreateMemorySurface(HDC reference, int width, int height, MemorySurface* surface);
-// The theme bitmap <HomeDirectory>\theme\<ThemeDirectory>\<name>.bmp in a surface of its
-// own size; 1 (logged) on failure, with nothing made.
-int LoadThemeBitmap(HDC reference, LPCWSTR name, MemorySurface* surface);
+// The theme bitmap <themeFolder>\<name>.bmp in a surface of its own size; 1 (logged) on
+// failure, with nothing made.
+int LoadThemeBitmap(HDC reference, LPCWSTR themeFolder, LPCWSTR name, MemorySurface* surface);
 // Deletes the DC, then the bitmap; leaves the surface empty.
 void ReleaseMemorySurface(MemorySurface* surface);
 

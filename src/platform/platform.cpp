@@ -115,6 +115,12 @@ bool IsCompleteBitmapFile(LPCWSTR path)
         pixelBytes = info.biSizeImage ? info.biSizeImage : size.QuadPart + 1;
     else
         return false;
+    // The pixels start after the headers, the bit masks and the colour table; an offset into
+    // them has the loader read outside the file.
+    LONGLONG masks = info.biCompression == BI_BITFIELDS && info.biSize == sizeof info ? 3 * sizeof(DWORD) : 0;
+    LONGLONG colors = info.biClrUsed ? info.biClrUsed : (info.biBitCount <= 8 ? 1LL << info.biBitCount : 0);
+    LONGLONG headers = sizeof fileHeader + static_cast<LONGLONG>(info.biSize) + masks + colors * sizeof(RGBQUAD);
+    if (fileHeader.bfOffBits < headers) return false;
     return fileHeader.bfOffBits + pixelBytes <= size.QuadPart;
 }
 

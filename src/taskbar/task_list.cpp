@@ -1,42 +1,52 @@
 #include "taskbar/task_list.h"
 
 #include <shellapi.h>
-#include <strsafe.h>
 
-#include "config/shell_settings.h"
-#include "gfx/button_manager.h"
 #include "platform/platform.h"
-#include "taskbar/taskbar.h"
 
 namespace {
 
-const int TASK_BUTTON_Y = 3;
-const int TASK_AREA_GAP = 2;  // background left beside the start button and the clock
-const int LEFT_PART_UP_CX = 18, LEFT_PART_DOWN_CX = 4, RIGHT_CAP_CX = 4;
-const int ICON_X = 4, ICON_Y = 5, ICON_SIZE = 16, TITLE_AFTER_ICON_X = 22, TEXT_MARGIN = 4;
-const UINT TITLE_FORMAT = DT_LEFT | DT_VCENTER | DT_WORD_ELLIPSIS;
-const UINT MORE_FORMAT = DT_CENTER | DT_VCENTER | DT_WORD_ELLIPSIS;
-const COLORREF TITLE_COLOR = RGB(255, 255, 255);
-const COLORREF MORE_COLOR = RGB(255, 255, 0);
 // An application that does not answer within this time gets its icon from elsewhere.
 const UINT ICON_QUERY_TIMEOUT_MS = 200;
-const int MORE_BUTTON = -1;
 
-TaskEntry enumeratedTasks[MAX_TASKS];  // this tick's windows, in enumeration order
-TaskEntry currentTasks[MAX_TASKS];     // in button order
-TaskEntry previousTasks[MAX_TASKS];    // the list of the last tick that changed it, icons included
+TaskEntry currentTasks[MAX_TASKS];   // in button order
+TaskEntry previousTasks[MAX_TASKS];  // the list of the last tick that changed it, icons included
 int taskCount;
 int selectedTask = -1;
 
-BOOL CALLBACK CollectTaskWindow(HWND window, LPARAM)
+struct Enumeration {
+    TaskEntry* entries;  // MAX_TASKS of them
+    int count;
+};
+
+BOOL CALLBACK CollectTaskWindow(HWND window, LPARAM parameter)
 {
-    if (taskCount >= MAX_TASKS) return FALSE;  // later windows are not tracked
+    Enumeration& found = *reinterpret_cast<Enumeration*>(parameter);
+    if (found.count >= MAX_TASKS) return FALSE;  // later windows are not tracked
     if (!IsTaskWindow(GetWindowLongW(window, GWL_STYLE))) return TRUE;
-    TaskEntry& entry = enumeratedTasks[taskCount++];
+    TaskEntry& entry = found.entries[found.count++];
     entry.window = window;
     // Reads the title without sending a message, so a hung window cannot stop the tick.
     GetWindowTextW(window, entry.title, TASK_TITLE_CHARS);
     return TRUE;
+}
+
+HICON FindWindowIcon(HWND window, bool* owned)
+{
+    *owned = false;
+    DWORD_PTR answer = 0;
+    if (SendMessageTimeoutW(window, WM_GETICON, ICON_SMALL, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, ICON_QUERY_TIMEOUT_MS,
+                            &answer) &&
+        answer)
+        return reinterpret_cast<HICON>(answer);
+    if (HICON icon = reinterpret_cast<HICON>(GetClassLongPtrW(window, GCLP_HICON))) return icon;
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    WCHAR path[MAX_PATH];
+    HICON icon = NULL;
+    if (GetProcessImagePath(processId, path, MAX_PATH) != 0 || ExtractIconExW(path, 0, NULL, &icon, 1) == 0) return NULL;
+    *owned = icon != NULL;
+    return icon;
 }
 
 bool SameTask(const TaskEntry& a, const TaskEntry& b) { return a.window == b.window && wcscmp(a.title, b.title) == 0; }
@@ -49,25 +59,14 @@ bool ListChanged(int oldCount)
     return false;
 }
 
-void FindIcon(TaskEntry& entry)
+void DestroyOwnedIcon(const TaskEntry& entry)
 {
-    DWORD_PTR answer = 0;
-    if (SendMessageTimeoutW(entry.window, WM_GETICON, ICON_SMALL, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK,
-                            ICON_QUERY_TIMEOUT_MS, &answer))
-        entry.icon = reinterpret_cast<HICON>(answer);
-    if (!entry.icon) entry.icon = reinterpret_cast<HICON>(GetClassLongPtrW(entry.window, GCLP_HICON));
-    if (entry.icon) return;
-    DWORD processId = 0;
-    GetWindowThreadProcessId(entry.window, &processId);
-    WCHAR path[MAX_PATH];
-    if (GetProcessImagePath(processId, path, MAX_PATH) == 0 && ExtractIconExW(path, 0, NULL, &entry.icon, 1) > 0 &&
-        entry.icon)
-        entry.ownsIcon = true;
+    if (entry.ownsIcon) DestroyIcon(entry.icon);
 }
 
 // Current entries take the icon of the same window with the same title; the others get
-// theirs afresh. Extracted icons that no entry takes over any more are destroyed.
-void AssignIcons(int oldCount)
+// theirs afresh. Owned icons that no entry takes over any more are destroyed.
+void AssignIcons(int oldCount, TaskIconFinder findIcon)
 {
     bool carried[MAX_TASKS] = {};
     for (int i = 0; i < taskCount; ++i) {
@@ -79,89 +78,22 @@ void AssignIcons(int oldCount)
             entry.ownsIcon = previousTasks[j].ownsIcon;
             carried[j] = true;
         } else {
-            FindIcon(entry);
+            entry.icon = findIcon(entry.window, &entry.ownsIcon);
         }
     }
     for (int j = 0; j < oldCount; ++j)
-        if (previousTasks[j].ownsIcon && !carried[j]) DestroyIcon(previousTasks[j].icon);
+        if (!carried[j]) DestroyOwnedIcon(previousTasks[j]);
 }
 
-void ComposeFace(HDC face, const MemorySurface (&parts)[3], int leftPartCX, int width)
+// A dialog in front selects its owner's entry.
+int FindSelection(HWND foreground, HWND foregroundOwner)
 {
-    const int height = Settings.taskbarButtonHeight;
-    StretchBlt(face, 0, 0, Settings.taskbarButtonMaxCX, height, parts[1].dc, 0, 0, 1, height, SRCCOPY);
-    BitBlt(face, 0, 0, leftPartCX, height, parts[0].dc, 0, 0, SRCCOPY);
-    BitBlt(face, width - RIGHT_CAP_CX, 0, RIGHT_CAP_CX, height, parts[2].dc, 0, 0, SRCCOPY);
-}
-
-void DrawFaceContent(HDC face, int width, int entry)
-{
-    const int height = Settings.taskbarButtonHeight;
-    SelectObject(face, NormalFont);
-    SetBkMode(face, TRANSPARENT);
-    SetTextColor(face, TITLE_COLOR);
-    if (entry == MORE_BUTTON) {
-        SetTextColor(face, MORE_COLOR);
-        DrawTextInRect(face, MoreText, TEXT_MARGIN, 0, width - TEXT_MARGIN, height, MORE_FORMAT);
-        return;
-    }
-    const TaskEntry& task = currentTasks[entry];
-    int titleLeft = TEXT_MARGIN;
-    if (task.icon) {
-        DrawIconEx(face, ICON_X, ICON_Y, task.icon, ICON_SIZE, ICON_SIZE, 0, NULL, DI_NORMAL);
-        titleLeft = TITLE_AFTER_ICON_X;
-    }
-    DrawTextInRect(face, task.title, titleLeft, 0, width - TEXT_MARGIN, height, TITLE_FORMAT);
-}
-
-// Composes both faces of the button at position i and draws its up face into the back buffer.
-void DrawTaskButton(int i, int x, int y, int width, int height, int entry)
-{
-    HDC up = TaskButtonImages[i][0].dc, down = TaskButtonImages[i][1].dc;
-    ComposeFace(up, TaskbarTheme.taskUp, LEFT_PART_UP_CX, width);
-    ComposeFace(down, TaskbarTheme.taskDown, LEFT_PART_DOWN_CX, width);
-    DrawFaceContent(up, width, entry);
-    DrawFaceContent(down, width, entry);
-    SetButtonItem(TaskbarWindow, FIRST_TASK_BUTTON + i, x, y, width, height, up, down, TRUE, BUTTON_UP);
-    DrawButtonItem(TaskbarWindow, FIRST_TASK_BUTTON + i, 0);
-}
-
-void LayoutTaskButtons()
-{
-    const int left = Settings.taskbarStartButtonCX + TASK_AREA_GAP;
-    const int areaWidth = ScreenSize.cx - left - Settings.taskbarClockCX - TASK_AREA_GAP;
-    StretchBlt(TaskbarBackBuffer.dc, left, 0, areaWidth, Settings.taskbarHeight, TaskbarTheme.background.dc, 0, 0, 1,
-               Settings.taskbarHeight, SRCCOPY);
-    const int shown = taskCount < TASK_BUTTON_SLOTS ? taskCount : TASK_BUTTON_SLOTS;
-    for (int i = 0; i < shown; ++i) {
-        int entry = (taskCount > TASK_BUTTON_SLOTS && i == TASK_BUTTON_SLOTS - 1) ? MORE_BUTTON : i;
-        TaskButtonPlace place = PlaceTaskButton(left, areaWidth, Settings.taskbarButtonMaxCX, shown, i);
-        DrawTaskButton(i, place.x, TASK_BUTTON_Y, place.width, Settings.taskbarButtonHeight, entry);
-    }
-    for (int i = shown; i < TASK_BUTTON_SLOTS; ++i)
-        SetButtonItem(TaskbarWindow, FIRST_TASK_BUTTON + i, 0, 0, 0, 0, TaskButtonImages[i][0].dc,
-                      TaskButtonImages[i][1].dc, FALSE, BUTTON_UP);
-}
-
-int FindSelection()
-{
-    HWND foreground = GetForegroundWindow();
-    HWND owner = GetParent(foreground);  // a dialog in front selects its owner's button
+    if (!foreground) return -1;
     for (int i = 0; i < taskCount; ++i)
-        if (currentTasks[i].window == foreground || (owner && currentTasks[i].window == owner)) return i;
+        if (currentTasks[i].window == foreground || (foregroundOwner && currentTasks[i].window == foregroundOwner))
+            return i;
     return -1;
 }
-
-bool IsButtonPosition(int position) { return position >= 0 && position < TASK_BUTTON_SLOTS; }
-
-void SetTaskButtonFace(int position, ButtonState state, bool show)
-{
-    SetButtonState(TaskbarWindow, FIRST_TASK_BUTTON + position, state);
-    DrawButtonItem(TaskbarWindow, FIRST_TASK_BUTTON + position, 0);
-    if (show) ShowButtonItem(TaskbarWindow, FIRST_TASK_BUTTON + position);
-}
-
-void RaiseTaskbar() { SetWindowPos(TaskbarWindow, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE); }
 
 }  // namespace
 
@@ -193,70 +125,47 @@ int MergeTaskLists(const TaskEntry (&previous)[MAX_TASKS], const TaskEntry (&enu
     return out;
 }
 
-TaskButtonPlace PlaceTaskButton(int left, int areaWidth, int buttonMaxCX, int shown, int i)
-{
-    if (shown * buttonMaxCX < areaWidth) return TaskButtonPlace{left + i * buttonMaxCX, buttonMaxCX};
-    int start = areaWidth * i / shown;
-    return TaskButtonPlace{left + start, areaWidth * (i + 1) / shown - start};
-}
-
 void ResetTaskLists()
 {
+    for (int i = 0; i < taskCount; ++i) DestroyOwnedIcon(previousTasks[i]);
     selectedTask = -1;
     taskCount = 0;
     ZeroMemory(currentTasks, sizeof currentTasks);
     ZeroMemory(previousTasks, sizeof previousTasks);
 }
 
+unsigned UpdateTaskList(const TaskEntry (&enumerated)[MAX_TASKS], HWND foreground, HWND foregroundOwner,
+                        TaskIconFinder findIcon)
+{
+    const int oldCount = taskCount, oldSelected = selectedTask;
+    ZeroMemory(currentTasks, sizeof currentTasks);
+    taskCount = MergeTaskLists(previousTasks, enumerated, currentTasks);
+    unsigned changes = 0;
+    if (ListChanged(oldCount)) {
+        AssignIcons(oldCount, findIcon);
+        CopyMemory(previousTasks, currentTasks, sizeof previousTasks);
+        changes |= TASK_LIST_CHANGED;
+    } else {
+        CopyMemory(currentTasks, previousTasks, sizeof currentTasks);  // the same entries, with their icons
+    }
+    selectedTask = FindSelection(foreground, foregroundOwner);
+    if (selectedTask != oldSelected) changes |= TASK_SELECTION_CHANGED;
+    return changes;
+}
+
+unsigned RefreshTaskList()
+{
+    static TaskEntry enumerated[MAX_TASKS];
+    ZeroMemory(enumerated, sizeof enumerated);
+    Enumeration found = {enumerated, 0};
+    EnumWindows(CollectTaskWindow, reinterpret_cast<LPARAM>(&found));
+    HWND foreground = GetForegroundWindow();
+    // A minimised window stays the foreground window here; its button is not drawn pressed.
+    if (foreground && IsIconic(foreground)) foreground = NULL;
+    return UpdateTaskList(enumerated, foreground, foreground ? GetParent(foreground) : NULL, FindWindowIcon);
+}
+
 int TaskCount() { return taskCount; }
 int SelectedTask() { return selectedTask; }
+void SelectTask(int position) { selectedTask = position; }
 const TaskEntry& CurrentTask(int position) { return currentTasks[position]; }
-
-int RefreshTaskList()
-{
-    int oldSelected = selectedTask;
-    const int oldCount = taskCount;
-    taskCount = 0;
-    ZeroMemory(currentTasks, sizeof currentTasks);
-    ZeroMemory(enumeratedTasks, sizeof enumeratedTasks);
-    EnumWindows(CollectTaskWindow, 0);
-    taskCount = MergeTaskLists(previousTasks, enumeratedTasks, currentTasks);
-
-    const bool changed = ListChanged(oldCount);
-    if (changed) {
-        AssignIcons(oldCount);
-        LayoutTaskButtons();
-        oldSelected = -1;  // the selection is marked afresh on the new faces
-        RaiseTaskbar();    // above a window that has just appeared
-    }
-    selectedTask = FindSelection();
-    if (selectedTask != oldSelected) {
-        if (IsButtonPosition(oldSelected)) SetTaskButtonFace(oldSelected, BUTTON_UP, false);
-        if (IsButtonPosition(selectedTask)) SetTaskButtonFace(selectedTask, BUTTON_DOWN, false);
-        RaiseTaskbar();
-    }
-    if (selectedTask != oldSelected || changed) {
-        HDC dc = GetDC(TaskbarWindow);
-        PaintTaskbar(dc);
-        ReleaseDC(TaskbarWindow, dc);
-    }
-    if (changed) CopyMemory(previousTasks, currentTasks, sizeof previousTasks);
-    return 0;
-}
-
-void PressTaskButton(int position)
-{
-    if (!IsButtonPosition(position) || position >= taskCount) return;
-    int old = selectedTask;
-    selectedTask = position;
-    HWND window = currentTasks[position].window;
-    if (old == position) {
-        SetTaskButtonFace(position, BUTTON_UP, true);
-        // Asynchronous: a hung application must not stop the shell.
-        ShowWindowAsync(window, SW_MINIMIZE);
-        return;
-    }
-    if (IsButtonPosition(old)) SetTaskButtonFace(old, BUTTON_UP, true);
-    SetTaskButtonFace(position, BUTTON_DOWN, true);
-    SetForegroundWindow(window);
-}

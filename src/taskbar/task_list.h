@@ -1,6 +1,7 @@
-// The task list: every 500 ms the visible top-level application windows are enumerated
-// and merged into the previous list, so that the task buttons keep their order; the
-// buttons are redrawn only when the list or the foreground window changed.
+// The task list: the visible top-level application windows, polled on every tick and
+// merged into the previous list so that their buttons keep their order. It keeps the
+// windows' icons and the selection (the entry of the window in front) and says what
+// changed; the taskbar draws.
 #pragma once
 #include <windows.h>
 
@@ -13,17 +14,29 @@ struct TaskEntry {
     bool ownsIcon;  // the icon was extracted from a file and is destroyed with the entry
 };
 
-// Empties the lists; nothing selected.
-void ResetTaskLists();
-// One tick: enumerate, merge, and redraw what changed. Always 0.
-int RefreshTaskList();
-// Brings the window of the button at the position to the front, or minimises it when its
-// button was already the selected one.
-void PressTaskButton(int position);
+// What a tick changed.
+enum TaskListChange : unsigned {
+    TASK_LIST_CHANGED = 1,       // windows came, went or were retitled: every button is redrawn
+    TASK_SELECTION_CHANGED = 2,  // another entry (or none) is in front
+};
 
-// The number of tracked windows and the position of the foreground window's entry (-1: none).
+// Finds a window's small icon; *owned tells whether the icon is the caller's to destroy.
+typedef HICON (*TaskIconFinder)(HWND window, bool* owned);
+
+// Empties the lists, destroying the icons they own; nothing selected.
+void ResetTaskLists();
+// One tick over the desktop's windows; returns the TaskListChange flags.
+unsigned RefreshTaskList();
+// Merges one enumeration into the list: entries whose window and title stay keep their
+// icons, others get one from findIcon, and owned icons that no entry keeps are destroyed.
+// Then selects the entry of the foreground window or of its owner. Returns the changes.
+unsigned UpdateTaskList(const TaskEntry (&enumerated)[MAX_TASKS], HWND foreground, HWND foregroundOwner,
+                        TaskIconFinder findIcon);
+
 int TaskCount();
+// The position of the selected entry, -1 when none.
 int SelectedTask();
+void SelectTask(int position);
 const TaskEntry& CurrentTask(int position);
 
 // Visible, neither popup nor child.
@@ -32,10 +45,3 @@ bool IsTaskWindow(LONG style);
 // enumerated last first. Returns the number of entries written to current.
 int MergeTaskLists(const TaskEntry (&previous)[MAX_TASKS], const TaskEntry (&enumerated)[MAX_TASKS],
                    TaskEntry (&current)[MAX_TASKS]);
-
-struct TaskButtonPlace {
-    int x, width;
-};
-// Where button i of the shown ones stands in the task area: fixed widths while they fit,
-// otherwise the area shared out without gaps.
-TaskButtonPlace PlaceTaskButton(int left, int areaWidth, int buttonMaxCX, int shown, int i);

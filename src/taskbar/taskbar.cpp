@@ -2,75 +2,98 @@
 
 #include <strsafe.h>
 
+#include <initializer_list>
+
 #include "config/shell_settings.h"
 #include "core/log.h"
 #include "gfx/button_manager.h"
-#include "resource.h"
+#include "gfx/surface.h"
+#include "platform/platform.h"
+#include "taskbar/task_buttons.h"
 #include "taskbar/task_list.h"
 
 HWND TaskbarWindow;
-MemorySurface TaskbarBackBuffer;
-SIZE TaskbarBackBufferSize;
-TaskbarThemeImages TaskbarTheme;
-MemorySurface TaskButtonImages[TASK_BUTTON_SLOTS][2];
-WCHAR MoreText[MORE_TEXT_CHARS];
 
 namespace {
+
+enum { TASKBAR_COMMAND_BASE = 100, TASKBAR_BUTTON_COUNT = 32, START_BUTTON = 0, CLOCK_BUTTON = 1 };
 
 const WCHAR TASKBAR_CLASS[] = L"ZORV_TASKBAR_CLASS";
 const UINT_PTR TICK_TIMER = 1;
 const UINT TICK_INTERVAL_MS = 500;
-const UINT TEXT_FORMAT_CENTERED = DT_CENTER | DT_VCENTER | DT_WORD_ELLIPSIS;
+const UINT CLOCK_FORMAT = DT_CENTER | DT_VCENTER | DT_WORD_ELLIPSIS;
 const COLORREF CLOCK_TEXT_COLOR = RGB(255, 255, 255);
 const WCHAR CREATION_FAILURE[] =
     L"Failed to start Lumaro: Main memory is very low, or resource of Lumaro is not found.";
 
+HINSTANCE instance;                 // of the window, for its string resources
+bool creationFinished;              // WM_CREATE ran to its end
 HDC windowDc;                       // reference DC of the back buffer, kept for the window's life
-MemorySurface clockSurface;         // the clock button's face, up and down
+MemorySurface backBuffer;           // the bar's full size
+MemorySurface background;           // TASKBAR: only its first column is used, stretched
+MemorySurface startUp, startDown;   // STARTBUTTONU, STARTBUTTOND
+MemorySurface clockBackground;      // TASKBARCLK
+MemorySurface clockFace;            // the clock button's face, up and down
 WCHAR clockText[CLOCK_TEXT_CHARS];  // the text the clock shows
 
-struct ThemeImageLoad {
-    LPCWSTR name;
-    MemorySurface* surface;
-    const MemorySurface* reference;
-};
-
-int LoadThemeImages()
+int LoadTaskbarBuffers()
 {
-    TaskbarThemeImages& t = TaskbarTheme;
-    const ThemeImageLoad loads[] = {
-        {L"TASKBAR", &t.background, &TaskbarBackBuffer},   {L"STARTBUTTONU", &t.startUp, &TaskbarBackBuffer},
-        {L"STARTBUTTOND", &t.startDown, &TaskbarBackBuffer}, {L"TASKBARCLK", &t.clockBackground, &clockSurface},
-        {L"TBTNU0", &t.taskUp[0], &TaskbarBackBuffer},     {L"TBTNU1", &t.taskUp[1], &TaskbarBackBuffer},
-        {L"TBTNU2", &t.taskUp[2], &TaskbarBackBuffer},     {L"TBTND0", &t.taskDown[0], &TaskbarBackBuffer},
-        {L"TBTND1", &t.taskDown[1], &TaskbarBackBuffer},   {L"TBTND2", &t.taskDown[2], &TaskbarBackBuffer},
-    };
-    for (const ThemeImageLoad& load : loads)
-        if (LoadThemeBitmap(load.reference->dc, load.name, load.surface) != 0) return 1;
+    windowDc = GetDC(TaskbarWindow);
+    if (!windowDc) {
+        LogError(L"GetDC Error");
+        return 1;
+    }
+    const LPCWSTR theme = Settings.themeFolder;
+    if (CreateMemorySurface(windowDc, ScreenSize.cx, Settings.taskbarHeight, &backBuffer) != 0 ||
+        CreateMemorySurface(backBuffer.dc, Settings.taskbarClockCX, Settings.taskbarHeight, &clockFace) != 0 ||
+        LoadThemeBitmap(backBuffer.dc, theme, L"TASKBAR", &background) != 0 ||
+        LoadThemeBitmap(backBuffer.dc, theme, L"STARTBUTTONU", &startUp) != 0 ||
+        LoadThemeBitmap(backBuffer.dc, theme, L"STARTBUTTOND", &startDown) != 0 ||
+        LoadThemeBitmap(clockFace.dc, theme, L"TASKBARCLK", &clockBackground) != 0 ||
+        LoadTaskButtonImages(backBuffer.dc, theme) != 0)
+        return 1;
+    StretchBlt(backBuffer.dc, 0, 0, ScreenSize.cx, Settings.taskbarHeight, background.dc, 0, 0, 1,
+               Settings.taskbarHeight, SRCCOPY);
     return 0;
 }
 
-// Runs a creation step with its log lines; a failure is fatal but creation goes on.
-void RunCreationStep(LPCWSTR progressText, int (*step)(HINSTANCE), HINSTANCE instance)
+int LoadTaskbarObjects()
 {
-    LogInfo(progressText);
-    if (step(instance) != 0) {
-        LogInfo(L"[NG]");
-        FatalError(CREATION_FAILURE);
-    } else {
-        LogInfo(L"[OK]");
-    }
+    const ShellSettings& s = Settings;
+    ResetTaskLists();
+    SetButtonItem(TaskbarWindow, START_BUTTON, 0, 0, s.taskbarStartButtonCX, s.taskbarHeight, startUp.dc, startDown.dc,
+                  TRUE, BUTTON_UP);
+    RedrawButtonItem(TaskbarWindow, START_BUTTON, 1);
+    // Blank until the first tick draws the time.
+    SetButtonItem(TaskbarWindow, CLOCK_BUTTON, ScreenSize.cx - s.taskbarClockCX, 0, s.taskbarClockCX, s.taskbarHeight,
+                  clockFace.dc, clockFace.dc, TRUE, BUTTON_UP);
+    RedrawButtonItem(TaskbarWindow, CLOCK_BUTTON, 1);
+    return CreateTaskButtons(TaskButtonArea{TaskbarWindow, backBuffer.dc, background.dc}, instance);
+}
+
+void ReleaseTaskbarSurfaces()
+{
+    for (MemorySurface* surface : {&background, &startUp, &startDown, &clockBackground, &clockFace, &backBuffer})
+        ReleaseMemorySurface(surface);
+    ReleaseTaskButtons();
 }
 
 void HandleCreate(HWND window, const CREATESTRUCTW* create)
 {
     TaskbarWindow = window;
-    RunCreationStep(L"Loading taskbar buffer...", LoadTaskbarBuffers, create->hInstance);
-    RegisterButtonSurface(window, TaskbarBackBuffer.dc, TASKBAR_COMMAND_BASE, TASKBAR_BUTTON_COUNT);
-    RunCreationStep(L"Loading taskbar objects...", LoadTaskbarObjects, create->hInstance);
+    instance = create->hInstance;
+    RunLoggedStep(L"Loading taskbar buffer...", LoadTaskbarBuffers, CREATION_FAILURE);
+    RegisterButtonSurface(window, backBuffer.dc, TASKBAR_COMMAND_BASE, TASKBAR_BUTTON_COUNT);
+    RunLoggedStep(L"Loading taskbar objects...", LoadTaskbarObjects, CREATION_FAILURE);
     SetTimer(window, TICK_TIMER, TICK_INTERVAL_MS, NULL);
     // The first tick draws the clock and the task buttons as soon as the loop runs.
     PostMessageW(window, WM_TIMER, TICK_TIMER, 0);
+    creationFinished = true;
+}
+
+void PaintTaskbar(HDC dc)
+{
+    BitBlt(dc, 0, 0, ScreenSize.cx, Settings.taskbarHeight, backBuffer.dc, 0, 0, SRCCOPY);
 }
 
 void HandlePaint(HWND window)
@@ -81,36 +104,43 @@ void HandlePaint(HWND window)
     EndPaint(window, &paint);
 }
 
+// Redraws the clock when the text it shows changes.
+void UpdateClock()
+{
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    WCHAR text[CLOCK_TEXT_CHARS];
+    FormatClockText(now, Settings.taskbarAmPm, text);
+    if (wcscmp(text, clockText) == 0) return;  // same minute: nothing to draw
+    StringCchCopyW(clockText, CLOCK_TEXT_CHARS, text);
+
+    const int width = Settings.taskbarClockCX, height = Settings.taskbarHeight;
+    BitBlt(clockFace.dc, 0, 0, width, height, clockBackground.dc, 0, 0, SRCCOPY);
+    SelectObject(clockFace.dc, NormalFont);
+    SetBkMode(clockFace.dc, TRANSPARENT);
+    SetTextColor(clockFace.dc, CLOCK_TEXT_COLOR);
+    DrawTextInRect(clockFace.dc, clockText, 0, 0, width, height, CLOCK_FORMAT);
+    RedrawButtonItem(TaskbarWindow, CLOCK_BUTTON, 0);
+}
+
+void HandleTick()
+{
+    UpdateClock();
+    unsigned changes = RefreshTaskList();
+    if (!changes) return;
+    DrawTaskListChanges(changes);
+    // Back above a window that has just appeared or come to the front.
+    SetWindowPos(TaskbarWindow, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+    HDC dc = GetDC(TaskbarWindow);
+    PaintTaskbar(dc);
+    ReleaseDC(TaskbarWindow, dc);
+}
+
 void HandleCommand(WPARAM wParam, LPARAM lParam)
 {
-    int id = LOWORD(wParam);
+    int id = LOWORD(wParam) - TASKBAR_COMMAND_BASE;
     if (lParam == 0) return;  // releases do nothing here
-    if (id >= TASKBAR_COMMAND_BASE + FIRST_TASK_BUTTON && id < TASKBAR_COMMAND_BASE + FIRST_TASK_BUTTON + TASK_BUTTON_SLOTS)
-        PressTaskButton(id - TASKBAR_COMMAND_BASE - FIRST_TASK_BUTTON);
-}
-
-void ShowButtonFace(int index, int pressed)
-{
-    DrawButtonItem(TaskbarWindow, index, pressed);
-    ShowButtonItem(TaskbarWindow, index);
-}
-
-}  // namespace
-
-int CreateTaskbar(HINSTANCE instance)
-{
-    WNDCLASSW windowClass = {};
-    windowClass.style = CS_HREDRAW | CS_VREDRAW;
-    windowClass.lpfnWndProc = TaskbarWindowProc;
-    windowClass.hInstance = instance;
-    windowClass.lpszClassName = TASKBAR_CLASS;
-    if (!RegisterClassW(&windowClass)) return 1;
-    TaskbarWindow = CreateWindowExW(WS_EX_NOACTIVATE | WS_EX_TOPMOST, TASKBAR_CLASS, L"Zorv TaskBar",
-                                    WS_POPUP | WS_TABSTOP, 0, ScreenSize.cy - Settings.taskbarHeight, ScreenSize.cx,
-                                    Settings.taskbarHeight, NULL, NULL, instance, NULL);
-    if (!TaskbarWindow) return 1;
-    UpdateWindow(TaskbarWindow);
-    return 0;
+    if (id >= FIRST_TASK_BUTTON && id < FIRST_TASK_BUTTON + TASK_BUTTON_SLOTS) PressTaskButton(id - FIRST_TASK_BUTTON);
 }
 
 LRESULT CALLBACK TaskbarWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -127,8 +157,7 @@ LRESULT CALLBACK TaskbarWindowProc(HWND window, UINT message, WPARAM wParam, LPA
         HandlePaint(window);
         return 0;
     case WM_TIMER:
-        UpdateClock();
-        RefreshTaskList();
+        HandleTick();
         return 0;
     case WM_LBUTTONDOWN:
         ButtonPenDown(window, lParam);
@@ -143,62 +172,35 @@ LRESULT CALLBACK TaskbarWindowProc(HWND window, UINT message, WPARAM wParam, LPA
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-int LoadTaskbarBuffers(HINSTANCE)
+}  // namespace
+
+int CreateTaskbar(HINSTANCE instance)
 {
-    TaskbarBackBufferSize = SIZE{ScreenSize.cx, Settings.taskbarHeight};
-    windowDc = GetDC(TaskbarWindow);
-    if (!windowDc) {
-        LogError(L"GetDC Error");
+    WNDCLASSW windowClass = {};
+    windowClass.style = CS_HREDRAW | CS_VREDRAW;
+    windowClass.lpfnWndProc = TaskbarWindowProc;
+    windowClass.hInstance = instance;
+    windowClass.lpszClassName = TASKBAR_CLASS;
+    if (!RegisterClassW(&windowClass)) return 1;
+    creationFinished = false;
+    TaskbarWindow = CreateWindowExW(WS_EX_NOACTIVATE | WS_EX_TOPMOST, TASKBAR_CLASS, L"Zorv TaskBar",
+                                    WS_POPUP | WS_TABSTOP, 0, ScreenSize.cy - Settings.taskbarHeight, ScreenSize.cx,
+                                    Settings.taskbarHeight, NULL, NULL, instance, NULL);
+    if (!TaskbarWindow) return 1;
+    // A fault inside WM_CREATE is swallowed by the window manager here, and the window
+    // comes back half made.
+    if (!creationFinished) {
+        LogError(L"Taskbar creation did not complete");
         return 1;
     }
-    if (CreateMemorySurface(windowDc, TaskbarBackBufferSize.cx, TaskbarBackBufferSize.cy, &TaskbarBackBuffer) != 0 ||
-        CreateMemorySurface(TaskbarBackBuffer.dc, Settings.taskbarClockCX, Settings.taskbarHeight, &clockSurface) != 0 ||
-        LoadThemeImages() != 0)
-        return 1;
-    StretchBlt(TaskbarBackBuffer.dc, 0, 0, ScreenSize.cx, Settings.taskbarHeight, TaskbarTheme.background.dc, 0, 0, 1,
-               Settings.taskbarHeight, SRCCOPY);
+    UpdateWindow(TaskbarWindow);
     return 0;
 }
 
-int LoadTaskbarObjects(HINSTANCE instance)
+int ReserveTaskbarStrip()
 {
-    const ShellSettings& s = Settings;
-    ResetTaskLists();
-    if (LoadStringW(instance, IDS_MORE, MoreText, MORE_TEXT_CHARS) == 0) LogError(L"LoadString Error");
-
-    SetButtonItem(TaskbarWindow, START_BUTTON, 0, 0, s.taskbarStartButtonCX, s.taskbarHeight, TaskbarTheme.startUp.dc,
-                  TaskbarTheme.startDown.dc, TRUE, BUTTON_UP);
-    ShowButtonFace(START_BUTTON, 1);
-    // Blank until the first tick draws the time.
-    SetButtonItem(TaskbarWindow, CLOCK_BUTTON, ScreenSize.cx - s.taskbarClockCX, 0, s.taskbarClockCX, s.taskbarHeight,
-                  clockSurface.dc, clockSurface.dc, TRUE, BUTTON_UP);
-    ShowButtonFace(CLOCK_BUTTON, 1);
-
-    for (int i = 0; i < TASK_BUTTON_SLOTS; ++i) {
-        for (MemorySurface& face : TaskButtonImages[i])
-            if (CreateMemorySurface(TaskbarBackBuffer.dc, s.taskbarButtonMaxCX, s.taskbarButtonHeight, &face) != 0)
-                return 1;
-        SetButtonItem(TaskbarWindow, FIRST_TASK_BUTTON + i, 0, 0, 0, 0, TaskButtonImages[i][0].dc,
-                      TaskButtonImages[i][1].dc, FALSE, BUTTON_UP);
-    }
-    return 0;
-}
-
-void ReleaseTaskbarSurfaces()
-{
-    TaskbarThemeImages& t = TaskbarTheme;
-    MemorySurface* surfaces[] = {&t.background, &t.startUp,     &t.startDown,   &t.clockBackground, &clockSurface,
-                                 &t.taskUp[0],  &t.taskUp[1],   &t.taskUp[2],   &t.taskDown[0],     &t.taskDown[1],
-                                 &t.taskDown[2]};
-    for (MemorySurface* surface : surfaces) ReleaseMemorySurface(surface);
-    for (MemorySurface(&faces)[2] : TaskButtonImages)
-        for (MemorySurface& face : faces) ReleaseMemorySurface(&face);
-    ReleaseMemorySurface(&TaskbarBackBuffer);
-}
-
-void PaintTaskbar(HDC dc)
-{
-    BitBlt(dc, 0, 0, TaskbarBackBufferSize.cx, TaskbarBackBufferSize.cy, TaskbarBackBuffer.dc, 0, 0, SRCCOPY);
+    RECT workArea = {0, 0, ScreenSize.cx, ScreenSize.cy - Settings.taskbarHeight};
+    return SetDesktopWorkArea(workArea);
 }
 
 void FormatClockText(const SYSTEMTIME& time, int amPm, WCHAR (&text)[CLOCK_TEXT_CHARS])
@@ -210,22 +212,4 @@ void FormatClockText(const SYSTEMTIME& time, int amPm, WCHAR (&text)[CLOCK_TEXT_
         if (hour > 12) hour -= 12;
     }
     StringCchPrintfW(text, CLOCK_TEXT_CHARS, L"%d:%02d%ls", hour, time.wMinute, suffix);
-}
-
-void UpdateClock()
-{
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    WCHAR text[CLOCK_TEXT_CHARS];
-    FormatClockText(now, Settings.taskbarAmPm, text);
-    if (wcscmp(text, clockText) == 0) return;  // same minute: nothing to draw
-    StringCchCopyW(clockText, CLOCK_TEXT_CHARS, text);
-
-    const int width = Settings.taskbarClockCX, height = Settings.taskbarHeight;
-    BitBlt(clockSurface.dc, 0, 0, width, height, TaskbarTheme.clockBackground.dc, 0, 0, SRCCOPY);
-    SelectObject(clockSurface.dc, NormalFont);
-    SetBkMode(clockSurface.dc, TRANSPARENT);
-    SetTextColor(clockSurface.dc, CLOCK_TEXT_COLOR);
-    DrawTextInRect(clockSurface.dc, clockText, 0, 0, width, height, TEXT_FORMAT_CENTERED);
-    ShowButtonFace(CLOCK_BUTTON, 0);
 }

@@ -1,19 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
+#include "gdi_count.h"
+#include "taskbar/task_buttons.h"
 #include "taskbar/task_list.h"
 #include "taskbar/taskbar.h"
 
 namespace {
-
-std::wstring Clock(WORD hour, WORD minute, int amPm)
-{
-    SYSTEMTIME time = {};
-    time.wHour = hour;
-    time.wMinute = minute;
-    WCHAR text[CLOCK_TEXT_CHARS];
-    FormatClockText(time, amPm, text);
-    return text;
-}
 
 TEST(TaskbarClock, FormatsTwentyFourAndTwelveHourTimes)
 {
@@ -25,112 +20,214 @@ TEST(TaskbarClock, FormatsTwentyFourAndTwelveHourTimes)
         {13, 0, L"1:00 PM", L"13:00"}, {23, 59, L"11:59 PM", L"23:59"},
     };
     for (const auto& t : times) {
-        EXPECT_EQ(t.twelve, Clock(t.hour, t.minute, 1));
-        EXPECT_EQ(t.twentyFour, Clock(t.hour, t.minute, 0));
+        SYSTEMTIME time = {};
+        time.wHour = t.hour;
+        time.wMinute = t.minute;
+        WCHAR text[CLOCK_TEXT_CHARS];
+        FormatClockText(time, 1, text);
+        EXPECT_STREQ(t.twelve, text);
+        FormatClockText(time, 0, text);
+        EXPECT_STREQ(t.twentyFour, text);
     }
-    EXPECT_EQ(L"1:00 PM", Clock(13, 0, -1)) << "any nonzero AMPM selects the 12-hour clock";
-}
-
-TEST(TaskWindow, OnlyVisibleWindowsThatAreNeitherPopupNorChildCount)
-{
-    EXPECT_TRUE(IsTaskWindow(WS_VISIBLE | WS_OVERLAPPEDWINDOW));
-    EXPECT_FALSE(IsTaskWindow(WS_OVERLAPPEDWINDOW));
-    EXPECT_FALSE(IsTaskWindow(WS_VISIBLE | WS_POPUP));
-    EXPECT_FALSE(IsTaskWindow(WS_VISIBLE | WS_CHILD));
-}
-
-class TaskMergeTest : public ::testing::Test {
-protected:
-    // Windows are given as small numbers; titles as the number's text unless set.
-    static void Fill(TaskEntry (&list)[MAX_TASKS], std::initializer_list<int> windows)
-    {
-        ZeroMemory(list, sizeof list);
-        int i = 0;
-        for (int w : windows) {
-            list[i].window = reinterpret_cast<HWND>(static_cast<INT_PTR>(w));
-            wsprintfW(list[i].title, L"%d", w);
-            ++i;
-        }
-    }
-    std::vector<int> Merge()
-    {
-        TaskEntry current[MAX_TASKS] = {};
-        int count = MergeTaskLists(previous, enumerated, current);
-        std::vector<int> order;
-        for (int i = 0; i < count; ++i) order.push_back(static_cast<int>(reinterpret_cast<INT_PTR>(current[i].window)));
-        for (int i = count; i < MAX_TASKS; ++i) EXPECT_EQ(NULL, current[i].window);
-        merged.assign(current, current + count);
-        return order;
-    }
-    TaskEntry previous[MAX_TASKS], enumerated[MAX_TASKS];
-    std::vector<TaskEntry> merged;
-};
-
-TEST_F(TaskMergeTest, WindowsKeepTheirPlacesAndNewOnesComeLastInReverseOrder)
-{
-    Fill(previous, {1, 2, 3});
-    Fill(enumerated, {3, 1});
-    EXPECT_EQ((std::vector<int>{1, 3}), Merge()) << "the second window closed; the third moves up";
-
-    Fill(previous, {1, 2});
-    Fill(enumerated, {4, 2, 5, 1});
-    EXPECT_EQ((std::vector<int>{1, 2, 5, 4}), Merge()) << "two new windows: the one enumerated later first";
-
-    Fill(previous, {});
-    Fill(enumerated, {7, 8, 9});
-    EXPECT_EQ((std::vector<int>{9, 8, 7}), Merge());
-}
-
-TEST_F(TaskMergeTest, TitlesAreFreshAndIconsAreLeftForTheCaller)
-{
-    Fill(previous, {1, 2});
-    previous[0].icon = reinterpret_cast<HICON>(0x1234);
-    previous[0].ownsIcon = true;
-    Fill(enumerated, {2, 1});
-    wcscpy(enumerated[1].title, L"renamed");
-    enumerated[1].icon = reinterpret_cast<HICON>(0x99);
-    Merge();
-    ASSERT_EQ(2u, merged.size());
-    EXPECT_STREQ(L"renamed", merged[0].title);
-    EXPECT_EQ(NULL, merged[0].icon);
-    EXPECT_FALSE(merged[0].ownsIcon);
-}
-
-TEST_F(TaskMergeTest, AFullListStaysWithinItsSixtyFourEntries)
-{
-    ZeroMemory(previous, sizeof previous);
-    for (int i = 0; i < MAX_TASKS; ++i) {
-        enumerated[i] = TaskEntry{};
-        enumerated[i].window = reinterpret_cast<HWND>(static_cast<INT_PTR>(i + 1));
-        if (i % 2 == 0) previous[i / 2].window = enumerated[i].window;
-    }
-    std::vector<int> order = Merge();
-    ASSERT_EQ(static_cast<size_t>(MAX_TASKS), order.size());
-    EXPECT_EQ(1, order[0]);
-    EXPECT_EQ(64, order[32]) << "the new ones follow in reverse";
 }
 
 TEST(TaskButtonLayout, FixedWidthsWhileTheyFitThenTheAreaIsSharedOut)
 {
-    const int left = 102;
-    for (int i = 0; i < 3; ++i) {
-        TaskButtonPlace place = PlaceTaskButton(left, 500, 150, 3, i);
-        EXPECT_EQ(left + 150 * i, place.x);
-        EXPECT_EQ(150, place.width);
+    const struct {
+        int areaWidth, shown, i, x, width;
+    } places[] = {
+        {500, 3, 0, 0, 150},   {500, 3, 2, 300, 150},  // 450 < 500: fixed
+        {500, 4, 1, 125, 125}, {500, 4, 3, 375, 125},  // 600 >= 500: shared out
+        {400, 3, 0, 0, 133},   {400, 3, 1, 133, 133}, {400, 3, 2, 266, 134},
+    };
+    for (const auto& p : places) {
+        TaskButtonPlace place = PlaceTaskButton(102, p.areaWidth, 150, p.shown, p.i);
+        EXPECT_EQ(102 + p.x, place.x) << p.areaWidth << " " << p.shown << " " << p.i;
+        EXPECT_EQ(p.width, place.width) << p.areaWidth << " " << p.shown << " " << p.i;
     }
-    for (int i = 0; i < 4; ++i) {
-        TaskButtonPlace place = PlaceTaskButton(left, 500, 150, 4, i);
-        EXPECT_EQ(left + 125 * i, place.x);
-        EXPECT_EQ(125, place.width);
+}
+
+HWND FakeWindow(int n) { return reinterpret_cast<HWND>(static_cast<INT_PTR>(n)); }
+
+// Windows given as small numbers, titled with the number unless a title is given.
+void Fill(TaskEntry (&list)[MAX_TASKS], std::initializer_list<int> windows, const wchar_t* title = nullptr)
+{
+    ZeroMemory(list, sizeof list);
+    int i = 0;
+    for (int w : windows) {
+        list[i].window = FakeWindow(w);
+        wsprintfW(list[i].title, title ? title : L"%d", w);
+        ++i;
     }
-    const int xs[] = {0, 133, 266}, widths[] = {133, 133, 134};
-    for (int i = 0; i < 3; ++i) {
-        TaskButtonPlace place = PlaceTaskButton(left, 400, 150, 3, i);
-        EXPECT_EQ(left + xs[i], place.x);
-        EXPECT_EQ(widths[i], place.width);
+}
+
+std::vector<int> Order(const TaskEntry* list, int count)
+{
+    std::vector<int> order;
+    for (int i = 0; i < count; ++i) order.push_back(static_cast<int>(reinterpret_cast<INT_PTR>(list[i].window)));
+    return order;
+}
+
+TEST(TaskMerge, WindowsKeepTheirPlacesAndNewOnesComeLastInReverseOrder)
+{
+    const struct {
+        std::initializer_list<int> previous, enumerated;
+        std::vector<int> merged;
+    } cases[] = {
+        {{1, 2, 3}, {3, 1}, {1, 3}},              // the second closed: the third moves up
+        {{1, 2}, {4, 2, 5, 1}, {1, 2, 5, 4}},     // two new ones: the one enumerated later first
+        {{}, {7, 8, 9}, {9, 8, 7}},
+    };
+    for (const auto& c : cases) {
+        TaskEntry previous[MAX_TASKS], enumerated[MAX_TASKS], current[MAX_TASKS] = {};
+        Fill(previous, c.previous);
+        Fill(enumerated, c.enumerated);
+        EXPECT_EQ(c.merged, Order(current, MergeTaskLists(previous, enumerated, current)));
     }
-    // With more windows than buttons, the 16 shown decide: no button outgrows its faces.
-    for (int i = 0; i < 16; ++i) EXPECT_EQ(20, PlaceTaskButton(left, 2000, 20, 16, i).width);
+    // A full list: every one of the 64 entries is placed once.
+    TaskEntry previous[MAX_TASKS] = {}, enumerated[MAX_TASKS] = {}, current[MAX_TASKS] = {};
+    for (int i = 0; i < MAX_TASKS; ++i) {
+        enumerated[i].window = FakeWindow(i + 1);
+        if (i % 2 == 0) previous[i / 2].window = enumerated[i].window;
+    }
+    std::vector<int> order = Order(current, MergeTaskLists(previous, enumerated, current));
+    ASSERT_EQ(static_cast<size_t>(MAX_TASKS), order.size());
+    EXPECT_EQ(1, order[0]);
+    EXPECT_EQ(63, order[31]);
+    EXPECT_EQ(64, order[32]) << "the new ones follow in reverse";
+    EXPECT_EQ(2, order[63]);
+}
+
+// Icons come from a finder that hands out real icons, owned for odd windows, and keeps them.
+struct IconLedger {
+    struct Given {
+        HWND window;
+        HICON icon;
+        bool owned;
+    };
+    static std::vector<Given> given;
+    static HICON Find(HWND window, bool* owned)
+    {
+        static const std::vector<BYTE> andMask(32, 0xFF), xorMask(32, 0);
+        *owned = reinterpret_cast<INT_PTR>(window) % 2 == 1;
+        HICON icon = CreateIcon(NULL, 16, 16, 1, 1, andMask.data(), xorMask.data());
+        given.push_back({window, icon, *owned});
+        return icon;
+    }
+    static bool Alive(HICON icon)
+    {
+        ICONINFO info;
+        if (!GetIconInfo(icon, &info)) return false;
+        DeleteObject(info.hbmMask);
+        if (info.hbmColor) DeleteObject(info.hbmColor);
+        return true;
+    }
+};
+std::vector<IconLedger::Given> IconLedger::given;
+
+class TaskListModel : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ResetTaskLists();
+        IconLedger::given.clear();
+    }
+    void TearDown() override
+    {
+        ResetTaskLists();
+        for (const IconLedger::Given& g : IconLedger::given)
+            if (!g.owned) DestroyIcon(g.icon);
+    }
+    unsigned Tick(std::initializer_list<int> windows, int foreground = 0, int owner = 0, int retitled = 0)
+    {
+        TaskEntry enumerated[MAX_TASKS];
+        Fill(enumerated, windows);
+        for (TaskEntry& entry : enumerated)
+            if (retitled && entry.window == FakeWindow(retitled)) wsprintfW(entry.title, L"renamed");
+        return UpdateTaskList(enumerated, FakeWindow(foreground), FakeWindow(owner), IconLedger::Find);
+    }
+};
+
+TEST_F(TaskListModel, IconsAreFetchedOnlyForNewPairsAndOwnedOnesAreGivenBack)
+{
+    const int before = CountGdiObjects();
+    EXPECT_EQ(TASK_LIST_CHANGED, Tick({1, 2, 3}));
+    ASSERT_EQ(3u, IconLedger::given.size());
+    const HICON first = CurrentTask(0).icon, second = CurrentTask(1).icon;
+
+    EXPECT_EQ(0u, Tick({1, 2, 3})) << "nothing changed";
+    EXPECT_EQ(3u, IconLedger::given.size()) << "no icon asked for";
+    EXPECT_EQ(second, CurrentTask(1).icon) << "an unchanged tick still has the icons";
+
+    EXPECT_EQ(TASK_LIST_CHANGED, Tick({1, 2, 3}, 0, 0, 1));
+    ASSERT_EQ(4u, IconLedger::given.size()) << "only the retitled window is asked again";
+    EXPECT_EQ(FakeWindow(1), IconLedger::given[3].window);
+    EXPECT_FALSE(IconLedger::Alive(first)) << "its old, owned icon is destroyed";
+    EXPECT_TRUE(IconLedger::Alive(CurrentTask(0).icon));
+    EXPECT_EQ(second, CurrentTask(1).icon);
+
+    for (int round = 0; round < 40; ++round) Tick({1, 2 + round % 2 * 10, 3, 5 + round % 3 * 2}, 0, 0, round % 4);
+    ResetTaskLists();
+    int unowned = 0;
+    for (const IconLedger::Given& g : IconLedger::given) {
+        EXPECT_EQ(!g.owned, IconLedger::Alive(g.icon)) << "owned icons go with their entries, others stay";
+        unowned += !g.owned;
+    }
+    EXPECT_EQ(before + unowned, CountGdiObjects());
+}
+
+TEST_F(TaskListModel, TheForegroundWindowOrItsOwnerIsSelected)
+{
+    EXPECT_EQ(TASK_LIST_CHANGED | TASK_SELECTION_CHANGED, Tick({1, 2, 3}, 2));
+    EXPECT_EQ(1, SelectedTask());
+    EXPECT_EQ(0u, Tick({1, 2, 3}, 2));
+    EXPECT_EQ(TASK_SELECTION_CHANGED, Tick({1, 2, 3}, 99, 3)) << "a dialog owned by the third";
+    EXPECT_EQ(2, SelectedTask());
+    EXPECT_EQ(TASK_SELECTION_CHANGED, Tick({1, 2, 3}, 99));
+    EXPECT_EQ(-1, SelectedTask()) << "a window without an entry selects none";
+    Tick({1, 2, 3}, 0);
+    EXPECT_EQ(-1, SelectedTask());
+}
+
+// The real desktop: windows of this process, polled as the taskbar's tick does.
+TEST(TaskListDesktop, TracksVisibleApplicationWindowsUpToSixtyFourAndGivesIconsBack)
+{
+    WNDCLASSW windowClass = {};
+    windowClass.lpfnWndProc = DefWindowProcW;
+    windowClass.hInstance = GetModuleHandleW(NULL);
+    windowClass.lpszClassName = L"ZorvTestTask";
+    RegisterClassW(&windowClass);
+    auto open = [](const std::wstring& title, DWORD style = WS_OVERLAPPEDWINDOW | WS_VISIBLE, HWND parent = NULL) {
+        return CreateWindowExW(0, L"ZorvTestTask", title.c_str(), style, 10, 10, 200, 100, parent, NULL,
+                               GetModuleHandleW(NULL), NULL);
+    };
+    ResetTaskLists();
+    RefreshTaskList();
+    const int others = TaskCount();  // windows of the desktop itself, if any
+    std::vector<HWND> windows;
+    for (int i = 0; i < 3; ++i) windows.push_back(open(L"Window " + std::to_wstring(i)));
+    HWND extras[] = {open(L"Popup", WS_POPUP | WS_VISIBLE), open(L"Hidden", WS_OVERLAPPEDWINDOW),
+                     open(L"Child", WS_CHILD | WS_VISIBLE, windows[0])};
+    RefreshTaskList();
+    EXPECT_EQ(others + 3, TaskCount()) << "popups, hidden and child windows get no entry";
+
+    const int before = CountGdiObjects();
+    for (int tick = 0; tick < 600; ++tick) {
+        if (tick % 20 == 0) {
+            DestroyWindow(windows[tick % windows.size()]);
+            windows[tick % windows.size()] = open(L"Fresh " + std::to_wstring(tick));
+        }
+        if (tick % 30 == 0) SetWindowTextW(windows[(tick / 30) % windows.size()], (L"Retitled " + std::to_wstring(tick)).c_str());
+        RefreshTaskList();
+    }
+    EXPECT_EQ(before, CountGdiObjects()) << "extracted icons are destroyed when their entries go";
+
+    while (windows.size() < MAX_TASKS + 1) windows.push_back(open(L"More"));
+    RefreshTaskList();
+    EXPECT_EQ(MAX_TASKS, TaskCount()) << "later windows are not tracked";
+    for (HWND window : windows) DestroyWindow(window);
+    for (HWND window : extras) DestroyWindow(window);
+    ResetTaskLists();
 }
 
 }  // namespace

@@ -5,27 +5,10 @@
 #include <cstdlib>
 
 #include "config/shell_settings.h"
-#include "core/log.h"
-#include "core/shell.h"
+#include "gfx/theme_parts.h"
 #include "platform/platform.h"
 
 namespace {
-
-// What the shell copies out of the images whose size the theme file does not give.
-enum {
-    TASK_LEFT_CX = 18,       // TBTNU0, the up face's left part
-    TASK_DOWN_LEFT_CX = 4,   // TBTND0: the down face uses only this much of it
-    TASK_CAP_CX = 4,         // TBTNU2, TBTND2, the right caps
-    SIDE_ITEM_CX = 186,
-    SIDE_ITEM_CY = 24,
-    SIDE_ITEM_COUNT = 8,
-    EXIT_BUTTON_CX = 122,
-    EXIT_BUTTON_CY = 30,
-    ALL_PROGRAMS_CX = 186,
-    ALL_PROGRAMS_CY = 24,
-    SHORTCUT_CX = 186,
-    SHORTCUT_CY = 36,
-};
 
 struct RequiredBitmap {
     std::wstring name;  // without ".bmp"
@@ -42,12 +25,12 @@ std::vector<RequiredBitmap> BitmapsBeforeUserPicture(const ShellSettings& s)
         {L"STARTBUTTONU", s.taskbarStartButtonCX, bar},
         {L"STARTBUTTOND", s.taskbarStartButtonCX, bar},
         {L"TASKBARCLK", s.taskbarClockCX, bar},
-        {L"TBTNU0", TASK_LEFT_CX, button},
+        {L"TBTNU0", TASK_BUTTON_LEFT_UP_CX, button},
         {L"TBTNU1", 1, button},
-        {L"TBTNU2", TASK_CAP_CX, button},
-        {L"TBTND0", TASK_DOWN_LEFT_CX, button},
+        {L"TBTNU2", TASK_BUTTON_CAP_CX, button},
+        {L"TBTND0", TASK_BUTTON_LEFT_DOWN_CX, button},
         {L"TBTND1", 1, button},
-        {L"TBTND2", TASK_CAP_CX, button},
+        {L"TBTND2", TASK_BUTTON_CAP_CX, button},
         {L"STARTBACK", s.startWidth, s.startHeight},
     };
 }
@@ -94,10 +77,9 @@ void AddFinding(ThemeReport* report, ThemeProblem kind, const std::wstring& labe
     report->findings.push_back({kind, path, label + path + L": " + detail});
 }
 
-void CheckThemeBitmap(const RequiredBitmap& bitmap, ThemeReport* report)
+void CheckThemeBitmap(const ShellSettings& settings, const RequiredBitmap& bitmap, ThemeReport* report)
 {
-    const std::wstring path = std::wstring(HomeDirectory) + L"\\theme\\" + Settings.themeDirectory + L"\\" +
-                              bitmap.name + L".bmp";
+    const std::wstring path = std::wstring(settings.themeFolder) + L"\\" + bitmap.name + L".bmp";
     const std::wstring needed = Dimensions(bitmap.width, bitmap.height);
     ++report->bitmapsChecked;
     SIZE size = {};
@@ -120,9 +102,9 @@ void CheckThemeBitmap(const RequiredBitmap& bitmap, ThemeReport* report)
 }
 
 // The shell starts without its picture, so this is only a warning.
-void CheckUserPicture(ThemeReport* report)
+void CheckUserPicture(const ShellSettings& settings, ThemeReport* report)
 {
-    const std::wstring path = Settings.userPicturePath;
+    const std::wstring path = settings.userPicturePath;
     ++report->bitmapsChecked;
     SIZE size = {};
     BitmapState state = ReadBitmapSize(path, &size);
@@ -132,28 +114,13 @@ void CheckUserPicture(ThemeReport* report)
                why + L"; the start menu shows the background instead");
 }
 
-std::wstring capturedError;  // the last error line the settings reader logged
-
-void CaptureError(LPCWSTR line) { capturedError = line; }
-
-// The log line without its time and error-code prefix: "[time] [ERROR:code] text".
-std::wstring WithoutLogPrefix(const std::wstring& line)
+void ReportUnloadableSettings(const std::wstring& path, ThemeReport* report)
 {
-    size_t first = line.find(L"] ");
-    size_t second = first == std::wstring::npos ? first : line.find(L"] ", first + 2);
-    return second == std::wstring::npos ? line : line.substr(second + 2);
-}
-
-void ReportUnloadableSettings(ThemeReport* report)
-{
-    std::wstring reason = WithoutLogPrefix(capturedError);
-    size_t open = reason.find(L'"'), close = reason.rfind(L'"');
-    std::wstring path = open != std::wstring::npos && close > open ? reason.substr(open + 1, close - open - 1) : L"";
     bool settingsFile = path.size() >= 12 && _wcsicmp(path.c_str() + path.size() - 12, L"settings.cfg") == 0;
     std::wstring sections = settingsFile ? L"[Main], [Taskbar] and [Start]" : L"[Theme], [Taskbar] and [Start]";
     report->findings.push_back({ThemeProblem::SettingsUnloadable, path,
-                                L"ERROR    " + reason + L": the file must exist and hold " + sections +
-                                    L", each with at least one Key=Value line"});
+                                L"ERROR    Cannot load CFG: \"" + path + L"\": the file must exist and hold " +
+                                    sections + L", each with at least one Key=Value line"});
 }
 
 }  // namespace
@@ -161,29 +128,26 @@ void ReportUnloadableSettings(ThemeReport* report)
 int CheckTheme(LPCWSTR home, ThemeReport* report)
 {
     *report = ThemeReport{};
-    // A fresh start, as in the shell's own process: no value left from an earlier check.
-    ZeroMemory(&Settings, sizeof Settings);
     std::wstring directory = home;
     while (directory.size() > 1 && directory.back() == L'\\') directory.pop_back();
-    if (FAILED(StringCchCopyW(HomeDirectory, HOME_DIRECTORY_CHARS, directory.c_str()))) {
+    if (directory.size() >= SETTING_PATH_CHARS) {
         report->findings.push_back({ThemeProblem::SettingsUnloadable, directory,
                                     L"ERROR    " + directory + L": home directory path longer than 259 characters"});
         return 1;
     }
 
-    capturedError.clear();
-    SetLogSink(CaptureError);
-    int loaded = LoadShellSettings();
-    SetLogSink(nullptr);
-    if (loaded != 0) {
-        ReportUnloadableSettings(report);
+    static ShellSettings settings;  // too large for the stack of a small tool
+    settings = ShellSettings{};
+    WCHAR failedPath[SETTING_PATH_CHARS] = L"";
+    if (LoadShellSettings(directory.c_str(), &settings, failedPath) != 0) {
+        ReportUnloadableSettings(failedPath, report);
         return 1;
     }
 
-    report->themeName = Settings.themeDirectory;
-    for (const RequiredBitmap& bitmap : BitmapsBeforeUserPicture(Settings)) CheckThemeBitmap(bitmap, report);
-    CheckUserPicture(report);
-    for (const RequiredBitmap& bitmap : BitmapsAfterUserPicture()) CheckThemeBitmap(bitmap, report);
+    report->themeName = settings.themeDirectory;
+    for (const RequiredBitmap& bitmap : BitmapsBeforeUserPicture(settings)) CheckThemeBitmap(settings, bitmap, report);
+    CheckUserPicture(settings, report);
+    for (const RequiredBitmap& bitmap : BitmapsAfterUserPicture()) CheckThemeBitmap(settings, bitmap, report);
 
     for (const ThemeFinding& finding : report->findings)
         if (finding.kind != ThemeProblem::Warning) return 1;

@@ -22,8 +22,7 @@ struct ThemeReport {
 
 // Reads <home>\settings\settings.cfg and its theme file with the shell's own reader and
 // checks every bitmap the shell loads, in the shell's order. 0 when the shell would start
-// with this theme (warnings allowed), 1 otherwise. Sets HomeDirectory and Settings, and
-// takes the log sink while reading, leaving the default one behind.
+// with this theme (warnings allowed), 1 otherwise. The shell's own globals are not touched.
 int CheckTheme(LPCWSTR home, ThemeReport* report);
 
 // The closing line: the theme, the bitmaps checked, the problems and warnings.

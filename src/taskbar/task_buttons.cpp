@@ -1,0 +1,188 @@
+#include "taskbar/task_buttons.h"
+
+#include "config/shell_settings.h"
+#include "core/log.h"
+#include "gfx/button_manager.h"
+#include "gfx/surface.h"
+#include "gfx/theme_parts.h"
+#include "resource.h"
+#include "taskbar/task_list.h"
+
+namespace {
+
+enum { MORE_TEXT_CHARS = 128, FACE_PARTS = 3 };
+
+const int TASK_AREA_GAP = 2;  // background left beside the start button and the clock
+const int ICON_X = 4, ICON_Y = 5, ICON_SIZE = 16, TITLE_AFTER_ICON_X = 22, TEXT_MARGIN = 4;
+const UINT TITLE_FORMAT = DT_LEFT | DT_VCENTER | DT_WORD_ELLIPSIS;
+const UINT MORE_FORMAT = DT_CENTER | DT_VCENTER | DT_WORD_ELLIPSIS;
+const COLORREF TITLE_COLOR = RGB(255, 255, 255);
+const COLORREF MORE_COLOR = RGB(255, 255, 0);
+const int MORE_BUTTON = -1;
+
+// One face of every button: its theme parts (left part, fill column, right cap) and how
+// much of the left part it uses.
+struct FaceStyle {
+    LPCWSTR partNames[FACE_PARTS];
+    int leftPartCX;
+};
+const FaceStyle FACE_STYLES[2] = {
+    {{L"TBTNU0", L"TBTNU1", L"TBTNU2"}, TASK_BUTTON_LEFT_UP_CX},
+    {{L"TBTND0", L"TBTND1", L"TBTND2"}, TASK_BUTTON_LEFT_DOWN_CX},
+};
+
+TaskButtonArea area;
+MemorySurface faceParts[2][FACE_PARTS];               // up and down theme parts
+MemorySurface faces[TASK_BUTTON_SLOTS][2];            // up and down face of each position
+WCHAR moreText[MORE_TEXT_CHARS];                      // label of the overflow button
+int pressedPosition = -1;                             // the button drawn pressed, -1 when none
+
+bool IsButtonPosition(int position) { return position >= 0 && position < TASK_BUTTON_SLOTS; }
+
+void ComposeFace(HDC face, int style, int width)
+{
+    const int height = Settings.taskbarButtonHeight;
+    const MemorySurface (&parts)[FACE_PARTS] = faceParts[style];
+    StretchBlt(face, 0, 0, Settings.taskbarButtonMaxCX, height, parts[1].dc, 0, 0, 1, height, SRCCOPY);
+    BitBlt(face, 0, 0, FACE_STYLES[style].leftPartCX, height, parts[0].dc, 0, 0, SRCCOPY);
+    BitBlt(face, width - TASK_BUTTON_CAP_CX, 0, TASK_BUTTON_CAP_CX, height, parts[2].dc, 0, 0, SRCCOPY);
+}
+
+void DrawFaceContent(HDC face, int width, int entry)
+{
+    const int height = Settings.taskbarButtonHeight;
+    SelectObject(face, NormalFont);
+    SetBkMode(face, TRANSPARENT);
+    if (entry == MORE_BUTTON) {
+        SetTextColor(face, MORE_COLOR);
+        DrawTextInRect(face, moreText, TEXT_MARGIN, 0, width - TEXT_MARGIN, height, MORE_FORMAT);
+        return;
+    }
+    SetTextColor(face, TITLE_COLOR);
+    const TaskEntry& task = CurrentTask(entry);
+    int titleLeft = TEXT_MARGIN;
+    if (task.icon) {
+        DrawIconEx(face, ICON_X, ICON_Y, task.icon, ICON_SIZE, ICON_SIZE, 0, NULL, DI_NORMAL);
+        titleLeft = TITLE_AFTER_ICON_X;
+    }
+    DrawTextInRect(face, task.title, titleLeft, 0, width - TEXT_MARGIN, height, TITLE_FORMAT);
+}
+
+// Composes both faces of the button at position i and draws its up face into the back buffer.
+void DrawTaskButton(int i, TaskButtonPlace place, int entry)
+{
+    for (int style = 0; style < 2; ++style) {
+        ComposeFace(faces[i][style].dc, style, place.width);
+        DrawFaceContent(faces[i][style].dc, place.width, entry);
+    }
+    SetButtonItem(area.window, FIRST_TASK_BUTTON + i, place.x, TASK_BUTTON_Y, place.width,
+                  Settings.taskbarButtonHeight, faces[i][0].dc, faces[i][1].dc, TRUE, BUTTON_UP);
+    DrawButtonItem(area.window, FIRST_TASK_BUTTON + i, 0);
+}
+
+// An empty position: no rectangle, never hit.
+void ClearTaskButton(int i)
+{
+    SetButtonItem(area.window, FIRST_TASK_BUTTON + i, 0, 0, 0, 0, faces[i][0].dc, faces[i][1].dc, FALSE, BUTTON_UP);
+}
+
+void LayoutTaskButtons()
+{
+    const int left = Settings.taskbarStartButtonCX + TASK_AREA_GAP;
+    const int areaWidth = ScreenSize.cx - left - Settings.taskbarClockCX - TASK_AREA_GAP;
+    StretchBlt(area.backBuffer, left, 0, areaWidth, Settings.taskbarHeight, area.background, 0, 0, 1,
+               Settings.taskbarHeight, SRCCOPY);
+    const int count = TaskCount();
+    const int shown = count < TASK_BUTTON_SLOTS ? count : TASK_BUTTON_SLOTS;
+    for (int i = 0; i < shown; ++i) {
+        int entry = (count > TASK_BUTTON_SLOTS && i == TASK_BUTTON_SLOTS - 1) ? MORE_BUTTON : i;
+        DrawTaskButton(i, PlaceTaskButton(left, areaWidth, Settings.taskbarButtonMaxCX, shown, i), entry);
+    }
+    for (int i = shown; i < TASK_BUTTON_SLOTS; ++i) ClearTaskButton(i);
+    pressedPosition = -1;  // every face is up now
+}
+
+void SetTaskButtonFace(int position, ButtonState state, bool show)
+{
+    if (!IsButtonPosition(position)) return;
+    SetButtonState(area.window, FIRST_TASK_BUTTON + position, state);
+    if (show)
+        RedrawButtonItem(area.window, FIRST_TASK_BUTTON + position, 0);
+    else
+        DrawButtonItem(area.window, FIRST_TASK_BUTTON + position, 0);
+}
+
+// Draws the old pressed button up and the one at the position pressed.
+void MarkPressed(int position, bool show)
+{
+    if (position == pressedPosition) return;
+    SetTaskButtonFace(pressedPosition, BUTTON_UP, show);
+    SetTaskButtonFace(position, BUTTON_DOWN, show);
+    pressedPosition = IsButtonPosition(position) ? position : -1;
+}
+
+}  // namespace
+
+int LoadTaskButtonImages(HDC backBuffer, LPCWSTR themeFolder)
+{
+    for (int style = 0; style < 2; ++style)
+        for (int part = 0; part < FACE_PARTS; ++part)
+            if (LoadThemeBitmap(backBuffer, themeFolder, FACE_STYLES[style].partNames[part], &faceParts[style][part]) !=
+                0)
+                return 1;
+    return 0;
+}
+
+int CreateTaskButtons(const TaskButtonArea& buttonArea, HINSTANCE instance)
+{
+    area = buttonArea;
+    pressedPosition = -1;
+    if (LoadStringW(instance, IDS_MORE, moreText, MORE_TEXT_CHARS) == 0) LogError(L"LoadString Error");
+    for (int i = 0; i < TASK_BUTTON_SLOTS; ++i) {
+        for (MemorySurface& face : faces[i])
+            if (CreateMemorySurface(area.backBuffer, Settings.taskbarButtonMaxCX, Settings.taskbarButtonHeight, &face) !=
+                0)
+                return 1;
+        ClearTaskButton(i);
+    }
+    return 0;
+}
+
+void ReleaseTaskButtons()
+{
+    for (MemorySurface(&parts)[FACE_PARTS] : faceParts)
+        for (MemorySurface& part : parts) ReleaseMemorySurface(&part);
+    for (MemorySurface(&pair)[2] : faces)
+        for (MemorySurface& face : pair) ReleaseMemorySurface(&face);
+}
+
+void DrawTaskListChanges(unsigned changes)
+{
+    if (changes & TASK_LIST_CHANGED) LayoutTaskButtons();
+    MarkPressed(SelectedTask(), false);
+}
+
+void PressTaskButton(int position)
+{
+    if (!IsButtonPosition(position) || position >= TaskCount()) return;
+    HWND window = CurrentTask(position).window;
+    const bool minimised = IsIconic(window) != FALSE;
+    const bool inFront = SelectedTask() == position;
+    SelectTask(position);
+    if (inFront && !minimised) {
+        MarkPressed(-1, true);
+        // Asynchronous: a hung application must not stop the shell.
+        ShowWindowAsync(window, SW_MINIMIZE);
+        return;
+    }
+    MarkPressed(position, true);
+    if (minimised) ShowWindowAsync(window, SW_RESTORE);
+    SetForegroundWindow(window);
+}
+
+TaskButtonPlace PlaceTaskButton(int left, int areaWidth, int buttonMaxCX, int shown, int i)
+{
+    if (shown * buttonMaxCX < areaWidth) return TaskButtonPlace{left + i * buttonMaxCX, buttonMaxCX};
+    int start = areaWidth * i / shown;
+    return TaskButtonPlace{left + start, areaWidth * (i + 1) / shown - start};
+}

@@ -1,0 +1,32 @@
+// The task buttons of the taskbar (buttons 10 to 25): faces composed from the task list's
+// entries, laid out in the task area, the selected entry's button drawn pressed.
+#pragma once
+#include <windows.h>
+
+enum { TASK_BUTTON_SLOTS = 16, FIRST_TASK_BUTTON = 10 };
+
+// Where the buttons go: the taskbar's window, its back buffer and the bar's background.
+struct TaskButtonArea {
+    HWND window;
+    HDC backBuffer;
+    HDC background;  // TASKBAR: its first column fills the area behind the buttons
+};
+
+// Loads TBTNU0-2 and TBTND0-2 for the back buffer; 1 (logged) on failure.
+int LoadTaskButtonImages(HDC backBuffer, LPCWSTR themeFolder);
+// Makes the faces and sets up the sixteen buttons, empty; 1 on failure.
+int CreateTaskButtons(const TaskButtonArea& area, HINSTANCE instance);
+void ReleaseTaskButtons();
+
+// Draws into the back buffer what a tick of the task list changed.
+void DrawTaskListChanges(unsigned changes);
+// A tap on the button at the position: its window comes to the front (restored when it
+// was minimised), or is minimised when it is in front already.
+void PressTaskButton(int position);
+
+struct TaskButtonPlace {
+    int x, width;
+};
+// Where button i of the shown ones stands in the task area: fixed widths while they fit,
+// otherwise the area shared out without gaps.
+TaskButtonPlace PlaceTaskButton(int left, int areaWidth, int buttonMaxCX, int shown, int i);
