@@ -132,11 +132,12 @@ protected:
         ResetTaskLists();
         IconLedger::given.clear();
     }
-    void TearDown() override
+    void TearDown() override { ResetTaskLists(); }
+    static HICON IconOf(int window)
     {
-        ResetTaskLists();
-        for (const IconLedger::Given& g : IconLedger::given)
-            if (!g.owned) DestroyIcon(g.icon);
+        for (int i = 0; i < TaskCount(); ++i)
+            if (CurrentTask(i).window == FakeWindow(window)) return CurrentTask(i).icon;
+        return NULL;
     }
     unsigned Tick(std::initializer_list<int> windows, int foreground = 0, int owner = 0, int retitled = 0)
     {
@@ -150,39 +151,41 @@ protected:
 
 TEST_F(TaskListModel, IconsAreFetchedOnlyForNewPairsAndOwnedOnesAreGivenBack)
 {
+    bool owned;
+    DestroyIcon(IconLedger::Find(FakeWindow(2), &owned));  // the first icon also makes what all icons share
+    IconLedger::given.clear();
     const int before = CountGdiObjects();
     EXPECT_EQ(TASK_LIST_CHANGED, Tick({1, 2, 3}));
     ASSERT_EQ(3u, IconLedger::given.size());
-    const HICON first = CurrentTask(0).icon, second = CurrentTask(1).icon;
+    const HICON first = IconOf(1), second = IconOf(2);
 
     EXPECT_EQ(0u, Tick({1, 2, 3})) << "nothing changed";
     EXPECT_EQ(3u, IconLedger::given.size()) << "no icon asked for";
-    EXPECT_EQ(second, CurrentTask(1).icon) << "an unchanged tick still has the icons";
+    EXPECT_EQ(second, IconOf(2)) << "an unchanged tick still has the icons";
 
     EXPECT_EQ(TASK_LIST_CHANGED, Tick({1, 2, 3}, 0, 0, 1));
     ASSERT_EQ(4u, IconLedger::given.size()) << "only the retitled window is asked again";
     EXPECT_EQ(FakeWindow(1), IconLedger::given[3].window);
     EXPECT_FALSE(IconLedger::Alive(first)) << "its old, owned icon is destroyed";
-    EXPECT_TRUE(IconLedger::Alive(CurrentTask(0).icon));
-    EXPECT_EQ(second, CurrentTask(1).icon);
+    EXPECT_TRUE(IconLedger::Alive(IconOf(1)));
+    EXPECT_EQ(second, IconOf(2));
 
     for (int round = 0; round < 40; ++round) Tick({1, 2 + round % 2 * 10, 3, 5 + round % 3 * 2}, 0, 0, round % 4);
     ResetTaskLists();
-    int unowned = 0;
     for (const IconLedger::Given& g : IconLedger::given) {
         EXPECT_EQ(!g.owned, IconLedger::Alive(g.icon)) << "owned icons go with their entries, others stay";
-        unowned += !g.owned;
+        if (!g.owned) DestroyIcon(g.icon);
     }
-    EXPECT_EQ(before + unowned, CountGdiObjects());
+    EXPECT_EQ(before, CountGdiObjects());
 }
 
 TEST_F(TaskListModel, TheForegroundWindowOrItsOwnerIsSelected)
 {
     EXPECT_EQ(TASK_LIST_CHANGED | TASK_SELECTION_CHANGED, Tick({1, 2, 3}, 2));
-    EXPECT_EQ(1, SelectedTask());
+    EXPECT_EQ(FakeWindow(2), CurrentTask(SelectedTask()).window);
     EXPECT_EQ(0u, Tick({1, 2, 3}, 2));
     EXPECT_EQ(TASK_SELECTION_CHANGED, Tick({1, 2, 3}, 99, 3)) << "a dialog owned by the third";
-    EXPECT_EQ(2, SelectedTask());
+    EXPECT_EQ(FakeWindow(3), CurrentTask(SelectedTask()).window);
     EXPECT_EQ(TASK_SELECTION_CHANGED, Tick({1, 2, 3}, 99));
     EXPECT_EQ(-1, SelectedTask()) << "a window without an entry selects none";
     Tick({1, 2, 3}, 0);
