@@ -179,7 +179,7 @@ int wmain(int argc, wchar_t** argv)
     bool ready = LoadShellSettings(theme.c_str(), &Settings) == 0;
     if (ready) {
         CreateShellFonts();
-        ready = CreateTaskbar(GetModuleHandleW(NULL)) == 0;
+        ready = CreateTaskbar(GetModuleHandleW(NULL), NULL) == 0;
     }
     if (!ready) {
         printf("cannot create the taskbar from %ls\n", theme.c_str());

@@ -3,7 +3,7 @@
 
 ZORV_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 ZORV_BUILD=${ZORV_BUILD:-$ZORV_ROOT/build}
-ZORV_PACKAGES="cmake make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 googletest wine wine64 fonts-wine xvfb xauth x11-utils imagemagick fonts-noto-cjk"
+ZORV_PACKAGES="cmake make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 googletest wine wine64 fonts-wine xvfb xauth x11-utils xdotool imagemagick fonts-noto-cjk"
 
 say() { printf '%s\n' "zorv: $*" >&2; }
 
@@ -49,11 +49,25 @@ zorv_prepare_prefix() {
     say "creating Wine prefix $WINEPREFIX"
     wineboot -i >/dev/null 2>&1 </dev/null
   fi
+  zorv_prepare_fonts
   wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1 </dev/null
   wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d "$size" /f >/dev/null 2>&1 </dev/null
   # The desktop is made once per server: a new server starts with the new size.
   wineserver -k 2>/dev/null
   wineserver -w 2>/dev/null
+}
+
+# Caption buttons draw with Marlett and the shell writes in Tahoma, which this Wine does not
+# find on its own; Japanese text in Tahoma and in dialogs falls back to Noto Sans CJK JP.
+zorv_prepare_fonts() {
+  local fonts="$WINEPREFIX/drive_c/windows/Fonts" cjk="NotoSansCJK-Regular.ttc,Noto Sans CJK JP"
+  [ -f "$fonts/marlett.ttf" ] && return 0  # done when the prefix was prepared
+  local link='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' face
+  for face in Tahoma "Tahoma Bold" "MS Shell Dlg" "MS Shell Dlg 2"; do
+    wine reg add "$link" /v "$face" /t REG_MULTI_SZ /d "$cjk" /f >/dev/null 2>&1 </dev/null
+  done
+  wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "MS UI Gothic" /d "Noto Sans CJK JP" /f >/dev/null 2>&1 </dev/null
+  mkdir -p "$fonts" && cp /usr/share/wine/fonts/{tahoma,tahomabd,marlett}.ttf "$fonts/"
 }
 
 # Starts a private X display when none is given (or when asked to with ZORV_XVFB=1).
@@ -100,7 +114,7 @@ zorv_install_device() {
   local entry dir
   # folder|executable|options separated by spaces
   for entry in \
-    "NAND3/アプリ/Notes|zorv-sample-app|--icon=0 --icon-source=message" \
+    "NAND3/アプリ/メモ帳|zorv-sample-app|--icon=0 --icon-source=message" \
     "NAND3/アプリ/Camera|zorv-sample-app-icon1|--icon=1 --icon-source=class" \
     "NAND3/アプリ/Music|zorv-sample-app-icon2|--icon=2 --icon-source=message" \
     "Storage Card/アプリ/Maps|zorv-sample-app-icon3|--icon=3 --icon-source=message" \
@@ -111,7 +125,9 @@ zorv_install_device() {
     cp "$apps/${entry%%|*}.exe" "$dir/AppMain.exe"
     printf '%s\n' ${entry#*|} >"$dir/app.cfg"
   done
-  # A plain file beside the application folders, which All Programs does not list.
+  # A folder without AppMain.exe (listed; choosing it logs the failure) and a plain file
+  # beside the application folders, which All Programs does not list.
+  mkdir -p "$c/Storage Card/アプリ/Broken"
   printf 'Each folder here is an application: its AppMain.exe is what the start menu starts.\n' \
     >"$c/NAND3/アプリ/readme.txt"
 }

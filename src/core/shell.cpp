@@ -7,6 +7,7 @@
 #include "config/shell_settings.h"
 #include "core/log.h"
 #include "gfx/button_manager.h"
+#include "startmenu/start_menu.h"
 #include "taskbar/taskbar.h"
 
 namespace {
@@ -40,7 +41,8 @@ int InitializeShell()
     return 0;
 }
 
-int CreateShellTaskbar() { return CreateTaskbar(shellInstance); }
+int CreateShellTaskbar() { return CreateTaskbar(shellInstance, ToggleStartMenu); }
+int CreateShellStartMenu() { return CreateStartMenu(shellInstance, NULL); }
 
 struct StartupStep {
     LPCWSTR progressText;
@@ -52,6 +54,7 @@ const StartupStep startupSteps[] = {
     {L"Loading Settings...", LoadSettings, L"Failed to load Zorv settings."},
     {L"Initializing...", InitializeShell, L"Failed to initialize Zorv."},
     {L"Creating taskbar window...", CreateShellTaskbar, L"Failed to start Lumaro: unknown cause"},
+    {L"Creating StartMenu window...", CreateShellStartMenu, L"Failed to start Lumaro: unknown cause"},
 };
 
 int RunMessageLoop()

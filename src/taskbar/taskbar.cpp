@@ -27,6 +27,7 @@ const WCHAR CREATION_FAILURE[] =
     L"Failed to start Lumaro: Main memory is very low, or resource of Lumaro is not found.";
 
 HINSTANCE instance;                 // of the window, for its string resources
+StartButtonAction startAction;      // what the start button does
 bool creationFinished;              // WM_CREATE ran to its end
 HDC windowDc;                       // reference DC of the back buffer, kept for the window's life
 MemorySurface backBuffer;           // the bar's full size
@@ -140,6 +141,7 @@ void HandleCommand(WPARAM wParam, LPARAM lParam)
 {
     int id = LOWORD(wParam) - TASKBAR_COMMAND_BASE;
     if (lParam == 0) return;  // releases do nothing here
+    if (id == START_BUTTON && startAction) startAction();
     if (id >= FIRST_TASK_BUTTON && id < FIRST_TASK_BUTTON + TASK_BUTTON_SLOTS) PressTaskButton(id - FIRST_TASK_BUTTON);
 }
 
@@ -159,6 +161,10 @@ LRESULT CALLBACK TaskbarWindowProc(HWND window, UINT message, WPARAM wParam, LPA
     case WM_TIMER:
         HandleTick();
         return 0;
+    case WM_MOUSEACTIVATE:
+        // A tap on the bar leaves the active window active (the start menu among them), as
+        // WS_EX_NOACTIVATE alone does not everywhere.
+        return MA_NOACTIVATE;
     case WM_LBUTTONDOWN:
         ButtonPenDown(window, lParam);
         return 0;
@@ -174,8 +180,9 @@ LRESULT CALLBACK TaskbarWindowProc(HWND window, UINT message, WPARAM wParam, LPA
 
 }  // namespace
 
-int CreateTaskbar(HINSTANCE instance)
+int CreateTaskbar(HINSTANCE instance, StartButtonAction startButtonAction)
 {
+    startAction = startButtonAction;
     WNDCLASSW windowClass = {};
     windowClass.style = CS_HREDRAW | CS_VREDRAW;
     windowClass.lpfnWndProc = TaskbarWindowProc;
@@ -195,6 +202,12 @@ int CreateTaskbar(HINSTANCE instance)
     }
     UpdateWindow(TaskbarWindow);
     return 0;
+}
+
+void SetStartButtonPressed(bool pressed)
+{
+    SetButtonState(TaskbarWindow, START_BUTTON, pressed ? BUTTON_DOWN : BUTTON_UP);
+    RedrawButtonItem(TaskbarWindow, START_BUTTON, 0);
 }
 
 int ReserveTaskbarStrip()

@@ -7,9 +7,15 @@ enum { CLOCK_TEXT_CHARS = 16 };
 
 extern HWND TaskbarWindow;
 
+// What a press of the start button does.
+typedef void (*StartButtonAction)();
+
 // Registers the class and creates the bar, hidden; 1 when the window cannot be made or its
 // creation did not run to the end.
-int CreateTaskbar(HINSTANCE instance);
+int CreateTaskbar(HINSTANCE instance, StartButtonAction startButtonAction);
+
+// Draws the start button pressed (while the start menu is shown) or released.
+void SetStartButtonPressed(bool pressed);
 
 // Sets the desktop's work area to the screen above the bar; 0 on success.
 int ReserveTaskbarStrip();

@@ -1,0 +1,90 @@
+#include "startmenu/program_launch.h"
+
+#include <shellapi.h>
+#include <strsafe.h>
+
+#include "core/log.h"
+
+namespace {
+
+const WCHAR APPLICATION_FOLDER[] = L"\u30A2\u30D7\u30EA";  // アプリ
+const ApplicationVolume DEVICE_VOLUMES[] = {
+    {L"\\NAND3", L"NAND3:"},
+    {L"\\Storage Card", L"SD Card:"},
+};
+const UINT POPUP_FLAGS = TPM_LEFTALIGN | TPM_BOTTOMALIGN | TPM_RETURNCMD;
+
+ApplicationPaths applicationPaths;  // one popup's worth, on the UI thread only
+
+bool IsApplicationFolder(const WIN32_FIND_DATAW& found)
+{
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
+    // Desktop directory searches report the folder itself and its parent.
+    return wcscmp(found.cFileName, L".") != 0 && wcscmp(found.cFileName, L"..") != 0;
+}
+
+// Appends one volume's folders; true when it had any.
+bool AppendVolume(HMENU menu, const ApplicationVolume& volume, bool separate, ApplicationPaths* paths)
+{
+    WCHAR pattern[MAX_PATH];
+    if (FAILED(StringCchPrintfW(pattern, MAX_PATH, L"%ls\\%ls\\*.*", volume.root, APPLICATION_FOLDER))) return false;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(pattern, &found);
+    if (search == INVALID_HANDLE_VALUE) return false;  // no such volume or folder
+    bool any = false;
+    do {
+        if (!IsApplicationFolder(found) || paths->count >= MAX_APPLICATIONS) continue;
+        LPWSTR path = paths->path[paths->count];
+        if (FAILED(StringCchPrintfW(path, MAX_PATH, L"%ls\\%ls\\%ls\\AppMain.exe", volume.root, APPLICATION_FOLDER,
+                                    found.cFileName)))
+            continue;  // a name too long for a path is left out
+        if (!any) {
+            if (separate) AppendMenuW(menu, MF_SEPARATOR, 0, NULL);
+            AppendMenuW(menu, MF_GRAYED, 0, volume.heading);
+            any = true;
+        }
+        ++paths->count;
+        AppendMenuW(menu, MF_STRING, paths->count, found.cFileName);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return any;
+}
+
+}  // namespace
+
+int LaunchProgram(LPCWSTR path, LPCWSTR arguments)
+{
+    SetCursor(LoadCursorW(NULL, IDC_WAIT));
+    SHELLEXECUTEINFOW execute = {};
+    execute.cbSize = sizeof execute;
+    execute.lpFile = path;
+    execute.lpParameters = arguments;
+    execute.nShow = SW_SHOWNORMAL;  // programs that honour it would otherwise start hidden
+    if (!ShellExecuteExW(&execute)) {
+        WCHAR message[LOG_LINE_CHARS];
+        StringCchPrintfW(message, LOG_LINE_CHARS, L"Cannot Execute - Path:\"%ls\" Arg:\"%ls\"", path, arguments);
+        LogError(message);
+    }
+    SetCursor(LoadCursorW(NULL, IDC_ARROW));
+    return 0;
+}
+
+void AppendApplicationItems(HMENU menu, const ApplicationVolume* volumes, int volumeCount, ApplicationPaths* paths)
+{
+    paths->count = 0;
+    bool anyBefore = false;
+    for (int i = 0; i < volumeCount; ++i)
+        if (AppendVolume(menu, volumes[i], anyBefore, paths)) anyBefore = true;
+}
+
+int ShowAllProgramsMenu(HWND owner, POINT anchor)
+{
+    HMENU menu = CreatePopupMenu();
+    if (!menu) return 0;
+    AppendApplicationItems(menu, DEVICE_VOLUMES, ARRAYSIZE(DEVICE_VOLUMES), &applicationPaths);
+    int chosen = static_cast<SHORT>(TrackPopupMenuEx(menu, POPUP_FLAGS, anchor.x, anchor.y, owner, NULL));
+    DestroyMenu(menu);
+    if (chosen <= 0 || chosen > applicationPaths.count) return 0;
+    LaunchProgram(applicationPaths.path[chosen - 1], L"");
+    return 1;
+}

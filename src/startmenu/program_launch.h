@@ -1,0 +1,32 @@
+// Starting programs: the shell-execute service, and the All Programs popup over the
+// device's application folders.
+#pragma once
+#include <windows.h>
+
+enum { MAX_APPLICATIONS = 128 };
+
+// Starts a program or opens a folder or document, without waiting for it, under the wait
+// cursor. A failure is only logged. Always 0.
+int LaunchProgram(LPCWSTR path, LPCWSTR arguments);
+
+// A volume whose application folder ("アプリ") is scanned.
+struct ApplicationVolume {
+    LPCWSTR root;     // "\NAND3"
+    LPCWSTR heading;  // "NAND3:"
+};
+
+// The AppMain.exe of every listed folder: entry k belongs to the menu item with id k + 1.
+struct ApplicationPaths {
+    WCHAR path[MAX_APPLICATIONS][MAX_PATH];
+    int count;
+};
+
+// Appends the application folders of the volumes to the menu, in the order the directory
+// search gives them: each volume's under its grayed heading, a separator between two
+// volumes that both have some. Folders beyond the table, or whose path would not fit, are
+// left out.
+void AppendApplicationItems(HMENU menu, const ApplicationVolume* volumes, int volumeCount, ApplicationPaths* paths);
+
+// Pops up the device's applications, the popup's bottom-left corner at the anchor (screen
+// coordinates), and starts the chosen one. 1 when one was chosen, 0 when dismissed.
+int ShowAllProgramsMenu(HWND owner, POINT anchor);

@@ -1,0 +1,19 @@
+// The start menu: a shaped, topmost popup above the start button with the user's picture
+// and name, six shortcuts, eight side items, All Programs and the exit button, composed
+// once at creation.
+#pragma once
+#include <windows.h>
+
+// Nonzero while the menu is shown.
+extern SHORT StartMenuVisible;
+
+// What the exit button opens, 100 ms after the menu has gone.
+typedef void (*ExitScreenOpener)(HINSTANCE instance);
+
+// Registers the class and creates the menu, hidden, owned by the taskbar; 1 on failure.
+int CreateStartMenu(HINSTANCE instance, ExitScreenOpener openExitScreen);
+
+void ShowStartMenu();
+void HideStartMenu();
+// The start button's action: hides the menu when shown, shows it otherwise.
+void ToggleStartMenu();
