@@ -6,6 +6,7 @@
 #include "config/section_store.h"
 #include "config/shell_settings.h"
 #include "core/log.h"
+#include "exitscreen/exit_screen.h"
 #include "gfx/button_manager.h"
 #include "startmenu/start_menu.h"
 #include "taskbar/taskbar.h"
@@ -42,7 +43,7 @@ int InitializeShell()
 }
 
 int CreateShellTaskbar() { return CreateTaskbar(shellInstance, ToggleStartMenu); }
-int CreateShellStartMenu() { return CreateStartMenu(shellInstance, NULL); }
+int CreateShellStartMenu() { return CreateStartMenu(shellInstance, OpenExitScreen); }
 
 struct StartupStep {
     LPCWSTR progressText;

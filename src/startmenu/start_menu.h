@@ -8,7 +8,7 @@
 extern SHORT StartMenuVisible;
 
 // What the exit button opens, 100 ms after the menu has gone.
-typedef void (*ExitScreenOpener)(HINSTANCE instance);
+typedef int (*ExitScreenOpener)(HINSTANCE instance);
 
 // Registers the class and creates the menu, hidden, owned by the taskbar; 1 on failure.
 int CreateStartMenu(HINSTANCE instance, ExitScreenOpener openExitScreen);
