@@ -11,7 +11,7 @@
 #include <functional>
 #include <vector>
 
-#include "bench_clock.h"
+#include "bench_support.h"
 #include "config/shell_settings.h"
 #include "gfx/surface.h"
 #include "pixel_image.h"
@@ -37,26 +37,13 @@ const int THEME_BITMAP_COUNT = sizeof THEME_BITMAPS / sizeof THEME_BITMAPS[0];
 
 struct Figure {
     double medianMs;
-    int repetitions;
 };
 
-Figure Measure(const std::function<void()>& step)
-{
-    std::vector<double> times;
-    double spent = 0;
-    do {
-        double start = NowMs();
-        step();
-        times.push_back(NowMs() - start);
-        spent += times.back();
-    } while (static_cast<int>(times.size()) < MAX_REPETITIONS && spent < ENOUGH_MS);
-    std::sort(times.begin(), times.end());
-    return Figure{times[times.size() / 2], static_cast<int>(times.size())};
-}
+Figure Measure(const std::function<void()>& step) { return Figure{MedianMs(step, MAX_REPETITIONS, ENOUGH_MS)}; }
 
 void PrintFigure(const char* what, const Figure& figure)
 {
-    printf("  %-34s %10.3f ms  (median of %d)\n", what, figure.medianMs, figure.repetitions);
+    printf("  %-34s %10.3f ms  (median)\n", what, figure.medianMs);
 }
 
 const char* Verdict(bool met) { return met ? "met" : "MISSED"; }

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "bench_clock.h"
+#include "bench_support.h"
 #include "config/shell_settings.h"
 #include "gfx/button_manager.h"
 #include "taskbar/task_list.h"
@@ -22,15 +22,6 @@
 namespace {
 
 const int TICKS = 300;
-
-std::wstring BuildDirectory()
-{
-    WCHAR path[MAX_PATH];
-    GetModuleFileNameW(NULL, path, MAX_PATH);
-    std::wstring directory = path;
-    directory = directory.substr(0, directory.rfind(L'\\'));  // ...\bench
-    return directory.substr(0, directory.rfind(L'\\'));
-}
 
 BOOL CALLBACK BarePassWindow(HWND window, LPARAM)
 {
@@ -58,24 +49,11 @@ int CountTaskWindows()
 // Starts the sample application with the windows and waits until they are all shown.
 HANDLE StartWindows(int count)
 {
-    std::wstring commandLine = L"\"" + BuildDirectory() + L"\\tools\\sample-app\\zorv-sample-app.exe\" --title=Bench --windows=" +
-                               std::to_wstring(count);
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessW(NULL, &commandLine[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process)) return NULL;
-    CloseHandle(process.hThread);
-    for (int i = 0; i < 500 && CountTaskWindows() < count; ++i) Sleep(20);
+    HANDLE process = StartProgram(L"\"" + BuildDirectory() + L"\\tools\\sample-app\\zorv-sample-app.exe\" --title=Bench --windows=" +
+                                  std::to_wstring(count));
+    for (int i = 0; process && i < 500 && CountTaskWindows() < count; ++i) Sleep(20);
     Sleep(300);
-    return process.hProcess;
-}
-
-void EndProcess(HANDLE process)
-{
-    if (!process) return;
-    TerminateProcess(process, 0);
-    WaitForSingleObject(process, 5000);
-    CloseHandle(process);
+    return process;
 }
 
 double MicrosecondsPer(void (*step)())
@@ -136,24 +114,14 @@ double UnixCpuMs(const std::string& marker)
 // Starts zorv.exe in a home of its own and reports the share of one core it uses while idle.
 void MeasureIdleShell(const std::wstring& theme, int windows, int seconds)
 {
-    WCHAR temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    std::wstring home = std::wstring(temp) + L"zorv-bench-home";
-    std::wstring copy = L"xcopy /e /i /q /y \"" + theme + L"\" \"" + home + L"\" >nul";
-    _wsystem(copy.c_str());
-    CopyFileW((BuildDirectory() + L"\\zorv.exe").c_str(), (home + L"\\zorv.exe").c_str(), FALSE);
-
+    std::wstring home = InstallShellHome(theme, L"zorv-bench-home");
     HANDLE apps = StartWindows(windows);
-    std::wstring commandLine = L"\"" + home + L"\\zorv.exe\"";
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION shell = {};
-    if (!CreateProcessW(NULL, &commandLine[0], NULL, NULL, FALSE, 0, NULL, home.c_str(), &startup, &shell)) {
-        printf("  cannot start %ls\n", commandLine.c_str());
+    HANDLE shell = StartProgram(L"\"" + home + L"\\zorv.exe\"", home.c_str());
+    if (!shell) {
+        printf("  cannot start the shell in %ls\n", home.c_str());
         EndProcess(apps);
         return;
     }
-    CloseHandle(shell.hThread);
     Sleep(3000);  // start-up and the first ticks
     const std::string marker = "zorv-bench-home";
     double startCpu = UnixCpuMs(marker), start = NowMs();
@@ -164,7 +132,7 @@ void MeasureIdleShell(const std::wstring& theme, int windows, int seconds)
     double goal = windows <= 10 ? 0.3 : 1.0;
     printf("  %2d windows: shell CPU %.0f ms over %.0f s = %.2f %% of a core  (goal under %.1f %%)%s\n", windows, used,
            elapsed / 1000, share, goal, share < goal ? "" : "  MISSED");
-    EndProcess(shell.hProcess);
+    EndProcess(shell);
     EndProcess(apps);
 }
 

@@ -42,7 +42,14 @@ int InitializeShell()
     return 0;
 }
 
-int CreateShellTaskbar() { return CreateTaskbar(shellInstance, ToggleStartMenu); }
+// The bar is on the screen while the start menu is still being composed.
+int CreateShellTaskbar()
+{
+    if (CreateTaskbar(shellInstance, ToggleStartMenu) != 0) return 1;
+    ShowWindow(TaskbarWindow, SW_SHOW);
+    UpdateWindow(TaskbarWindow);
+    return 0;
+}
 int CreateShellStartMenu() { return CreateStartMenu(shellInstance, OpenExitScreen); }
 
 struct StartupStep {
@@ -85,7 +92,7 @@ int RunShell(HINSTANCE instance)
     // A failing step does not stop the sequence: FatalError has posted the quit request,
     // which ends the message loop once the messages already queued are handled.
     for (const StartupStep& step : startupSteps) RunLoggedStep(step.progressText, step.run, step.failureText);
-    ShowWindow(TaskbarWindow, SW_SHOW);
+    ShowWindow(TaskbarWindow, SW_SHOW);  // also after a failed step
     LogInfo(L"Zorv Startup Done!");
     return RunMessageLoop();
 }
