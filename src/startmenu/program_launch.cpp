@@ -57,6 +57,7 @@ int LaunchProgram(LPCWSTR path, LPCWSTR arguments)
     SetCursor(LoadCursorW(NULL, IDC_WAIT));
     SHELLEXECUTEINFOW execute = {};
     execute.cbSize = sizeof execute;
+    execute.fMask = SEE_MASK_FLAG_NO_UI;  // a failure is logged, never shown in a box of its own
     execute.lpFile = path;
     execute.lpParameters = arguments;
     execute.nShow = SW_SHOWNORMAL;  // programs that honour it would otherwise start hidden

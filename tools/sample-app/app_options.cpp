@@ -91,6 +91,11 @@ int ApplyAppOption(AppOptions* options, const wchar_t* argument) {
     options->retitle = true;
     return 0;
   }
+  if (is(L"show")) {
+    if (wcscmp(value, L"given") != 0) return 1;
+    options->show_as_given = true;
+    return 0;
+  }
   if (is(L"icon")) return parse_number(value, 0, SAMPLE_ICON_COUNT - 1, &options->icon);
   if (is(L"icon-source")) return parse_icon_source(value, &options->icon_source);
   if (is(L"retitle-after")) return parse_number(value, 0, kMaxDelayMs, &options->retitle_after_ms);

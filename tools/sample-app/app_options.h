@@ -21,6 +21,7 @@ struct AppOptions {
   wchar_t retitle_text[kAppTitleChars];
   int retitle_after_ms;
   bool dialog;                    // open an owned popup window in front
+  bool show_as_given;             // the first show uses the launcher's show command, nothing more
   int hang_after_ms;              // -1: never
   int exit_after_ms;              // -1: never
   int windows;                    // 1..kMaxAppWindows top-level windows

@@ -213,11 +213,16 @@ static int register_classes() {
   return RegisterClassExW(&main_class) && RegisterClassExW(&dialog_class) ? 0 : 1;
 }
 
-// A launcher may ask for SW_HIDE (the shell's launcher does), and the first ShowWindow of a
-// process may take the launcher's choice; the device ignores it, so the window shows anyway.
-static void show_main_window(HWND window) {
-  ShowWindow(window, SW_SHOWNORMAL);
-  if (!IsWindowVisible(window)) ShowWindow(window, SW_SHOWNORMAL);
+// A launcher may ask for SW_HIDE, and the first ShowWindow of a process may take the
+// launcher's choice; the device ignores it, so the window shows anyway, unless the options
+// ask to honour the launcher (as many desktop programs do).
+static void show_main_window(HWND window, int show_command) {
+  if (options.show_as_given) {
+    ShowWindow(window, show_command);
+  } else {
+    ShowWindow(window, SW_SHOWNORMAL);
+    if (!IsWindowVisible(window)) ShowWindow(window, SW_SHOWNORMAL);
+  }
   UpdateWindow(window);
 }
 
@@ -285,7 +290,7 @@ static int run_message_loop() {
   return (int)message.wParam;
 }
 
-int WINAPI wWinMain(HINSTANCE hinstance, HINSTANCE, PWSTR, int) {
+int WINAPI wWinMain(HINSTANCE hinstance, HINSTANCE, PWSTR, int show_command) {
   instance = hinstance;
   LoadAppOptions(&options);
   if (load_icons() != 0) OutputDebugStringW(L"zorv-sample-app: cannot load icon");
@@ -305,7 +310,7 @@ int WINAPI wWinMain(HINSTANCE hinstance, HINSTANCE, PWSTR, int) {
     }
     live_windows++;
   }
-  for (int k = 0; k < options.windows; k++) show_main_window(main_windows[k]);
+  for (int k = 0; k < options.windows; k++) show_main_window(main_windows[k], show_command);
   if (options.dialog) dialog_window = open_dialog_window(main_windows[0]);
   start_timers();
   if (options.hang_after_ms == 0) {
