@@ -17,6 +17,7 @@
 
 #include "bench_support.h"
 #include "exitscreen/fade.h"
+#include "exitscreen/fade_x86.h"
 #include "startmenu/program_launch.h"
 
 namespace {
@@ -153,11 +154,19 @@ void BenchFade()
     };
     const double copyNs = copy * 1e6 / count;
     printf("Fade of an 800 x 480 frame at level 4, copy included (median):\n");
+#if ZORV_HAS_X86_FADE
+    printf("  FadePixels takes the %s path here\n", X86HasAvx2() ? "AVX2" : "SSE2");
+#endif
     printf("  plain copy (floor)   %6.2f ns/pixel\n", copyNs);
     const struct {
         const char* name;
         void (*fade)(uint32_t*, size_t, int);
-    } fades[] = {{"FadePixels", FadePixels}, {"portable", FadePixelsPortable}, {"with divisions", FadeWithDivisions}};
+    } fades[] = {{"FadePixels", FadePixels},
+                 {"portable", FadePixelsPortable},
+#if ZORV_HAS_X86_FADE
+                 {"SSE2", FadePixelsSse2},
+#endif
+                 {"with divisions", FadeWithDivisions}};
     for (const auto& fade : fades) {
         double ns = nsPerPixel(fade.fade);
         printf("  %-20s %6.2f ns/pixel  %5.1f x the copy%s\n", fade.name, ns, ns / copyNs,

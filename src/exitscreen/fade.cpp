@@ -23,7 +23,10 @@ void FadePixelsPortable(uint32_t* pixels, size_t count, int level)
 void FadePixels(uint32_t* pixels, size_t count, int level)
 {
 #if ZORV_HAS_X86_FADE
-    FadePixelsX86(pixels, count, level);
+    if (X86HasAvx2())
+        FadePixelsAvx2(pixels, count, level);
+    else
+        FadePixelsSse2(pixels, count, level);
 #else
     FadePixelsPortable(pixels, count, level);
 #endif

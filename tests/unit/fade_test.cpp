@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "exitscreen/fade.h"
+#include "exitscreen/fade_x86.h"
 
 namespace {
 
@@ -17,7 +18,17 @@ uint32_t Expected(uint32_t p, int level)
 }
 
 typedef void (*Fade)(uint32_t*, size_t, int);
-const Fade FADES[] = {FadePixels, FadePixelsPortable};
+
+// Every path this build and processor have.
+std::vector<Fade> Fades()
+{
+    std::vector<Fade> fades = {FadePixelsPortable};
+#if ZORV_HAS_X86_FADE
+    fades.push_back(FadePixelsSse2);
+    if (X86HasAvx2()) fades.push_back(FadePixelsAvx2);
+#endif
+    return fades;
+}
 
 TEST(Fade, MovesEachPixelTowardsItsGreyInTenths)
 {
@@ -32,10 +43,10 @@ TEST(Fade, MovesEachPixelTowardsItsGreyInTenths)
         {Pixel(0x00, 10, 200, 30), 11, Pixel(0x00, 10, 200, 30)},  // out of range: untouched
         {Pixel(0x00, 10, 200, 30), -1, Pixel(0x00, 10, 200, 30)},
     };
-    for (Fade fade : FADES) {
+    for (Fade fade : Fades()) {
         for (const auto& c : cases) {
-            // Odd lengths reach every path: groups of four and the rest.
-            std::vector<uint32_t> pixels(7, c.before);
+            // An odd length reaches every part: whole groups and the rest.
+            std::vector<uint32_t> pixels(11, c.before);
             fade(pixels.data(), pixels.size(), c.level);
             for (uint32_t p : pixels) EXPECT_EQ(c.after, p) << std::hex << c.before << " level " << std::dec << c.level;
         }
@@ -47,7 +58,7 @@ TEST(Fade, EqualsTheFormulaForEveryColour)
 {
     std::vector<uint32_t> pixels(256 * 256);
     for (int level = 1; level < FADE_STEPS; ++level)
-        for (Fade fade : FADES)
+        for (Fade fade : Fades())
             for (uint32_t r = 0; r < 256; ++r) {
                 for (uint32_t i = 0; i < pixels.size(); ++i) pixels[i] = Pixel(r ^ i, r, i >> 8, i & 0xFF);
                 fade(pixels.data(), pixels.size(), level);
