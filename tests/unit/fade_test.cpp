@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "exitscreen/fade.h"
@@ -40,6 +41,9 @@ TEST(Fade, MovesEachPixelTowardsItsGreyInTenths)
         {Pixel(0x12, 255, 0, 0), 2, Pixel(0x12, 221, 17, 17)},  // grey 85
         {Pixel(0x12, 255, 0, 0), 10, Pixel(0x12, 85, 85, 85)},
         {Pixel(0xAB, 10, 200, 30), 0, Pixel(0xAB, 10, 200, 30)},
+        {Pixel(0x34, 77, 77, 77), 6, Pixel(0x34, 77, 77, 77)},  // greys, white and black stay
+        {Pixel(0x34, 255, 255, 255), 10, Pixel(0x34, 255, 255, 255)},
+        {Pixel(0x34, 0, 0, 0), 4, Pixel(0x34, 0, 0, 0)},
         {Pixel(0x00, 10, 200, 30), 11, Pixel(0x00, 10, 200, 30)},  // out of range: untouched
         {Pixel(0x00, 10, 200, 30), -1, Pixel(0x00, 10, 200, 30)},
     };
@@ -53,25 +57,26 @@ TEST(Fade, MovesEachPixelTowardsItsGreyInTenths)
     }
 }
 
-// Every colour at every level, on both paths, against the formula; greys never change.
+// Every colour at every level, on every path, against the formula.
 TEST(Fade, EqualsTheFormulaForEveryColour)
 {
-    std::vector<uint32_t> pixels(256 * 256);
+    std::vector<uint32_t> before(256 * 256), expected(before.size()), pixels(before.size());
     for (int level = 1; level < FADE_STEPS; ++level)
-        for (Fade fade : Fades())
-            for (uint32_t r = 0; r < 256; ++r) {
-                for (uint32_t i = 0; i < pixels.size(); ++i) pixels[i] = Pixel(r ^ i, r, i >> 8, i & 0xFF);
+        for (uint32_t r = 0; r < 256; ++r) {
+            for (uint32_t i = 0; i < before.size(); ++i) {
+                before[i] = Pixel(r ^ i, r, i >> 8, i & 0xFF);
+                expected[i] = Expected(before[i], level);
+            }
+            for (Fade fade : Fades()) {
+                pixels = before;
                 fade(pixels.data(), pixels.size(), level);
-                for (uint32_t i = 0; i < pixels.size(); ++i) {
-                    const uint32_t before = Pixel(r ^ i, r, i >> 8, i & 0xFF);
-                    if (pixels[i] != Expected(before, level))
-                        FAIL() << std::hex << before << " level " << std::dec << level << ": " << std::hex << pixels[i]
-                               << " instead of " << Expected(before, level);
-                    if (r == (i >> 8) && r == (i & 0xFF)) {
-                        ASSERT_EQ(before, pixels[i]) << "a grey never changes";
-                    }
+                if (pixels != expected) {
+                    size_t i = std::mismatch(pixels.begin(), pixels.end(), expected.begin()).first - pixels.begin();
+                    FAIL() << std::hex << before[i] << " level " << std::dec << level << ": " << std::hex << pixels[i]
+                           << " instead of " << expected[i];
                 }
             }
+        }
 }
 
 }  // namespace
