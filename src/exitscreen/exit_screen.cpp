@@ -6,6 +6,7 @@
 
 #include "config/shell_settings.h"
 #include "core/log.h"
+#include "core/window_class.h"
 #include "exitscreen/fade.h"
 #include "gfx/surface.h"
 #include "resource.h"
@@ -221,13 +222,8 @@ int OpenExitScreen(HINSTANCE instance)
 {
     LogInfo(L"func top");
     exitDialog = NULL;
-    WNDCLASSW windowClass = {};
-    windowClass.style = CS_HREDRAW | CS_VREDRAW;
-    windowClass.lpfnWndProc = ExitScreenWindowProc;
-    windowClass.hInstance = instance;
-    windowClass.lpszClassName = EXIT_CLASS;
     // Every opening after the first finds the class registered, and uses it.
-    if (!RegisterClassW(&windowClass)) LogError(L"RegClass Error");
+    if (!RegisterShellWindowClass(instance, EXIT_CLASS, ExitScreenWindowProc)) LogError(L"RegClass Error");
     LogInfo(L"class");
     HWND window = CreateWindowExW(WS_EX_TOPMOST, EXIT_CLASS, L"Zorv ExitDlalog", WS_POPUP, 0, 0,
                                   GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), NULL, NULL, instance,

@@ -5,6 +5,7 @@
 
 #include "config/shell_settings.h"
 #include "core/log.h"
+#include "core/window_class.h"
 #include "gfx/button_manager.h"
 #include "gfx/surface.h"
 #include "gfx/theme_parts.h"
@@ -344,12 +345,7 @@ int CreateStartMenu(HINSTANCE moduleInstance, ExitScreenOpener openExitScreen)
 {
     exitScreenOpener = openExitScreen;
     StartMenuVisible = 0;
-    WNDCLASSW windowClass = {};
-    windowClass.style = CS_HREDRAW | CS_VREDRAW;
-    windowClass.lpfnWndProc = StartMenuWindowProc;
-    windowClass.hInstance = moduleInstance;
-    windowClass.lpszClassName = START_CLASS;
-    if (!RegisterClassW(&windowClass)) {
+    if (!RegisterShellWindowClass(moduleInstance, START_CLASS, StartMenuWindowProc)) {
         LogError(L"RegisterClass Error");
         return 1;
     }

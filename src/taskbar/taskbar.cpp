@@ -6,6 +6,7 @@
 
 #include "config/shell_settings.h"
 #include "core/log.h"
+#include "core/window_class.h"
 #include "gfx/button_manager.h"
 #include "gfx/surface.h"
 #include "platform/platform.h"
@@ -183,12 +184,7 @@ LRESULT CALLBACK TaskbarWindowProc(HWND window, UINT message, WPARAM wParam, LPA
 int CreateTaskbar(HINSTANCE instance, StartButtonAction startButtonAction)
 {
     startAction = startButtonAction;
-    WNDCLASSW windowClass = {};
-    windowClass.style = CS_HREDRAW | CS_VREDRAW;
-    windowClass.lpfnWndProc = TaskbarWindowProc;
-    windowClass.hInstance = instance;
-    windowClass.lpszClassName = TASKBAR_CLASS;
-    if (!RegisterClassW(&windowClass)) return 1;
+    if (!RegisterShellWindowClass(instance, TASKBAR_CLASS, TaskbarWindowProc)) return 1;
     creationFinished = false;
     TaskbarWindow = CreateWindowExW(WS_EX_NOACTIVATE | WS_EX_TOPMOST, TASKBAR_CLASS, L"Zorv TaskBar",
                                     WS_POPUP | WS_TABSTOP, 0, ScreenSize.cy - Settings.taskbarHeight, ScreenSize.cx,
