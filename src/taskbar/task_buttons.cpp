@@ -18,7 +18,6 @@ const UINT TITLE_FORMAT = DT_LEFT | DT_VCENTER | DT_WORD_ELLIPSIS;
 const UINT MORE_FORMAT = DT_CENTER | DT_VCENTER | DT_WORD_ELLIPSIS;
 const COLORREF TITLE_COLOR = RGB(255, 255, 255);
 const COLORREF MORE_COLOR = RGB(255, 255, 0);
-const int MORE_BUTTON = -1;
 
 // One face of every button: its theme parts (left part, fill column, right cap) and how
 // much of the left part it uses.
@@ -53,7 +52,7 @@ void DrawFaceContent(HDC face, int width, int entry)
     const int height = Settings.taskbarButtonHeight;
     SelectObject(face, NormalFont);
     SetBkMode(face, TRANSPARENT);
-    if (entry == MORE_BUTTON) {
+    if (entry == TASK_BUTTON_MORE) {
         SetTextColor(face, MORE_COLOR);
         DrawTextInRect(face, moreText, TEXT_MARGIN, 0, width - TEXT_MARGIN, height, MORE_FORMAT);
         return;
@@ -95,8 +94,7 @@ void LayoutTaskButtons()
     const int count = TaskCount();
     const int shown = count < TASK_BUTTON_SLOTS ? count : TASK_BUTTON_SLOTS;
     for (int i = 0; i < shown; ++i) {
-        int entry = (count > TASK_BUTTON_SLOTS && i == TASK_BUTTON_SLOTS - 1) ? MORE_BUTTON : i;
-        DrawTaskButton(i, PlaceTaskButton(left, areaWidth, Settings.taskbarButtonMaxCX, shown, i), entry);
+        DrawTaskButton(i, PlaceTaskButton(left, areaWidth, Settings.taskbarButtonMaxCX, shown, i), TaskButtonEntry(i, count));
     }
     for (int i = shown; i < TASK_BUTTON_SLOTS; ++i) ClearTaskButton(i);
     pressedPosition = -1;  // every face is up now
@@ -178,6 +176,11 @@ void PressTaskButton(int position)
     MarkPressed(position, true);
     if (minimised) ShowWindowAsync(window, SW_RESTORE);
     SetForegroundWindow(window);
+}
+
+int TaskButtonEntry(int position, int count)
+{
+    return count > TASK_BUTTON_SLOTS && position == TASK_BUTTON_SLOTS - 1 ? TASK_BUTTON_MORE : position;
 }
 
 TaskButtonPlace PlaceTaskButton(int left, int areaWidth, int buttonMaxCX, int shown, int i)

@@ -24,6 +24,11 @@ void DrawTaskListChanges(unsigned changes);
 // was minimised), or is minimised when it is in front already.
 void PressTaskButton(int position);
 
+// What the button at the position shows of count entries: its own entry, or, as the last
+// button when more entries than buttons are tracked, "More" (TASK_BUTTON_MORE).
+enum { TASK_BUTTON_MORE = -1 };
+int TaskButtonEntry(int position, int count);
+
 struct TaskButtonPlace {
     int x, width;
 };

@@ -47,6 +47,14 @@ TEST(TaskButtonLayout, FixedWidthsWhileTheyFitThenTheAreaIsSharedOut)
     }
 }
 
+TEST(TaskButtonLayout, TheLastButtonReadsMoreOnlyWithMoreWindowsThanButtons)
+{
+    for (int position = 0; position < TASK_BUTTON_SLOTS; ++position) {
+        EXPECT_EQ(position, TaskButtonEntry(position, TASK_BUTTON_SLOTS)) << "exactly as many windows as buttons";
+        EXPECT_EQ(position == TASK_BUTTON_SLOTS - 1 ? TASK_BUTTON_MORE : position, TaskButtonEntry(position, 17));
+    }
+}
+
 HWND FakeWindow(int n) { return reinterpret_cast<HWND>(static_cast<INT_PTR>(n)); }
 
 // Windows given as small numbers, titled with the number unless a title is given.
