@@ -2,11 +2,9 @@
 
 #include <strsafe.h>
 
-#include <string>
-#include <vector>
+#include <functional>
 
 #include "config/shell_settings.h"
-#include "core/shell.h"
 #include "gdi_count.h"
 #include "gfx/surface.h"
 #include "pixel_image.h"
@@ -14,22 +12,9 @@
 
 namespace {
 
-// The text of an error line after its time and error code; any other line comes out wrong.
-std::wstring LoggedText(const std::wstring& line) { return line.substr(line.find(L"] ", line.find(L"[ERROR:")) + 2); }
-
-// A 24-bit bottom-up BMP file whose pixel (x, y) is RGB(x, 10 * y, 255 - x).
-std::string BitmapFile(int width, int height)
+int LoadFromThemeFolder(HDC reference, const std::wstring& folder, LPCWSTR name, MemorySurface* surface)
 {
-    const DWORD stride = (width * 3 + 3) / 4 * 4, offset = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
-    BITMAPFILEHEADER file = {0x4D42, offset + stride * height, 0, 0, offset};
-    BITMAPINFOHEADER info = {sizeof info, width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
-    std::string bytes = std::string(reinterpret_cast<const char*>(&file), sizeof file) +
-                        std::string(reinterpret_cast<const char*>(&info), sizeof info);
-    for (int y = height - 1; y >= 0; --y) {
-        for (int x = 0; x < width; ++x) bytes += {char(255 - x), char(y * 10), char(x)};  // blue, green, red
-        bytes.append(stride - 3 * width, '\0');
-    }
-    return bytes;
+    return LoadThemeBitmap(reference, folder.c_str(), name, surface);
 }
 
 // Width, height and bits per pixel.
@@ -40,43 +25,43 @@ std::vector<LONG> Shape(HBITMAP bitmap)
     return {info.bmWidth, info.bmHeight, info.bmBitsPixel};
 }
 
-class ThemeBitmapSurface : public ::testing::Test {
+// A call that must fail: 1, an empty surface, no GDI object left, and the one error line
+// logged, given here without its time and error code.
+void ExpectRefused(const std::function<int(MemorySurface*)>& make, const std::wstring& logged)
+{
+    LogCapture capture;
+    const int before = CountGdiObjects();
+    MemorySurface surface = {HDC(1), HBITMAP(1)};
+    EXPECT_EQ(1, make(&surface));
+    EXPECT_TRUE(!surface.dc && !surface.bitmap) << "the surface is left empty";
+    EXPECT_EQ(before, CountGdiObjects());
+    ASSERT_EQ(1u, capture.lines.size());
+    EXPECT_EQ(logged, capture.lines[0].substr(capture.lines[0].find(L"] ", capture.lines[0].find(L"[ERROR:")) + 2));
+}
+
+class Surface : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        StringCchCopyW(HomeDirectory, HOME_DIRECTORY_CHARS, home.path().c_str());
-        StringCchCopyW(Settings.themeDirectory, SETTING_NAME_CHARS, L"Test");
-        MakeDirectories(themeFolder);
-    }
+    void SetUp() override { MakeDirectories(folder); }
     void TearDown() override { ReleaseDC(NULL, screen); }
 
-    // A load that must fail: 1, an empty surface and the one line logged.
-    void ExpectRefused(HDC referenceDc, LPCWSTR name, const std::wstring& loggedText)
-    {
-        capture.lines.clear();
-        MemorySurface surface = {HDC(1), HBITMAP(1)};
-        EXPECT_EQ(1, LoadThemeBitmap(referenceDc, name, &surface));
-        EXPECT_TRUE(!surface.dc && !surface.bitmap) << "the surface is left empty";
-        ASSERT_EQ(1u, capture.lines.size());
-        EXPECT_EQ(loggedText, LoggedText(capture.lines[0]));
-    }
-
-    TempDirectory home;
-    LogCapture capture;
-    std::wstring themeFolder = home / L"theme\\Test";
     HDC screen = GetDC(NULL);
+    TempDirectory home;
+    std::wstring folder = home / L"theme\\Test";
 };
 
-TEST_F(ThemeBitmapSurface, HasTheImagesSizeAndPixelsWhateverTheReferenceAndLeavesNoGdiObjects)
+TEST_F(Surface, SurfacesHaveTheirSizeAndPixelsInTheReferencesFormatAndLeaveNothingBehind)
 {
-    WriteBytes(themeFolder + L"\\TASKBARCLK.bmp", BitmapFile(186, 24));
+    LogCapture capture;
     MemorySurface tiny, surface;
     ASSERT_EQ(0, CreateMemorySurface(screen, 1, 1, &tiny));
-    ASSERT_EQ(0, LoadThemeBitmap(screen, L"TASKBARCLK", &surface));  // warms up the loader
+    EXPECT_EQ((std::vector<LONG>{1, 1, GetDeviceCaps(screen, BITSPIXEL)}), Shape(tiny.bitmap));
+    EXPECT_EQ(tiny.bitmap, GetCurrentObject(tiny.dc, OBJ_BITMAP));
+    WriteBytes(folder + L"\\TASKBARCLK.bmp", BmpFile(186, 24));
+    ASSERT_EQ(0, LoadFromThemeFolder(screen, folder, L"TASKBARCLK", &surface));  // warms up the loader
     ReleaseMemorySurface(&surface);
-    int before = CountGdiObjects();
-    for (HDC referenceDc : {tiny.dc, screen}) {
-        ASSERT_EQ(0, LoadThemeBitmap(referenceDc, L"TASKBARCLK", &surface));
+    const int before = CountGdiObjects();
+    for (HDC reference : {tiny.dc, screen}) {
+        ASSERT_EQ(0, LoadFromThemeFolder(reference, folder, L"TASKBARCLK", &surface));
         EXPECT_EQ((std::vector<LONG>{186, 24, GetDeviceCaps(screen, BITSPIXEL)}), Shape(surface.bitmap));
         int wrong = 0;
         for (int y = 0; y < 24; ++y)
@@ -84,58 +69,56 @@ TEST_F(ThemeBitmapSurface, HasTheImagesSizeAndPixelsWhateverTheReferenceAndLeave
         EXPECT_EQ(0, wrong) << "pixels unlike the file's";
         ReleaseMemorySurface(&surface);
     }
-    EXPECT_TRUE(capture.lines.empty());
-    ExpectRefused(NULL, L"TASKBARCLK", L"Cannot Create CompatibleBitmap - DC:\"0x00000000\"");
-    EXPECT_EQ(before, CountGdiObjects()) << "the loads and the failure leave nothing behind";
-    ReleaseMemorySurface(&tiny);
-}
-
-TEST_F(ThemeBitmapSurface, MissingBrokenAndTooLongPathsAreRefusedAndLogged)
-{
-    std::string good = BitmapFile(186, 24), wide = good;
-    reinterpret_cast<BITMAPINFOHEADER*>(&wide[sizeof(BITMAPFILEHEADER)])->biWidth = 187;  // rows longer than the file
-    const std::pair<LPCWSTR, std::string> files[] = {
-        {L"TRUNCATED", good.substr(0, good.size() / 2)}, {L"HEADERONLY", good.substr(0, 54)}, {L"TOOWIDE", wide},
-        {L"PNG", std::string("\x89PNG\r\n\x1a\n", 8) + std::string(3000, 'x')}, {L"EMPTY", ""}};
-    for (const auto& file : files) WriteBytes(themeFolder + L"\\" + file.first + L".bmp", file.second);
-    MakeDirectories(themeFolder + L"\\FOLDER.bmp");
-    for (LPCWSTR name : {L"MISSING", L"TRUNCATED", L"HEADERONLY", L"TOOWIDE", L"PNG", L"EMPTY", L"FOLDER"}) {
-        SCOPED_TRACE(ToUtf8(name));
-        ExpectRefused(screen, name, L"Cannot Load BMP - Path:\"" + themeFolder + L"\\" + name + L".bmp\"");
-    }
-
-    // A home directory that makes the path 260 characters long, one more than fits.
-    const std::wstring tail = L"\\theme\\Test\\STARTBUTTONU.bmp";
-    const std::wstring longHome = home / std::wstring(MAX_PATH - tail.size() - home.path().size() - 1, L'h');
-    const std::wstring cut = (longHome + tail).substr(0, MAX_PATH - 1);  // where a cut path would lead
-    ASSERT_EQ(static_cast<size_t>(MAX_PATH), (longHome + tail).size());
-    StringCchCopyW(HomeDirectory, HOME_DIRECTORY_CHARS, longHome.c_str());
-    MakeDirectories(longHome + L"\\theme\\Test");
-    WriteBytes(cut, BitmapFile(4, 4));
-    ExpectRefused(screen, L"STARTBUTTONU", L"Cannot Load BMP - Path:\"" + cut + L"\"");
-}
-
-TEST(MemorySurface, HasTheAskedSizeAndFormatOrLogsAndLeavesNothing)
-{
-    LogCapture capture;
-    HDC screen = GetDC(NULL);
-    int before = CountGdiObjects();
-    MemorySurface surface;
-    ASSERT_EQ(0, CreateMemorySurface(screen, 800, 480, &surface));
-    EXPECT_EQ((std::vector<LONG>{800, 480, GetDeviceCaps(screen, BITSPIXEL)}), Shape(surface.bitmap));
-    EXPECT_EQ(surface.bitmap, GetCurrentObject(surface.dc, OBJ_BITMAP));
-    ReleaseMemorySurface(&surface);
-    EXPECT_TRUE(!surface.dc && !surface.bitmap) << "the surface is left empty";
-
-    surface = {HDC(1), HBITMAP(1)};
-    EXPECT_EQ(1, CreateMemorySurface(screen, 0x10000, 0x10000, &surface));
-    EXPECT_TRUE(!surface.dc && !surface.bitmap) << "the surface is left empty";
     EXPECT_EQ(before, CountGdiObjects());
-    WCHAR expected[64];
-    StringCchPrintfW(expected, 64, L"Cannot Create CompatibleBitmap - DC:\"0x%08x\"", unsigned(UINT_PTR(screen)));
-    ASSERT_EQ(1u, capture.lines.size());
-    EXPECT_EQ(expected, LoggedText(capture.lines[0]));
-    ReleaseDC(NULL, screen);
+    EXPECT_TRUE(capture.lines.empty());
+    ReleaseMemorySurface(&tiny);
+    EXPECT_TRUE(!tiny.dc && !tiny.bitmap) << "the surface is left empty";
+
+    WCHAR logged[64];
+    StringCchPrintfW(logged, 64, L"Cannot Create CompatibleBitmap - DC:\"0x%08x\"", unsigned(UINT_PTR(screen)));
+    ExpectRefused([&](MemorySurface* s) { return CreateMemorySurface(screen, 0x10000, 0x10000, s); }, logged);
+    ExpectRefused([&](MemorySurface* s) { return LoadFromThemeFolder(NULL, folder, L"TASKBARCLK", s); },
+                  L"Cannot Create CompatibleBitmap - DC:\"0x00000000\"");
+}
+
+TEST_F(Surface, ThemeBitmapsThatAreMissingBrokenOrTooLongANameAreRefused)
+{
+    const std::string good = BmpFile(186, 24);
+    auto patched = [&](size_t at, LONG value) {
+        std::string bytes = good;
+        memcpy(&bytes[at], &value, sizeof value);
+        return bytes;
+    };
+    // A folder that makes the path 260 characters long, one more than fits; cut, it would
+    // name another file.
+    const std::wstring longFolder = home / (std::wstring(MAX_PATH - 29 - home.path().size(), L'h') + L"\\theme\\Test");
+    const std::wstring cut = longFolder + L"\\STARTBUTTONU.bm";
+    ASSERT_EQ(static_cast<size_t>(MAX_PATH - 1), cut.size());
+    MakeDirectories(longFolder);
+    WriteBytes(cut, BmpFile(4, 4));
+    ExpectRefused([&](MemorySurface* s) { return LoadFromThemeFolder(screen, longFolder, L"STARTBUTTONU", s); },
+                  L"Cannot Load BMP - Path:\"" + cut + L"\"");
+    const std::pair<LPCWSTR, std::string> files[] = {
+        {L"TRUNCATED", good.substr(0, good.size() / 2)},
+        {L"HEADERONLY", good.substr(0, 54)},
+        {L"TOOWIDE", patched(sizeof(BITMAPFILEHEADER) + offsetof(BITMAPINFOHEADER, biWidth), 187)},
+        {L"PNG", std::string("\x89PNG\r\n\x1a\n", 8) + std::string(3000, 'x')},
+        {L"EMPTY", ""},
+        // Pixels said to start inside the headers.
+        {L"PIXELSAT53", patched(offsetof(BITMAPFILEHEADER, bfOffBits), 53)},
+        {L"PIXELSAT2", patched(offsetof(BITMAPFILEHEADER, bfOffBits), 2)},
+    };
+    MakeDirectories(folder + L"\\FOLDER.bmp");
+    std::vector<LPCWSTR> names = {L"MISSING", L"FOLDER"};
+    for (const auto& file : files) {
+        WriteBytes(folder + L"\\" + file.first + L".bmp", file.second);
+        names.push_back(file.first);
+    }
+    for (LPCWSTR name : names) {
+        SCOPED_TRACE(ToUtf8(name));
+        ExpectRefused([&](MemorySurface* s) { return LoadFromThemeFolder(screen, folder, name, s); },
+                      L"Cannot Load BMP - Path:\"" + folder + L"\\" + name + L".bmp\"");
+    }
 }
 
 TEST(SurfaceText, DrawsOnlyInsideItsRectangle)
@@ -143,20 +126,78 @@ TEST(SurfaceText, DrawsOnlyInsideItsRectangle)
     // A font taller than the rectangle and a text wider than it, so every edge is tried.
     HFONT font = CreateFontW(-40, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, NONANTIALIASED_QUALITY, 0,
                              L"Tahoma");
-    for (UINT format : {0x40004u, 0x40005u, 0x40006u}) {
+    for (UINT format : {DT_LEFT, DT_CENTER, DT_RIGHT}) {
         PixelImage image(220, 48, 0xFFFFFF);
         SelectObject(image.dc(), font);
-        SetBkColor(image.dc(), RGB(0, 0, 255));
-        DrawTextInRect(image.dc(), L"Wide Words Wander Well Wide", 30, 0, 186, 24, format);
+        SetBkColor(image.dc(), RGB(0, 0, 255));  // the opaque background must stay inside too
+        DrawTextInRect(image.dc(), L"Wide Words Wander Well Wide", 30, 0, 186, 24,
+                       format | DT_VCENTER | DT_WORD_ELLIPSIS);
         GdiFlush();
         int inside = 0, outside = 0;
         for (int y = 0; y < image.height(); ++y)
             for (int x = 0; x < image.width(); ++x)
                 if ((image.at(x, y) & 0xFFFFFF) != 0xFFFFFF) ++(x >= 30 && x <= 185 && y <= 23 ? inside : outside);
-        EXPECT_GT(inside, 200) << "the text is drawn, format " << std::hex << format;
-        EXPECT_EQ(0, outside) << "pixels drawn outside x 30..185, y 0..23, format " << std::hex << format;
+        EXPECT_GT(inside, 200) << "the text is drawn, format " << format;
+        EXPECT_EQ(0, outside) << "pixels drawn outside x 30..185, y 0..23, format " << format;
     }
     DeleteObject(font);
+}
+
+// The region holds exactly the pixels of the image that are not magenta, and it is the only
+// GDI object the call leaves.
+void ExpectKeyColorRegion(HDC imageDc, HBITMAP imageBitmap)
+{
+    BITMAP size = {};
+    GetObjectW(imageBitmap, sizeof size, &size);
+    const int width = size.bmWidth, height = size.bmHeight;
+    PixelImage copy(width, height), filled(width, height);
+    BitBlt(copy.dc(), 0, 0, width, height, imageDc, 0, 0, SRCCOPY);
+    DeleteObject(CreateKeyColorRegion(imageDc, imageBitmap));  // Wine keeps a few objects after a first use
+    const int before = CountGdiObjects();
+    HRGN region = CreateKeyColorRegion(imageDc, imageBitmap);
+    EXPECT_EQ(before + 1, CountGdiObjects());
+    FillRgn(filled.dc(), region, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    GdiFlush();
+    int wrong = 0;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) wrong += (filled.at(x, y) != 0) == copy.IsKeyColored(x, y);
+    EXPECT_EQ(0, wrong) << "pixels wrongly in or out of the region";
+    RECT box;
+    GetRgnBox(region, &box);
+    EXPECT_TRUE(box.left >= 0 && box.top >= 0 && box.right <= width && box.bottom <= height) << "outside the image";
+    DeleteObject(region);
+}
+
+TEST(KeyColorRegion, HoldsExactlyThePixelsThatAreNotMagenta)
+{
+    // '#' magenta, '.' opaque; 'a' and 'b' magenta with the unused fourth byte set; '1' to '4' near magenta.
+    const std::string keys = "#.ab1234";
+    const DWORD colors[] = {MAGENTA_PIXEL, 0x00204060, 0xFFFF00FF, 0x80FF00FF,
+                            0x00F800F8,    0x00FF01FF, 0x00FE00FF, 0x00FF00FE};
+    const std::vector<std::vector<std::string>> pictures = {
+        {".......", "......."}, {"#####", "#####"}, {"........", ".....###", "#......."},
+        {".....", ".....", "..#..", ".....", "....."}, {"####.", "#####", "#####", "#.###"},
+        {"1234", "####"}, {"a..", "..b"}};
+    for (const auto& rows : pictures) {
+        PixelImage image(static_cast<int>(rows[0].size()), static_cast<int>(rows.size()));
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) image.at(x, y) = colors[keys.find(rows[y][x])];
+        SCOPED_TRACE(rows[0]);
+        ExpectKeyColorRegion(image.dc(), image.bitmap());
+    }
+    for (int cell : {1, 4}) {  // a region of many rectangles, merged in many steps
+        PixelImage image(400, 390);
+        DrawCheckerboard(image, cell);
+        SCOPED_TRACE(cell);
+        ExpectKeyColorRegion(image.dc(), image.bitmap());
+    }
+    // The default start menu, in the screen's format rather than a DIB section's.
+    HDC screen = GetDC(NULL);
+    MemorySurface menu;
+    ASSERT_EQ(0, LoadFromThemeFolder(screen, SourcePath(L"themes\\default\\theme\\Lagoon"), L"STARTBACK", &menu));
+    ExpectKeyColorRegion(menu.dc, menu.bitmap);
+    ReleaseMemorySurface(&menu);
+    ReleaseDC(NULL, screen);
 }
 
 }  // namespace

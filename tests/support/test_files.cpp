@@ -2,119 +2,89 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
 #include "core/log.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::error_code ignored;  // where a helper's failure shows later, as a missing file
+LogCapture* activeCapture;
+
+// A crash ends the test at once, rather than in Wine's crash dialog at the time-out.
+const LPTOP_LEVEL_EXCEPTION_FILTER previousFilter = SetUnhandledExceptionFilter([](EXCEPTION_POINTERS* e) -> LONG {
+    fprintf(stderr, "crashed: exception 0x%08lx\n", e->ExceptionRecord->ExceptionCode);
+    return EXCEPTION_EXECUTE_HANDLER;
+});
+
+}  // namespace
 
 TempDirectory::TempDirectory()
 {
-    WCHAR base[MAX_PATH];
-    GetTempPathW(MAX_PATH, base);
     static unsigned serial;
-    for (;;) {
-        WCHAR name[MAX_PATH];
-        wsprintfW(name, L"%lszorv-test-%lu-%u", base, GetCurrentProcessId(), ++serial);
-        if (CreateDirectoryW(name, NULL)) {
-            path_ = name;
-            return;
-        }
-    }
+    do path_ = fs::temp_directory_path() / (L"zorv-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                                            std::to_wstring(++serial));
+    while (!fs::create_directory(path_, ignored));
 }
 
 TempDirectory::~TempDirectory() { RemoveTree(path_); }
 
 void WriteBytes(const std::wstring& path, const std::string& bytes)
 {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
-    ASSERT_NE(INVALID_HANDLE_VALUE, file) << "cannot create " << ToUtf8(path);
-    DWORD written = 0;
-    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, NULL);
-    CloseHandle(file);
-    ASSERT_EQ(bytes.size(), written);
+    std::ofstream file(fs::path(path), std::ios::binary);
+    ASSERT_TRUE(file.write(bytes.data(), bytes.size()).flush()) << "cannot write " << ToUtf8(path);
 }
 
 std::string ReadBytes(const std::wstring& path)
 {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
-    if (file == INVALID_HANDLE_VALUE) return std::string();
-    std::string bytes;
-    char buffer[4096];
-    DWORD read;
-    while (ReadFile(file, buffer, sizeof buffer, &read, NULL) && read > 0) bytes.append(buffer, read);
-    CloseHandle(file);
-    return bytes;
+    std::ifstream file(fs::path(path), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
-bool FileExists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-void MakeDirectories(const std::wstring& path)
-{
-    for (size_t at = path.find(L'\\', 3); at != std::wstring::npos; at = path.find(L'\\', at + 1))
-        CreateDirectoryW(path.substr(0, at).c_str(), NULL);
-    CreateDirectoryW(path.c_str(), NULL);
-}
-
-void RemoveTree(const std::wstring& path)
-{
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((path + L"\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            std::wstring name = found.cFileName;
-            if (name == L"." || name == L"..") continue;
-            std::wstring child = path + L"\\" + name;
-            SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(child);
-            else
-                DeleteFileW(child.c_str());
-        } while (FindNextFileW(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryW(path.c_str());
-}
+bool FileExists(const std::wstring& path) { return fs::exists(path, ignored); }
+void MakeDirectories(const std::wstring& path) { fs::create_directories(path, ignored); }
+void RemoveTree(const std::wstring& path) { fs::remove_all(path, ignored); }
 
 void CopyTree(const std::wstring& from, const std::wstring& to)
 {
     MakeDirectories(to);
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((from + L"\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return;
-    do {
-        std::wstring name = found.cFileName;
-        if (name == L"." || name == L"..") continue;
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            CopyTree(from + L"\\" + name, to + L"\\" + name);
-        else
-            CopyFileW((from + L"\\" + name).c_str(), (to + L"\\" + name).c_str(), FALSE);
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
+    fs::copy(from, to, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
 }
 
 std::string WithoutCarriageReturns(const std::string& text)
 {
-    std::string result;
-    for (size_t i = 0; i < text.size(); ++i)
-        if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) result += text[i];
+    std::string result = text;
+    for (size_t at = 0; (at = result.find("\r\n", at)) != std::string::npos;) result.erase(at, 1);
     return result;
 }
 
-std::string ToUtf8(const std::wstring& text)
+std::string ToUtf8(const std::wstring& text) { return fs::path(text).u8string(); }
+std::wstring FromUtf8(const std::string& text) { return fs::u8path(text).wstring(); }
+
+std::wstring SourcePath(const std::wstring& relative)
 {
-    int bytes = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), NULL, 0, NULL, NULL);
-    std::string result(bytes, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), &result[0], bytes, NULL, NULL);
-    return result;
+    std::wstring path = L"Z:" + FromUtf8(ZORV_SOURCE_DIR) + L"\\" + relative;
+    std::replace(path.begin(), path.end(), L'/', L'\\');
+    return path;
 }
 
-std::wstring FromUtf8(const std::string& text)
+std::string BmpFile(int width, int height)
 {
-    int chars = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), NULL, 0);
-    std::wstring result(chars, L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), &result[0], chars);
-    return result;
-}
-
-namespace {
-LogCapture* activeCapture;
+    const DWORD stride = (width * 3 + 3) / 4 * 4, offset = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+    const BITMAPFILEHEADER file = {0x4D42, offset + stride * height, 0, 0, offset};
+    const BITMAPINFOHEADER info = {sizeof info, width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    std::string bytes = std::string(reinterpret_cast<const char*>(&file), sizeof file) +
+                        std::string(reinterpret_cast<const char*>(&info), sizeof info);
+    for (int y = height - 1; y >= 0; --y) {
+        for (int x = 0; x < width; ++x) bytes += {char(255 - x), char(y * 10), char(x)};  // blue, green, red
+        bytes.append(stride - 3 * width, '\0');
+    }
+    return bytes;
 }
 
 LogCapture::LogCapture()
@@ -128,8 +98,18 @@ LogCapture::~LogCapture()
 {
     SetLogSink(nullptr);
     SetFatalBoxPresenter(nullptr);
-    activeCapture = nullptr;
-    TakeQuitMessage();
+    TakeQuitMessage();  // a fatal error's quit request must not reach the next test
+}
+
+bool TakeQuitMessage(int* exitCode)
+{
+    bool quit = false;
+    for (MSG msg; PeekMessageW(&msg, NULL, 0, 0, PM_REMOVE);) {
+        if (msg.message != WM_QUIT) DispatchMessageW(&msg);  // a window left unpainted would come back for ever
+        if (msg.message == WM_QUIT && exitCode) *exitCode = static_cast<int>(msg.wParam);
+        quit = quit || msg.message == WM_QUIT;
+    }
+    return quit;
 }
 
 bool LogCapture::Contains(const std::wstring& fragment) const
@@ -137,27 +117,4 @@ bool LogCapture::Contains(const std::wstring& fragment) const
     for (const std::wstring& line : lines)
         if (line.find(fragment) != std::wstring::npos) return true;
     return false;
-}
-
-bool TakeQuitMessage(int* exitCode)
-{
-    bool quit = false;
-    MSG msg;
-    while (PeekMessageW(&msg, NULL, 0, 0, PM_REMOVE)) {
-        if (msg.message != WM_QUIT) {
-            DispatchMessageW(&msg);  // a window left unpainted would come back for ever
-            continue;
-        }
-        quit = true;
-        if (exitCode) *exitCode = static_cast<int>(msg.wParam);
-    }
-    return quit;
-}
-
-std::wstring SourcePath(const std::wstring& relative)
-{
-    std::wstring root = L"Z:" + FromUtf8(ZORV_SOURCE_DIR);
-    for (WCHAR& c : root)
-        if (c == L'/') c = L'\\';
-    return root + L"\\" + relative;
 }

@@ -12,7 +12,6 @@ public:
     ~TempDirectory();
     TempDirectory(const TempDirectory&) = delete;
     TempDirectory& operator=(const TempDirectory&) = delete;
-
     const std::wstring& path() const { return path_; }
     std::wstring operator/(const std::wstring& name) const { return path_ + L"\\" + name; }
 
@@ -21,31 +20,31 @@ private:
 };
 
 void WriteBytes(const std::wstring& path, const std::string& bytes);
-std::string ReadBytes(const std::wstring& path);
+std::string ReadBytes(const std::wstring& path);  // empty for a missing file
 bool FileExists(const std::wstring& path);
 void MakeDirectories(const std::wstring& path);
 void RemoveTree(const std::wstring& path);
+// Copies the folder's content into the target, which is made when missing.
 void CopyTree(const std::wstring& from, const std::wstring& to);
-
 // The text with every CR LF read as LF: the runtime's text mode writes CR LF.
 std::string WithoutCarriageReturns(const std::string& text);
-
 std::string ToUtf8(const std::wstring& text);
 std::wstring FromUtf8(const std::string& text);
+// A path in the source tree (given with backslashes), as Wine sees it.
+std::wstring SourcePath(const std::wstring& relative);
+
+// A 24-bit bottom-up BMP file whose pixel (x, y) is RGB(x, 10 * y, 255 - x), each mod 256.
+std::string BmpFile(int width, int height);
 
 // Catches the shell's log lines and fatal boxes in process while it lives.
 class LogCapture {
 public:
     LogCapture();
     ~LogCapture();
-    std::vector<std::wstring> lines;
-    std::vector<std::wstring> fatalBoxes;  // the box texts
-    bool Contains(const std::wstring& fragment) const;
+    std::vector<std::wstring> lines, fatalBoxes;
+    bool Contains(const std::wstring& fragment) const;  // in any line
 };
 
 // Handles the messages waiting for this thread; true when WM_QUIT was among them, with
 // its exit code stored.
 bool TakeQuitMessage(int* exitCode = nullptr);
-
-// A path in the source tree (given with backslashes), as Wine sees it.
-std::wstring SourcePath(const std::wstring& relative);

@@ -1,5 +1,5 @@
 // Runs a program under the Win32 debug API and hands out its debug-output lines as they
-// come. Used by zorv-log and by the end-to-end tests.
+// come: the core of zorv-log.
 #pragma once
 #include <windows.h>
 

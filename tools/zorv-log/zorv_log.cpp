@@ -46,8 +46,13 @@ int wmain(int argc, wchar_t** argv)
 
     DebugSessionEvents events;
     events.line = [output](const std::wstring& line) { WriteUtf8(output, line + L"\n"); };
+    // The program runs on the desktop zorv-log was started on: Wine would otherwise put it on
+    // the default one.
+    STARTUPINFOW self = {};
+    GetStartupInfoW(&self);
+    LPCWSTR desktop = self.lpDesktop && *self.lpDesktop ? self.lpDesktop : NULL;
     DWORD exitCode = 0;
-    if (!RunDebugSession(commandLine, NULL, NULL, events, &exitCode)) {
+    if (!RunDebugSession(commandLine, NULL, desktop, events, &exitCode)) {
         WriteUtf8(GetStdHandle(STD_ERROR_HANDLE), L"zorv-log: cannot start " + commandLine + L"\n");
         return EXIT_CANNOT_START;
     }

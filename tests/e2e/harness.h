@@ -1,0 +1,209 @@
+// What the end-to-end tests see and do: programs started with their output read line by
+// line (the shell under zorv-log among them), pixels and taps.
+#pragma once
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <tlhelp32.h>
+
+#include <filesystem>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "test_files.h"
+
+namespace fs = std::filesystem;
+
+// Pumps this thread's messages until the condition holds; false on time-out.
+template <typename Condition>
+bool WaitUntil(Condition condition, DWORD timeoutMs = 10000)
+{
+    for (DWORD waited = 0; !condition(); waited += 20) {
+        if (waited >= timeoutMs) return false;
+        for (MSG msg; PeekMessageW(&msg, NULL, 0, 0, PM_REMOVE);) DispatchMessageW(&msg);
+        Sleep(20);
+    }
+    return true;
+}
+
+// A file of the build: the test executable lives in its tests folder.
+inline fs::path BuildPath(const fs::path& relative)
+{
+    WCHAR self[MAX_PATH];
+    GetModuleFileNameW(NULL, self, MAX_PATH);
+    return fs::path(self).parent_path().parent_path() / relative;
+}
+
+// A program started with its output on a pipe that a thread reads line by line; the object
+// ends it if it still runs (a debugger's end takes its program with it).
+class Program {
+public:
+    explicit Program(std::wstring commandLine, const fs::path& directory = {}, const wchar_t* desktop = nullptr)
+    {
+        SECURITY_ATTRIBUTES inherit = {sizeof inherit, NULL, TRUE};
+        HANDLE readEnd = NULL, writeEnd = NULL;
+        CreatePipe(&readEnd, &writeEnd, &inherit, 0);
+        SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+        std::wstring desktopName = desktop ? desktop : L"";
+        STARTUPINFOW startup = {sizeof startup, NULL, desktop ? &desktopName[0] : NULL, NULL, 0, 0, 0, 0, 0, 0, 0,
+                                STARTF_USESTDHANDLES, 0, 0, NULL, NULL, writeEnd, writeEnd};
+        PROCESS_INFORMATION started = {};
+        if (CreateProcessW(NULL, &commandLine[0], NULL, NULL, TRUE, CREATE_NO_WINDOW, NULL,
+                           directory.empty() ? NULL : directory.c_str(), &startup, &started))
+            CloseHandle(started.hThread);
+        process_ = started.hProcess;
+        id_ = started.dwProcessId;
+        CloseHandle(writeEnd);  // the pipe ends with the program's copy
+        reader_ = std::thread([this, readEnd] {
+            std::string pending;
+            char buffer[512];
+            for (DWORD read; ReadFile(readEnd, buffer, sizeof buffer, &read, NULL) && read > 0;) {
+                pending.append(buffer, read);
+                for (size_t end; (end = pending.find('\n')) != std::string::npos; pending.erase(0, end + 1)) {
+                    std::wstring line = FromUtf8(pending.substr(0, end - (end > 0 && pending[end - 1] == '\r')));
+                    if (line.size() > 11 && line[0] == L'[' && line[9] == L']') line.erase(0, 11);  // "[ms] "
+                    std::lock_guard<std::mutex> lock(mutex_);
+                    output_ += line + L'\n';
+                }
+            }
+            CloseHandle(readEnd);
+        });
+    }
+    ~Program()
+    {
+        if (process_) TerminateProcess(process_, 255);
+        if (reader_.joinable()) reader_.join();
+        if (process_) CloseHandle(process_);
+    }
+
+    // The lines so far, each ended by '\n', without the shell's time stamps.
+    std::wstring Output()
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return output_;
+    }
+    bool WaitForOutput(const std::wstring& fragment, DWORD timeoutMs = 20000)
+    {
+        return WaitUntil([&] { return Output().find(fragment) != std::wstring::npos; }, timeoutMs);
+    }
+    bool WaitForExit(DWORD* exitCode, DWORD timeoutMs = 20000)
+    {
+        if (!process_ || WaitForSingleObject(process_, timeoutMs) != WAIT_OBJECT_0) return false;
+        reader_.join();  // the last lines are in
+        return GetExitCodeProcess(process_, exitCode);
+    }
+
+protected:
+    HANDLE process_;
+    DWORD id_;
+
+private:
+    std::thread reader_;
+    std::mutex mutex_;
+    std::wstring output_;
+};
+
+inline std::wstring WindowText(HWND window)
+{
+    WCHAR text[4096] = L"";
+    GetWindowTextW(window, text, 4096);
+    return text;
+}
+
+// zorv.exe copied into the home directory and run there under zorv-log.
+class Shell : public Program {
+public:
+    explicit Shell(const fs::path& home, const wchar_t* desktop = nullptr) : Program(Install(home), home, desktop) {}
+    // Waits for a message box of zorv.exe's own process (the one zorv-log started), reads it
+    // and presses OK.
+    bool AnswerBox(std::wstring* caption, std::wstring* text)
+    {
+        HWND box = NULL;
+        WaitUntil([&] {
+            HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+            PROCESSENTRY32W process = {};
+            process.dwSize = sizeof process;
+            for (BOOL more = Process32FirstW(snapshot, &process); more; more = Process32NextW(snapshot, &process))
+                for (HWND w = NULL; process.th32ParentProcessID == id_ && (w = FindWindowExW(NULL, w, L"#32770", NULL));) {
+                    DWORD owner = 0;
+                    GetWindowThreadProcessId(w, &owner);
+                    if (owner == process.th32ProcessID && IsWindowVisible(w)) box = w;
+                }
+            CloseHandle(snapshot);
+            return box || WaitForSingleObject(process_, 0) == WAIT_OBJECT_0;
+        }, 20000);
+        if (!box) return false;
+        *caption = WindowText(box);
+        // The text is the longest of its controls' texts (the others: an icon and "OK").
+        for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+            if (WindowText(child).size() > text->size()) *text = WindowText(child);
+        PostMessageW(box, WM_COMMAND, IDOK, reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
+        return true;
+    }
+
+private:
+    static std::wstring Install(const fs::path& home)
+    {
+        fs::copy_file(BuildPath(L"zorv.exe"), home / L"zorv.exe", fs::copy_options::overwrite_existing);
+        return L"\"" + BuildPath(L"tools\\zorv-log.exe").wstring() + L"\" \"" + (home / L"zorv.exe").wstring() + L"\"";
+    }
+};
+
+// The pixels of the screen, or of a bitmap file, when made.
+class ScreenShot {
+public:
+    explicit ScreenShot(const fs::path& bitmapFile = {})
+    {
+        const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+        HDC screen = GetDC(NULL);
+        image_ = bitmapFile.empty() ? CreateCompatibleBitmap(screen, w, h)
+                                    : LoadImageW(NULL, bitmapFile.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE);
+        old_ = SelectObject(memory_, image_);
+        if (bitmapFile.empty()) BitBlt(memory_, 0, 0, w, h, screen, 0, 0, SRCCOPY);
+        ReleaseDC(NULL, screen);
+    }
+    ~ScreenShot()
+    {
+        SelectObject(memory_, old_);
+        DeleteObject(image_);
+        DeleteDC(memory_);
+    }
+    COLORREF Pixel(int x, int y) const { return GetPixel(memory_, x, y); }
+    int Count(const RECT& area, COLORREF color) const  // pixels of the colour inside
+    {
+        int count = 0;
+        for (int y = area.top; y < area.bottom; ++y)
+            for (int x = area.left; x < area.right; ++x) count += Pixel(x, y) == color;
+        return count;
+    }
+
+private:
+    HDC memory_ = CreateCompatibleDC(NULL);
+    HGDIOBJ image_, old_;
+};
+
+// A tap of the pen at a screen point: there, down, a moment, up.
+inline void Tap(int x, int y)
+{
+    const DWORD dx = MulDiv(x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1), dy = MulDiv(y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    for (DWORD event : {0, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}) {
+        mouse_event(MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE | event, dx, dy, 0, 0);
+        if (event == MOUSEEVENTF_LEFTDOWN) Sleep(50);
+    }
+}
+
+inline void InstallDefaultHome(const fs::path& home) { CopyTree(SourcePath(L"themes\\default"), home.wstring()); }
+
+// Expects the fragments in this order; one that spans a '\n' must be on consecutive lines.
+inline void ExpectInOrder(const std::wstring& log, const std::vector<std::wstring>& fragments)
+{
+    size_t at = 0;
+    for (const std::wstring& fragment : fragments) {
+        at = log.find(fragment, at);
+        ASSERT_NE(std::wstring::npos, at) << "not in order: " << ToUtf8(fragment) << "\nin:\n" << ToUtf8(log);
+        at += fragment.size();
+    }
+}
+
