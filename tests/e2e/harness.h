@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <tlhelp32.h>
-
 #include <filesystem>
 #include <mutex>
 #include <string>
@@ -54,7 +52,6 @@ public:
                            directory.empty() ? NULL : directory.c_str(), &startup, &started))
             CloseHandle(started.hThread);
         process_ = started.hProcess;
-        id_ = started.dwProcessId;
         CloseHandle(writeEnd);  // the pipe ends with the program's copy
         reader_ = std::thread([this, readEnd] {
             std::string pending;
@@ -95,11 +92,8 @@ public:
         return GetExitCodeProcess(process_, exitCode);
     }
 
-protected:
-    HANDLE process_;
-    DWORD id_;
-
 private:
+    HANDLE process_;
     std::thread reader_;
     std::mutex mutex_;
     std::wstring output_;
@@ -116,27 +110,12 @@ inline std::wstring WindowText(HWND window)
 class Shell : public Program {
 public:
     explicit Shell(const fs::path& home, const wchar_t* desktop = nullptr) : Program(Install(home), home, desktop) {}
-    // Waits for a message box of zorv.exe's own process (the one zorv-log started), reads it
-    // and presses OK.
-    bool AnswerBox(std::wstring* caption, std::wstring* text)
+    // Waits for a message box with the caption, reads its text (the longest of its controls'
+    // texts: the others are an icon and "OK") and presses OK.
+    bool AnswerBox(const wchar_t* caption, std::wstring* text)
     {
         HWND box = NULL;
-        WaitUntil([&] {
-            HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-            PROCESSENTRY32W process = {};
-            process.dwSize = sizeof process;
-            for (BOOL more = Process32FirstW(snapshot, &process); more; more = Process32NextW(snapshot, &process))
-                for (HWND w = NULL; process.th32ParentProcessID == id_ && (w = FindWindowExW(NULL, w, L"#32770", NULL));) {
-                    DWORD owner = 0;
-                    GetWindowThreadProcessId(w, &owner);
-                    if (owner == process.th32ProcessID && IsWindowVisible(w)) box = w;
-                }
-            CloseHandle(snapshot);
-            return box || WaitForSingleObject(process_, 0) == WAIT_OBJECT_0;
-        }, 20000);
-        if (!box) return false;
-        *caption = WindowText(box);
-        // The text is the longest of its controls' texts (the others: an icon and "OK").
+        if (!WaitUntil([&] { return IsWindowVisible(box = FindWindowW(L"#32770", caption)); }, 20000)) return false;
         for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
             if (WindowText(child).size() > text->size()) *text = WindowText(child);
         PostMessageW(box, WM_COMMAND, IDOK, reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
@@ -184,15 +163,19 @@ private:
     HGDIOBJ image_, old_;
 };
 
-// A tap of the pen at a screen point: there, down, a moment, up.
-inline void Tap(int x, int y)
+// The pen put down at one screen point and lifted at another (a tap when they are the same).
+inline void Drag(POINT down, POINT up)
 {
-    const DWORD dx = MulDiv(x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1), dy = MulDiv(y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-    for (DWORD event : {0, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}) {
-        mouse_event(MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE | event, dx, dy, 0, 0);
-        if (event == MOUSEEVENTF_LEFTDOWN) Sleep(50);
-    }
+    auto at = [](POINT p, DWORD event) {
+        mouse_event(MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE | event, MulDiv(p.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1),
+                    MulDiv(p.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1), 0, 0);
+    };
+    at(down, 0);
+    at(down, MOUSEEVENTF_LEFTDOWN);
+    Sleep(50);
+    at(up, MOUSEEVENTF_LEFTUP);
 }
+inline void Tap(int x, int y) { Drag({x, y}, {x, y}); }
 
 inline void InstallDefaultHome(const fs::path& home) { CopyTree(SourcePath(L"themes\\default"), home.wstring()); }
 

@@ -11,18 +11,14 @@
 
 namespace fs = std::filesystem;
 
-namespace {
-
-std::error_code ignored;  // where a helper's failure shows later, as a missing file
-LogCapture* activeCapture;
+static std::error_code ignored;  // where a helper's failure shows later, as a missing file
+static LogCapture* activeCapture;
 
 // A crash ends the test at once, rather than in Wine's crash dialog at the time-out.
-const LPTOP_LEVEL_EXCEPTION_FILTER previousFilter = SetUnhandledExceptionFilter([](EXCEPTION_POINTERS* e) -> LONG {
+static const LPTOP_LEVEL_EXCEPTION_FILTER previous = SetUnhandledExceptionFilter([](EXCEPTION_POINTERS* e) -> LONG {
     fprintf(stderr, "crashed: exception 0x%08lx\n", e->ExceptionRecord->ExceptionCode);
     return EXCEPTION_EXECUTE_HANDLER;
 });
-
-}  // namespace
 
 TempDirectory::TempDirectory()
 {
@@ -46,7 +42,6 @@ std::string ReadBytes(const std::wstring& path)
     return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
-bool FileExists(const std::wstring& path) { return fs::exists(path, ignored); }
 void MakeDirectories(const std::wstring& path) { fs::create_directories(path, ignored); }
 void RemoveTree(const std::wstring& path) { fs::remove_all(path, ignored); }
 
@@ -56,21 +51,12 @@ void CopyTree(const std::wstring& from, const std::wstring& to)
     fs::copy(from, to, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
 }
 
-std::string WithoutCarriageReturns(const std::string& text)
-{
-    std::string result = text;
-    for (size_t at = 0; (at = result.find("\r\n", at)) != std::string::npos;) result.erase(at, 1);
-    return result;
-}
-
 std::string ToUtf8(const std::wstring& text) { return fs::path(text).u8string(); }
 std::wstring FromUtf8(const std::string& text) { return fs::u8path(text).wstring(); }
 
 std::wstring SourcePath(const std::wstring& relative)
 {
-    std::wstring path = L"Z:" + FromUtf8(ZORV_SOURCE_DIR) + L"\\" + relative;
-    std::replace(path.begin(), path.end(), L'/', L'\\');
-    return path;
+    return L"Z:" + fs::u8path(ZORV_SOURCE_DIR).make_preferred().wstring() + L"\\" + relative;
 }
 
 std::string BmpFile(int width, int height)
@@ -114,7 +100,6 @@ bool TakeQuitMessage(int* exitCode)
 
 bool LogCapture::Contains(const std::wstring& fragment) const
 {
-    for (const std::wstring& line : lines)
-        if (line.find(fragment) != std::wstring::npos) return true;
-    return false;
+    return std::any_of(lines.begin(), lines.end(),
+                       [&](const std::wstring& line) { return line.find(fragment) != std::wstring::npos; });
 }

@@ -10,8 +10,6 @@ class TempDirectory {
 public:
     TempDirectory();
     ~TempDirectory();
-    TempDirectory(const TempDirectory&) = delete;
-    TempDirectory& operator=(const TempDirectory&) = delete;
     const std::wstring& path() const { return path_; }
     std::wstring operator/(const std::wstring& name) const { return path_ + L"\\" + name; }
 
@@ -21,13 +19,10 @@ private:
 
 void WriteBytes(const std::wstring& path, const std::string& bytes);
 std::string ReadBytes(const std::wstring& path);  // empty for a missing file
-bool FileExists(const std::wstring& path);
 void MakeDirectories(const std::wstring& path);
 void RemoveTree(const std::wstring& path);
 // Copies the folder's content into the target, which is made when missing.
 void CopyTree(const std::wstring& from, const std::wstring& to);
-// The text with every CR LF read as LF: the runtime's text mode writes CR LF.
-std::string WithoutCarriageReturns(const std::string& text);
 std::string ToUtf8(const std::wstring& text);
 std::wstring FromUtf8(const std::string& text);
 // A path in the source tree (given with backslashes), as Wine sees it.

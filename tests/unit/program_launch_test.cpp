@@ -18,7 +18,9 @@ std::wstring Describe(HMENU menu)
     std::wstring text;
     for (int i = 0; i < GetMenuItemCount(menu); ++i) {
         WCHAR name[MAX_PATH] = L"";
-        MENUITEMINFOW info = {sizeof info, MIIM_ID | MIIM_STATE | MIIM_FTYPE | MIIM_STRING};
+        MENUITEMINFOW info = {};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_ID | MIIM_STATE | MIIM_FTYPE | MIIM_STRING;
         info.dwTypeData = name;
         info.cch = MAX_PATH;
         GetMenuItemInfoW(menu, i, TRUE, &info);
