@@ -1,4 +1,4 @@
-// Synthetic images for the drawing toolkit's tests and benchmark: a 32-bit top-down DIB
+// Synthetic images for the drawing toolkit's benchmark: a 32-bit top-down DIB
 // section selected into a DC of its own, its pixels written and read directly.
 #pragma once
 #include <windows.h>
