@@ -52,11 +52,17 @@ public:
                            directory.empty() ? NULL : directory.c_str(), &startup, &started))
             CloseHandle(started.hThread);
         process_ = started.hProcess;
-        CloseHandle(writeEnd);  // the pipe ends with the program's copy
+        CloseHandle(writeEnd);
+        // Read until the program ends, not until the pipe does: a program it starts, or Wine's
+        // desktop process started by one of those, may keep a copy of the pipe.
         reader_ = std::thread([this, readEnd] {
             std::string pending;
             char buffer[512];
-            for (DWORD read; ReadFile(readEnd, buffer, sizeof buffer, &read, NULL) && read > 0;) {
+            for (DWORD waiting = 0, read = 0;; waiting = read = 0) {
+                const bool ended = WaitForSingleObject(process_, 0) == WAIT_OBJECT_0;
+                if (!PeekNamedPipe(readEnd, NULL, 0, NULL, &waiting, NULL) || (!waiting && ended)) break;
+                if (!waiting || !ReadFile(readEnd, buffer, sizeof buffer < waiting ? sizeof buffer : waiting, &read, NULL))
+                    Sleep(10);
                 pending.append(buffer, read);
                 for (size_t end; (end = pending.find('\n')) != std::string::npos; pending.erase(0, end + 1)) {
                     std::wstring line = FromUtf8(pending.substr(0, end - (end > 0 && pending[end - 1] == '\r')));

@@ -203,13 +203,14 @@ TEST_F(Desktop, TaskbarSessionFromStartUpToMoreWindowsThanButtons)
 
 TEST_F(Desktop, AWindowMinimisedFromItsButtonIsRestoredFromIt)
 {
-    HWND first = StartApp(L"First");
-    ASSERT_TRUE(StartApp(L"Second") && WaitUntil([&] { return Drawn(1); }));
+    HWND first = StartApp(L"First"), second = StartApp(L"Second");
+    ASSERT_TRUE(second && WaitUntil([&] { return Drawn(1); }));
     EXPECT_TRUE(TapBrings(0, first));
     EXPECT_TRUE(WaitUntil([&] { return Pressed(0, 2); }));
     Tap(ButtonX(0), TAP_Y);
     EXPECT_TRUE(WaitUntil([&] { return IsIconic(first) != FALSE; }, 3000)) << "tapping the pressed button minimises";
     EXPECT_EQ(up, Face(0)) << "and draws it up at once";
+    SetWindowTextW(second, L"Second, renamed");  // the next tick draws every button afresh
     EXPECT_FALSE(WaitUntil([&] { return Face(0) == down; }, 1500)) << "nor do the next ticks press it";
     EXPECT_TRUE(TapBrings(0, first));
     EXPECT_TRUE(WaitUntil([&] { return !IsIconic(first) && Pressed(0, 2); }, 3000)) << "the third tap restores it";
@@ -382,6 +383,18 @@ TEST(SmallScreen, TheBarSpansTheNarrowerScreen)
 {
     ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Wine\\Explorer\\Desktops", L"zorv640",
                                              REG_SZ, L"640x480", sizeof L"640x480"));
+    // After the shell, wait for its desktop to close: until then the desktop's window covers
+    // the corner of the default one, where a later test would read black pixels.
+    struct DesktopGone {
+        ~DesktopGone()
+        {
+            WaitUntil([] {
+                HDESK desktop = OpenDesktopW(L"zorv640", 0, FALSE, DESKTOP_READOBJECTS);
+                if (desktop) CloseDesktop(desktop);
+                return desktop == NULL;
+            });
+        }
+    } desktopGone;
     TempDirectory home;
     InstallDefaultHome(home.path());
     Shell shell(home.path(), L"zorv640");
