@@ -112,21 +112,21 @@ inline std::wstring WindowText(HWND window)
     return text;
 }
 
+// A message box's text (the longest of its controls' texts: the others are an icon and
+// "OK"), read before its OK button is pressed.
+inline std::wstring AnswerBox(HWND box)
+{
+    std::wstring text;
+    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        if (WindowText(child).size() > text.size()) text = WindowText(child);
+    PostMessageW(box, WM_COMMAND, IDOK, reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
+    return text;
+}
+
 // zorv.exe copied into the home directory and run there under zorv-log.
 class Shell : public Program {
 public:
     explicit Shell(const fs::path& home, const wchar_t* desktop = nullptr) : Program(Install(home), home, desktop) {}
-    // Waits for a message box with the caption, reads its text (the longest of its controls'
-    // texts: the others are an icon and "OK") and presses OK.
-    bool AnswerBox(const wchar_t* caption, std::wstring* text)
-    {
-        HWND box = NULL;
-        if (!WaitUntil([&] { return IsWindowVisible(box = FindWindowW(L"#32770", caption)); }, 20000)) return false;
-        for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-            if (WindowText(child).size() > text->size()) *text = WindowText(child);
-        PostMessageW(box, WM_COMMAND, IDOK, reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
-        return true;
-    }
 
 private:
     static std::wstring Install(const fs::path& home)

@@ -2,7 +2,9 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <algorithm>
 #include <memory>
+#include <random>
 
 #include "harness.h"
 
@@ -252,9 +254,9 @@ TEST_F(Desktop, TheStartMenuOpensClosesAndStartsProgramsAsTapped)
     EXPECT_TRUE(WaitUntil([] { return Shown(NULL, L"My Documents") != NULL; }));
     ASSERT_TRUE(OpenMenu());
     TapAt(SIDE_ITEM_5);
-    std::wstring text;
-    EXPECT_TRUE(shell->AnswerBox(L"Zorv", &text));
-    EXPECT_EQ(L"This function is not yet implemented.", text);
+    HWND box = NULL;
+    ASSERT_TRUE(WaitUntil([&] { return (box = Shown(L"#32770", L"Zorv")) != NULL; }));
+    EXPECT_EQ(L"This function is not yet implemented.", AnswerBox(box));
     EXPECT_FALSE(MenuShown());
 
     // All Programs opens its popup on the press, at the button's corner, the button pressed;
@@ -329,52 +331,88 @@ TEST_F(Desktop, TheExitScreenFadesTheScreenBehindItsDialogAndOkEndsTheShell)
 
 // The bundled home with one file damaged: the start fails on it, the box names it, the
 // later steps still run, and the exit code 1 comes through zorv-log.
-enum Damage { REMOVED, FOLDER, EMPTIED, PIXELS_IN_HEADERS };
-const wchar_t SETTINGS_FAILURE[] = L"Failed to load Zorv settings.",
-              WINDOW_FAILURE[] = L"Failed to start Lumaro: Main memory is very low, or resource of Lumaro is not found.";
-const struct {
-    const char* name;
+enum Damage { REMOVED, FOLDER, EMPTIED, HALVED, RANDOM_BYTES, PIXELS_IN_HEADERS, SECTION_RENAMED };
+struct FatalStart {
+    std::wstring file;
     Damage damage;
-    const wchar_t* file;
-    const wchar_t *step, *next;  // the step that fails, and what follows it
-} FATAL_STARTS[] = {
-    {"MissingSettingsFile", REMOVED, L"settings\\settings.cfg", L"Loading Settings...", L"Initializing...\n[Log] [OK]\n"},
-    {"SettingsFileIsAFolder", FOLDER, L"settings\\settings.cfg", L"Loading Settings...", L"Initializing..."},
-    {"EmptySettingsFile", EMPTIED, L"settings\\settings.cfg", L"Loading Settings...", L"Initializing..."},
-    {"MissingThemeFile", REMOVED, L"settings\\Lagoon.theme", L"Loading Settings...", L"Initializing..."},
-    {"MissingTaskbarBitmap", REMOVED, L"theme\\Lagoon\\TBTNU1.bmp", L"Loading taskbar buffer...",
-     L"Loading taskbar objects...\n[Log] [OK]\n"},
-    {"TaskbarPixelsInItsHeaders", PIXELS_IN_HEADERS, L"theme\\Lagoon\\TASKBAR.bmp", L"Loading taskbar buffer...",
-     L"Creating StartMenu window..."},
-    {"MissingStartMenuBitmap", REMOVED, L"theme\\Lagoon\\SIDE3D.bmp", L"Loading StartMenu objects...", L""},
+    std::string section = "";  // the one renamed
+    std::wstring step = L"", next = L"";  // the step that fails, and what follows it, where a case says
 };
 
-TEST(FatalStart, TheBoxNamesTheFileTheLaterStepsRunAndTheExitCodeIsOne)
+std::vector<FatalStart> FatalStarts()
 {
-    for (const auto& start : FATAL_STARTS) {
-        SCOPED_TRACE(start.name);
-        TempDirectory temp;
-        const fs::path home = temp.path(), file = home / start.file;
-        InstallDefaultHome(home);
-        if (start.damage == EMPTIED) fs::resize_file(file, 0);
-        if (start.damage == REMOVED || start.damage == FOLDER) fs::remove(file);
-        if (start.damage == FOLDER) fs::create_directories(file);
-        if (start.damage == PIXELS_IN_HEADERS) {
-            std::string bytes = ReadBytes(file.wstring());
-            bytes.replace(10, 4, std::string("\x02\0\0\0", 4));  // bfOffBits = 2
-            WriteBytes(file.wstring(), bytes);
+    const std::wstring settings = L"settings\\settings.cfg", theme = L"settings\\Lagoon.theme";
+    std::vector<FatalStart> starts = {
+        {settings, REMOVED, "", L"Loading Settings...", L"Initializing...\n[Log] [OK]\n"},
+        {settings, FOLDER}, {settings, EMPTIED}, {settings, RANDOM_BYTES}, {theme, REMOVED},
+        {L"theme\\Lagoon\\TBTNU1.bmp", REMOVED, "", L"Loading taskbar buffer...", L"Loading taskbar objects...\n[Log] [OK]\n"},
+        {L"theme\\Lagoon\\TASKBAR.bmp", PIXELS_IN_HEADERS, "", L"Loading taskbar buffer...", L"Creating StartMenu window..."},
+        {L"theme\\Lagoon\\SIDE3D.bmp", HALVED, "", L"Loading StartMenu objects..."},
+    };
+    for (const char* section : {"Main", "Taskbar", "Start"}) starts.push_back({settings, SECTION_RENAMED, section});
+    for (const char* section : {"Theme", "Taskbar", "Start"}) starts.push_back({theme, SECTION_RENAMED, section});
+    for (const auto& bitmap : fs::directory_iterator(SourcePath(L"themes\\default\\theme\\Lagoon")))
+        for (Damage damage : {REMOVED, HALVED}) starts.push_back({L"theme\\Lagoon\\" + bitmap.path().filename().wstring(), damage});
+    return starts;
+}
+
+void Spoil(const fs::path& file, const FatalStart& start)
+{
+    std::string bytes = ReadBytes(file.wstring());
+    std::mt19937 random(7);
+    switch (start.damage) {
+    case FOLDER: fs::remove(file); fs::create_directories(file); return;
+    case REMOVED: fs::remove(file); return;
+    case EMPTIED: bytes.clear(); break;
+    case HALVED: bytes.resize(bytes.size() / 2); break;
+    case RANDOM_BYTES: for (char& c : bytes) c = static_cast<char>(random()); break;
+    case PIXELS_IN_HEADERS: bytes.replace(10, 4, std::string("\x02\0\0\0", 4)); break;  // bfOffBits = 2
+    case SECTION_RENAMED: bytes.replace(bytes.find("[" + start.section + "]"), 1, "[_"); break;
+    }
+    WriteBytes(file.wstring(), bytes);
+}
+
+// A few shells at a time, each box told from the others by the home its text names.
+TEST(FatalStart, EachBrokenFileEndsInTheBoxNamingItAndExitCodeOne)
+{
+    const std::wstring settingsFailure = L"Failed to load Zorv settings.",
+                       windowFailure = L"Failed to start Lumaro: Main memory is very low, or resource of Lumaro is not found.";
+    const std::vector<FatalStart> starts = FatalStarts();
+    TempDirectory temp;
+    const size_t batch = 6;
+    for (size_t first = 0; first < starts.size(); first += batch) {
+        const size_t count = std::min(batch, starts.size() - first);
+        std::vector<fs::path> homes;
+        std::vector<std::unique_ptr<Shell>> shells;
+        std::vector<std::wstring> texts(count);
+        for (size_t i = 0; i < count; ++i) {
+            homes.push_back(fs::path(temp.path()) / std::to_wstring(first + i));
+            InstallDefaultHome(homes[i]);
+            Spoil(homes[i] / starts[first + i].file, starts[first + i]);
+            shells.push_back(std::make_unique<Shell>(homes[i]));
         }
-        const bool bitmap = file.extension() == L".bmp";
-        const std::wstring failure = (bitmap ? L"Cannot Load BMP - Path:\"" : L"Cannot load CFG: \"") + file.wstring() + L"\"";
-        Shell shell(home);
-        std::wstring text;
-        DWORD exitCode = 0;
-        EXPECT_TRUE(shell.AnswerBox(L"Zorv Fatal Error", &text));
-        EXPECT_TRUE(Has(text, bitmap ? WINDOW_FAILURE : SETTINGS_FAILURE) && Has(text, failure)) << ToUtf8(text);
-        EXPECT_TRUE(shell.WaitForExit(&exitCode));
-        EXPECT_EQ(1u, exitCode);
-        ExpectInOrder(shell.Output(), {L"Current directory: \"" + home.wstring() + L"\"\n", start.step,
-                                       failure + L"\n[Log] [NG]\n", start.next, L"Zorv Startup Done!"});
+        WaitUntil([&] {
+            for (HWND box = NULL; (box = FindWindowExW(NULL, box, L"#32770", L"Zorv Fatal Error"));) {
+                if (!IsWindowVisible(box)) continue;
+                const std::wstring text = AnswerBox(box);
+                for (size_t i = 0; i < count; ++i)
+                    if (Has(text, homes[i].wstring() + L"\\")) texts[i] = text;
+            }
+            return std::count(texts.begin(), texts.end(), L"") == 0;
+        }, 30000);
+        for (size_t i = 0; i < count; ++i) {
+            const FatalStart& start = starts[first + i];
+            SCOPED_TRACE(ToUtf8(start.file) + " damage " + std::to_string(start.damage) + " " + start.section);
+            const fs::path file = homes[i] / start.file;
+            const bool bitmap = file.extension() == L".bmp";
+            const std::wstring failure = (bitmap ? L"Cannot Load BMP - Path:\"" : L"Cannot load CFG: \"") + file.wstring() + L"\"";
+            EXPECT_TRUE(Has(texts[i], bitmap ? windowFailure : settingsFailure) && Has(texts[i], failure)) << ToUtf8(texts[i]);
+            DWORD exitCode = 0;
+            EXPECT_TRUE(shells[i]->WaitForExit(&exitCode));
+            EXPECT_EQ(1u, exitCode);
+            ExpectInOrder(shells[i]->Output(), {L"Current directory: \"" + homes[i].wstring() + L"\"\n", start.step,
+                                                failure + L"\n[Log] [NG]\n", start.next, L"Zorv Startup Done!"});
+        }
     }
 }
 
