@@ -5,9 +5,8 @@
 #include <windows.h>
 
 #include <filesystem>
-#include <mutex>
+#include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "test_files.h"
@@ -34,58 +33,42 @@ inline fs::path BuildPath(const fs::path& relative)
     return fs::path(self).parent_path().parent_path() / relative;
 }
 
-// A program started with its output on a pipe that a thread reads line by line; the object
-// ends it if it still runs (a debugger's end takes its program with it).
+// A program started with its output going to a file, which is read back as it grows; the
+// object ends the program if it still runs (a debugger's end takes its program with it).
 class Program {
 public:
     explicit Program(std::wstring commandLine, const fs::path& directory = {}, const wchar_t* desktop = nullptr)
     {
         SECURITY_ATTRIBUTES inherit = {sizeof inherit, NULL, TRUE};
-        HANDLE readEnd = NULL, writeEnd = NULL;
-        CreatePipe(&readEnd, &writeEnd, &inherit, 0);
-        SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+        HANDLE output = CreateFileW(output_.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    &inherit, CREATE_ALWAYS, 0, NULL);
         std::wstring desktopName = desktop ? desktop : L"";
         STARTUPINFOW startup = {sizeof startup, NULL, desktop ? &desktopName[0] : NULL, NULL, 0, 0, 0, 0, 0, 0, 0,
-                                STARTF_USESTDHANDLES, 0, 0, NULL, NULL, writeEnd, writeEnd};
+                                STARTF_USESTDHANDLES, 0, 0, NULL, NULL, output, output};
         PROCESS_INFORMATION started = {};
         if (CreateProcessW(NULL, &commandLine[0], NULL, NULL, TRUE, CREATE_NO_WINDOW, NULL,
                            directory.empty() ? NULL : directory.c_str(), &startup, &started))
             CloseHandle(started.hThread);
         process_ = started.hProcess;
-        CloseHandle(writeEnd);
-        // Read until the program ends, not until the pipe does: a program it starts, or Wine's
-        // desktop process started by one of those, may keep a copy of the pipe.
-        reader_ = std::thread([this, readEnd] {
-            std::string pending;
-            char buffer[512];
-            for (DWORD waiting = 0, read = 0;; waiting = read = 0) {
-                const bool ended = WaitForSingleObject(process_, 0) == WAIT_OBJECT_0;
-                if (!PeekNamedPipe(readEnd, NULL, 0, NULL, &waiting, NULL) || (!waiting && ended)) break;
-                if (!waiting || !ReadFile(readEnd, buffer, sizeof buffer < waiting ? sizeof buffer : waiting, &read, NULL))
-                    Sleep(10);
-                pending.append(buffer, read);
-                for (size_t end; (end = pending.find('\n')) != std::string::npos; pending.erase(0, end + 1)) {
-                    std::wstring line = FromUtf8(pending.substr(0, end - (end > 0 && pending[end - 1] == '\r')));
-                    if (line.size() > 11 && line[0] == L'[' && line[9] == L']') line.erase(0, 11);  // "[ms] "
-                    std::lock_guard<std::mutex> lock(mutex_);
-                    output_ += line + L'\n';
-                }
-            }
-            CloseHandle(readEnd);
-        });
+        CloseHandle(output);
     }
     ~Program()
     {
-        if (process_) TerminateProcess(process_, 255);
-        if (reader_.joinable()) reader_.join();
-        if (process_) CloseHandle(process_);
+        if (process_) TerminateProcess(process_, 255), WaitForSingleObject(process_, 5000), CloseHandle(process_);
+        DeleteFileW(output_.c_str());
     }
 
-    // The lines so far, each ended by '\n', without the shell's time stamps.
-    std::wstring Output()
+    // The whole lines so far, each ended by '\n', without the shell's time stamps.
+    std::wstring Output() const
     {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return output_;
+        std::wstring lines;
+        std::istringstream output(ReadBytes(output_));
+        for (std::string line; std::getline(output, line) && !output.eof();) {
+            std::wstring text = FromUtf8(line.substr(0, line.size() - (!line.empty() && line.back() == '\r')));
+            if (text.size() > 11 && text[0] == L'[' && text[9] == L']') text.erase(0, 11);  // "[ms] "
+            lines += text + L'\n';
+        }
+        return lines;
     }
     bool WaitForOutput(const std::wstring& fragment, DWORD timeoutMs = 20000)
     {
@@ -93,16 +76,12 @@ public:
     }
     bool WaitForExit(DWORD* exitCode, DWORD timeoutMs = 20000)
     {
-        if (!process_ || WaitForSingleObject(process_, timeoutMs) != WAIT_OBJECT_0) return false;
-        reader_.join();  // the last lines are in
-        return GetExitCodeProcess(process_, exitCode);
+        return process_ && WaitForSingleObject(process_, timeoutMs) == WAIT_OBJECT_0 && GetExitCodeProcess(process_, exitCode);
     }
 
 private:
+    const std::wstring output_ = TempDirectory::Unique(L"output");
     HANDLE process_;
-    std::thread reader_;
-    std::mutex mutex_;
-    std::wstring output_;
 };
 
 inline std::wstring WindowText(HWND window)
@@ -182,8 +161,6 @@ inline void Drag(POINT down, POINT up)
     at(up, MOUSEEVENTF_LEFTUP);
 }
 inline void Tap(int x, int y) { Drag({x, y}, {x, y}); }
-
-inline void InstallDefaultHome(const fs::path& home) { CopyTree(SourcePath(L"themes\\default"), home.wstring()); }
 
 // Expects the fragments in this order; one that spans a '\n' must be on consecutive lines.
 inline void ExpectInOrder(const std::wstring& log, const std::vector<std::wstring>& fragments)

@@ -20,15 +20,19 @@ static const LPTOP_LEVEL_EXCEPTION_FILTER previous = SetUnhandledExceptionFilter
     return EXCEPTION_EXECUTE_HANDLER;
 });
 
-TempDirectory::TempDirectory()
+std::wstring TempDirectory::Unique(const wchar_t* kind)
 {
     static unsigned serial;
-    do path_ = fs::temp_directory_path() / (L"zorv-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                                            std::to_wstring(++serial));
-    while (!fs::create_directory(path_, ignored));
+    return fs::temp_directory_path() / (L"zorv-" + std::wstring(kind) + L"-" + std::to_wstring(GetCurrentProcessId()) +
+                                        L"-" + std::to_wstring(++serial));
 }
 
-TempDirectory::~TempDirectory() { RemoveTree(path_); }
+TempDirectory::TempDirectory()
+{
+    while (!fs::create_directory(path_ = Unique(L"test"), ignored)) {}
+}
+
+TempDirectory::~TempDirectory() { fs::remove_all(path_, ignored); }
 
 void WriteBytes(const std::wstring& path, const std::string& bytes)
 {
@@ -43,12 +47,11 @@ std::string ReadBytes(const std::wstring& path)
 }
 
 void MakeDirectories(const std::wstring& path) { fs::create_directories(path, ignored); }
-void RemoveTree(const std::wstring& path) { fs::remove_all(path, ignored); }
 
-void CopyTree(const std::wstring& from, const std::wstring& to)
+void InstallDefaultHome(const std::wstring& home)
 {
-    MakeDirectories(to);
-    fs::copy(from, to, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+    MakeDirectories(home);
+    fs::copy(SourcePath(L"themes\\default"), home, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
 }
 
 std::string ToUtf8(const std::wstring& text) { return fs::path(text).u8string(); }

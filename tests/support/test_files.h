@@ -10,6 +10,7 @@ class TempDirectory {
 public:
     TempDirectory();
     ~TempDirectory();
+    static std::wstring Unique(const wchar_t* kind);  // a fresh name under the temporary directory
     const std::wstring& path() const { return path_; }
     std::wstring operator/(const std::wstring& name) const { return path_ + L"\\" + name; }
 
@@ -20,9 +21,8 @@ private:
 void WriteBytes(const std::wstring& path, const std::string& bytes);
 std::string ReadBytes(const std::wstring& path);  // empty for a missing file
 void MakeDirectories(const std::wstring& path);
-void RemoveTree(const std::wstring& path);
-// Copies the folder's content into the target, which is made when missing.
-void CopyTree(const std::wstring& from, const std::wstring& to);
+// The bundled home directory copied into the folder, which is made when missing.
+void InstallDefaultHome(const std::wstring& home);
 std::string ToUtf8(const std::wstring& text);
 std::wstring FromUtf8(const std::string& text);
 // A path in the source tree (given with backslashes), as Wine sees it.

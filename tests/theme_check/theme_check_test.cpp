@@ -13,7 +13,7 @@ const std::wstring CHECKED = L"theme \"Lagoon\": 34 bitmaps checked, ";
 // 24-pixel task buttons, a 100-pixel start button, an 80-pixel clock and a 400 x 390 menu.
 class ThemeCheckTest : public ::testing::Test {
 protected:
-    void SetUp() override { CopyTree(SourcePath(L"themes\\default"), home.path()); }
+    void SetUp() override { InstallDefaultHome(home.path()); }
 
     std::wstring Bitmap(const std::wstring& name) const { return home / (L"theme\\Lagoon\\" + name + L".bmp"); }
 
