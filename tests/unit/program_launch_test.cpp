@@ -18,15 +18,11 @@ std::wstring Describe(HMENU menu)
     std::wstring text;
     for (int i = 0; i < GetMenuItemCount(menu); ++i) {
         WCHAR name[MAX_PATH] = L"";
-        MENUITEMINFOW info = {};
-        info.cbSize = sizeof info;
-        info.fMask = MIIM_ID | MIIM_STATE | MIIM_FTYPE | MIIM_STRING;
-        info.dwTypeData = name;
-        info.cch = MAX_PATH;
-        GetMenuItemInfoW(menu, i, TRUE, &info);
-        text += info.fType & MFT_SEPARATOR     ? L"| "
-                : info.fState & MFS_GRAYED     ? L"[" + std::wstring(name) + L"] "
-                                               : std::to_wstring(info.wID) + L":" + name + L" ";
+        GetMenuStringW(menu, i, name, MAX_PATH, MF_BYPOSITION);
+        const UINT state = GetMenuState(menu, i, MF_BYPOSITION);
+        text += state & MF_SEPARATOR ? L"| "
+                : state & MF_GRAYED  ? L"[" + std::wstring(name) + L"] "
+                                     : std::to_wstring(GetMenuItemID(menu, i)) + L":" + name + L" ";
     }
     return text;
 }
