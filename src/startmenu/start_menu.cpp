@@ -64,6 +64,7 @@ bool creationFinished;      // WM_CREATE ran to its end
 HDC windowDc;               // reference DC of the back buffer, kept for the window's life
 MemorySurface backBuffer;   // the whole menu
 MemorySurface background;   // STARTBACK, until the shape is cut from it
+HRGN composedShape;         // cut from STARTBACK, until handed to the composition's caller
 HRGN windowRegion;          // the shape, handed to the window
 FacePair sideItems[SIDE_ITEM_COUNT], exitButton, allPrograms, shortcutBackground;
 FacePair shortcuts[MENU_SHORTCUT_COUNT];
@@ -109,7 +110,6 @@ void PlaceButton(int index, int x, int y, int cx, int cy, const FacePair& pair, 
 int LoadStartMenuBuffer()
 {
     const int width = Settings.startWidth, height = Settings.startHeight;
-    SetWindowPos(startMenu, HWND_TOPMOST, 0, ScreenSize.cy - height - Settings.taskbarHeight, width, height, 0);
     windowDc = GetDC(startMenu);
     if (!windowDc) {
         LogError(L"GetDC Error");
@@ -188,7 +188,7 @@ int BuildShortcuts()
 int LoadStartMenuObjects()
 {
     BitBlt(backBuffer.dc, 0, 0, Settings.startWidth, Settings.startHeight, background.dc, 0, 0, SRCCOPY);
-    windowRegion = CreateKeyColorRegion(background.dc, background.bitmap);
+    composedShape = CreateKeyColorRegion(background.dc, background.bitmap);
     ReleaseMemorySurface(&background);
     DrawUserPicture();
 
@@ -229,12 +229,10 @@ void ReleaseStartMenuSurfaces()
 
 void HandleCreate(HWND window, const CREATESTRUCTW* create)
 {
-    startMenu = window;
-    instance = create->hInstance;
-    if (RunLoggedStep(L"Loading StartMenu buffer...", LoadStartMenuBuffer, CREATION_FAILURE) == 0) {
-        RegisterButtonSurface(window, backBuffer.dc, START_COMMAND_BASE, START_BUTTON_COUNT);
-        RunLoggedStep(L"Loading StartMenu objects...", LoadStartMenuObjects, CREATION_FAILURE);
-    }
+    // Flags 0 leave the window hidden.
+    SetWindowPos(window, HWND_TOPMOST, 0, ScreenSize.cy - Settings.startHeight - Settings.taskbarHeight,
+                 Settings.startWidth, Settings.startHeight, 0);
+    ComposeStartMenu(window, create->hInstance, &windowRegion);
     SetCursor(LoadCursorW(NULL, IDC_ARROW));  // start-up's wait cursor ends here
     creationFinished = true;
 }
@@ -243,7 +241,7 @@ void HandlePaint(HWND window)
 {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(window, &paint);
-    BitBlt(dc, 0, 0, Settings.startWidth, Settings.startHeight, backBuffer.dc, 0, 0, SRCCOPY);
+    PaintStartMenu(dc);
     EndPaint(window, &paint);
 }
 
@@ -257,7 +255,7 @@ void SetAllProgramsPressed(bool pressed)
 void OpenAllPrograms()
 {
     SetAllProgramsPressed(true);
-    POINT anchor = {ALL_PROGRAMS_RECT.right, ALL_PROGRAMS_RECT.bottom};
+    POINT anchor = AllProgramsAnchor();
     ClientToScreen(startMenu, &anchor);
     if (ShowAllProgramsMenu(startMenu, anchor) != 0) HideStartMenu();
     SetAllProgramsPressed(false);
@@ -365,6 +363,27 @@ int CreateStartMenu(HINSTANCE moduleInstance, ExitScreenOpener openExitScreen)
     if (!SetWindowRgn(startMenu, windowRegion, TRUE)) LogError(L"SetWindowRgn Error!");
     return 0;
 }
+
+int ComposeStartMenu(HWND window, HINSTANCE moduleInstance, HRGN* shape)
+{
+    startMenu = window;
+    instance = moduleInstance;
+    composedShape = NULL;
+    int failed = RunLoggedStep(L"Loading StartMenu buffer...", LoadStartMenuBuffer, CREATION_FAILURE);
+    if (!failed) {
+        RegisterButtonSurface(window, backBuffer.dc, START_COMMAND_BASE, START_BUTTON_COUNT);
+        failed = RunLoggedStep(L"Loading StartMenu objects...", LoadStartMenuObjects, CREATION_FAILURE);
+    }
+    *shape = composedShape;
+    return failed;
+}
+
+void PaintStartMenu(HDC dc)
+{
+    BitBlt(dc, 0, 0, Settings.startWidth, Settings.startHeight, backBuffer.dc, 0, 0, SRCCOPY);
+}
+
+POINT AllProgramsAnchor() { return POINT{ALL_PROGRAMS_RECT.right, ALL_PROGRAMS_RECT.bottom}; }
 
 void ShowStartMenu()
 {

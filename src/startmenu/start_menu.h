@@ -13,6 +13,16 @@ typedef int (*ExitScreenOpener)(HINSTANCE instance);
 // Registers the class and creates the menu, hidden, owned by the taskbar; 1 on failure.
 int CreateStartMenu(HINSTANCE instance, ExitScreenOpener openExitScreen);
 
+// Composes the whole menu for the window in its back buffer, registered as the window's
+// buttons, and cuts its shape from STARTBACK (the caller owns it, NULL when not made). 1 when
+// a step failed (logged, and the fatal error raised).
+int ComposeStartMenu(HWND window, HINSTANCE instance, HRGN* shape);
+// Copies the composed menu to the DC.
+void PaintStartMenu(HDC dc);
+// Where the All Programs popup's bottom-left corner goes, in the menu's coordinates: the
+// bottom-right corner of its button.
+POINT AllProgramsAnchor();
+
 void ShowStartMenu();
 void HideStartMenu();
 // The start button's action: hides the menu when shown, shows it otherwise.

@@ -82,20 +82,11 @@ void ReleaseTaskbarSurfaces()
 
 void HandleCreate(HWND window, const CREATESTRUCTW* create)
 {
-    TaskbarWindow = window;
-    instance = create->hInstance;
-    RunLoggedStep(L"Loading taskbar buffer...", LoadTaskbarBuffers, CREATION_FAILURE);
-    RegisterButtonSurface(window, backBuffer.dc, TASKBAR_COMMAND_BASE, TASKBAR_BUTTON_COUNT);
-    RunLoggedStep(L"Loading taskbar objects...", LoadTaskbarObjects, CREATION_FAILURE);
+    ComposeTaskbar(window, create->hInstance);
     SetTimer(window, TICK_TIMER, TICK_INTERVAL_MS, NULL);
     // The first tick draws the clock and the task buttons as soon as the loop runs.
     PostMessageW(window, WM_TIMER, TICK_TIMER, 0);
     creationFinished = true;
-}
-
-void PaintTaskbar(HDC dc)
-{
-    BitBlt(dc, 0, 0, ScreenSize.cx, Settings.taskbarHeight, backBuffer.dc, 0, 0, SRCCOPY);
 }
 
 void HandlePaint(HWND window)
@@ -104,25 +95,6 @@ void HandlePaint(HWND window)
     HDC dc = BeginPaint(window, &paint);
     PaintTaskbar(dc);
     EndPaint(window, &paint);
-}
-
-// Redraws the clock when the text it shows changes.
-void UpdateClock()
-{
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    WCHAR text[CLOCK_TEXT_CHARS];
-    FormatClockText(now, Settings.taskbarAmPm, text);
-    if (wcscmp(text, clockText) == 0) return;  // same minute: nothing to draw
-    StringCchCopyW(clockText, CLOCK_TEXT_CHARS, text);
-
-    const int width = Settings.taskbarClockCX, height = Settings.taskbarHeight;
-    BitBlt(clockFace.dc, 0, 0, width, height, clockBackground.dc, 0, 0, SRCCOPY);
-    SelectObject(clockFace.dc, NormalFont);
-    SetBkMode(clockFace.dc, TRANSPARENT);
-    SetTextColor(clockFace.dc, CLOCK_TEXT_COLOR);
-    DrawTextInRect(clockFace.dc, clockText, 0, 0, width, height, CLOCK_FORMAT);
-    RedrawButtonItem(TaskbarWindow, CLOCK_BUTTON, 0);
 }
 
 void HandleTick()
@@ -198,6 +170,39 @@ int CreateTaskbar(HINSTANCE instance, StartButtonAction startButtonAction)
     }
     UpdateWindow(TaskbarWindow);
     return 0;
+}
+
+int ComposeTaskbar(HWND window, HINSTANCE moduleInstance)
+{
+    TaskbarWindow = window;
+    instance = moduleInstance;
+    int failed = RunLoggedStep(L"Loading taskbar buffer...", LoadTaskbarBuffers, CREATION_FAILURE);
+    RegisterButtonSurface(window, backBuffer.dc, TASKBAR_COMMAND_BASE, TASKBAR_BUTTON_COUNT);
+    failed |= RunLoggedStep(L"Loading taskbar objects...", LoadTaskbarObjects, CREATION_FAILURE);
+    return failed;
+}
+
+void UpdateClock()
+{
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    WCHAR text[CLOCK_TEXT_CHARS];
+    FormatClockText(now, Settings.taskbarAmPm, text);
+    if (wcscmp(text, clockText) == 0) return;  // same minute: nothing to draw
+    StringCchCopyW(clockText, CLOCK_TEXT_CHARS, text);
+
+    const int width = Settings.taskbarClockCX, height = Settings.taskbarHeight;
+    BitBlt(clockFace.dc, 0, 0, width, height, clockBackground.dc, 0, 0, SRCCOPY);
+    SelectObject(clockFace.dc, NormalFont);
+    SetBkMode(clockFace.dc, TRANSPARENT);
+    SetTextColor(clockFace.dc, CLOCK_TEXT_COLOR);
+    DrawTextInRect(clockFace.dc, clockText, 0, 0, width, height, CLOCK_FORMAT);
+    RedrawButtonItem(TaskbarWindow, CLOCK_BUTTON, 0);
+}
+
+void PaintTaskbar(HDC dc)
+{
+    BitBlt(dc, 0, 0, ScreenSize.cx, Settings.taskbarHeight, backBuffer.dc, 0, 0, SRCCOPY);
 }
 
 void SetStartButtonPressed(bool pressed)

@@ -14,6 +14,15 @@ typedef void (*StartButtonAction)();
 // creation did not run to the end.
 int CreateTaskbar(HINSTANCE instance, StartButtonAction startButtonAction);
 
+// Composes the bar for the window in its back buffer: the background, the start button, the
+// blank clock and sixteen empty task buttons, registered as the window's buttons. 1 when a
+// step failed (logged, and the fatal error raised).
+int ComposeTaskbar(HWND window, HINSTANCE instance);
+// Redraws the clock when the local time's text differs from the one it shows.
+void UpdateClock();
+// Copies the whole bar from its back buffer to the DC.
+void PaintTaskbar(HDC dc);
+
 // Draws the start button pressed (while the start menu is shown) or released.
 void SetStartButtonPressed(bool pressed);
 

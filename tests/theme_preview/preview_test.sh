@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# The theme preview of the bundled home: every picture at its size, the start menu cut by
+# its shape where STARTBACK is magenta, the fade grey at its last step, and the home left as
+# it was; pictures asked for inside the home, or a home with a missing bitmap, fail, the
+# latter naming the file, and nothing is written.
+#   preview_test.sh <wine-run> <zorv-theme-preview.exe> <bundled home>
+set -u
+run=$1 preview=$2 bundled=$3
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+size() { identify -format %wx%h "$work/out/$1.png"; }
+pixel() { convert "$work/out/startmenu.png" -format "%[pixel:p{$1}]" info:; }
+saturation() { convert "$work/out/$1.png" -colorspace HSL -format '%[fx:maxima.g]' info:; }
+theme_key() { sed -n "/^\[$1\]/,/^\[/s/^$2=//p" "$bundled/settings/Lagoon.theme"; }
+
+cp -r "$bundled" "$work/home"
+listing() { ls -lR --time-style=full-iso "$work/home"; }
+before=$(listing)
+"$run" "$preview" "$work/home" "$work/out" --size=640x480 >/dev/null || fail "exit code $? for the bundled home"
+[ "$(listing)" = "$before" ] || fail "the home directory changed"
+
+bar=$(theme_key Taskbar Height)
+menu_top=$((480 - bar - $(theme_key Start Height)))
+[ "$(size taskbar)" = "640x$bar" ] || fail "taskbar.png is $(size taskbar)"
+for picture in startmenu exitscreen-2 exitscreen-10; do
+  [ "$(size $picture)" = 640x480 ] || fail "$picture.png is $(size $picture)"
+done
+desktop=$(pixel 639,0)
+[ "$(pixel 0,$menu_top)" = "$desktop" ] || fail "the menu's magenta corner shows $(pixel 0,$menu_top)"
+[ "$(pixel 100,$((menu_top + 100)))" != "$desktop" ] || fail "no menu where it stands"
+[ "$(saturation exitscreen-2)" != 0 ] || fail "the first fade step is grey already"
+[ "$(saturation exitscreen-10)" = 0 ] || fail "the last fade step keeps colour"
+
+"$run" "$preview" "$work/home" "$work/home/settings/shots" 2>/dev/null && fail "pictures written into the home"
+rm "$work/home/theme/Lagoon/SIDE3D.bmp"
+"$run" "$preview" "$work/home" "$work/broken" 2>"$work/log" && fail "a missing bitmap passes"
+grep -q 'Cannot Load BMP - Path:".*SIDE3D.bmp"' "$work/log" || fail "the missing file is not named: $(cat "$work/log")"
+[ ! -e "$work/broken" ] || fail "pictures written for a broken home"
+echo "ok"
