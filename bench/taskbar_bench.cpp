@@ -5,6 +5,7 @@
 
 #include <stdio.h>
 
+#include <filesystem>
 #include <string>
 
 #include "bench_support.h"
@@ -141,5 +142,6 @@ int BenchIdleShell(const std::wstring& theme)
         EndProcess(floor);
         EndProcess(apps);
     }
+    std::filesystem::remove_all(home);  // its name is new in every run
     return result;
 }
