@@ -34,23 +34,33 @@ inline double Median(std::vector<double> values)
     return values[values.size() / 2];
 }
 
-// A figure beside its floor, in the unit of their row.
+// A figure beside its floor, in the unit of their row, and the ratio of the two.
 struct Figures {
-    double value, floor;
+    double value, floor, ratio;
     int repetitions;
 };
 
-// Medians of the figure and of its floor, taken in turns, so that a change in the load of
-// the machine falls on both alike. Each function measures itself and returns its result.
+// Medians of the figure, of its floor and of their ratio in each turn. Each turn measures
+// both, one right after the other and in alternating order, so that the load of the machine
+// at that moment falls on both alike. Each function measures itself and returns its result.
 inline Figures MeasureInTurns(int repetitions, const std::function<double()>& figure,
                               const std::function<double()>& floor)
 {
-    std::vector<double> values, floors;
+    std::vector<double> values, floors, ratios;
     for (int i = 0; i < repetitions; ++i) {
-        floors.push_back(floor());
-        values.push_back(figure());
+        double value, base;
+        if (i % 2 == 0) {
+            base = floor();
+            value = figure();
+        } else {
+            value = figure();
+            base = floor();
+        }
+        values.push_back(value);
+        floors.push_back(base);
+        ratios.push_back(value / base);
     }
-    return Figures{Median(values), Median(floors), repetitions};
+    return Figures{Median(values), Median(floors), Median(ratios), repetitions};
 }
 
 // The same for steps timed whole, in milliseconds.
@@ -79,10 +89,10 @@ const char ROW_FORMAT[] = "| %-40s | %3s | %10s | %-40s | %11s | %7s | %-20s |\n
 
 inline void PrintTableHeader()
 {
-    printf("Every figure beside its floor, both measured in this run; ratio = value / floor. Times are\n"
-           "medians of n repetitions, figure and floor taken in turns. Idle CPU is the share of one core\n"
-           "over one interval, the shell and its floor running side by side (Wine's server not counted).\n"
-           "Nothing is asserted.\n\n");
+    printf("Every figure beside its floor, both measured in this run. Times are medians of n turns, each\n"
+           "turn measuring figure and floor one after the other; ratio is the median of the turns' ratios.\n"
+           "Idle CPU is the share of one core over one interval, the shell and its floor running side by\n"
+           "side (Wine's server not counted). Nothing is asserted.\n\n");
     printf(ROW_FORMAT, "figure", "n", "value", "floor", "floor value", "ratio", "goal");
     const std::string line = std::string(42, '-');
     printf("|%s|-----|------------|%s|-------------|---------|----------------------|\n", line.c_str(), line.c_str());
@@ -92,15 +102,14 @@ inline void PrintTableHeader()
 inline void PrintRow(const std::string& figure, const char* floor, const Figures& figures, const char* unit,
                      Goal goal = {})
 {
-    const double ratio = figures.value / figures.floor;
     std::string goalText;
     if (goal.maxRatio > 0)
-        goalText = "ratio <= " + FormatNumber(goal.maxRatio) + (ratio <= goal.maxRatio ? "" : " MISSED");
+        goalText = "ratio <= " + FormatNumber(goal.maxRatio) + (figures.ratio <= goal.maxRatio ? "" : " MISSED");
     else if (goal.maxValue > 0)
         goalText = "< " + FormatNumber(goal.maxValue, unit) + (figures.value < goal.maxValue ? "" : " MISSED");
     printf(ROW_FORMAT, figure.c_str(), std::to_string(figures.repetitions).c_str(),
            FormatNumber(figures.value, unit).c_str(), floor, FormatNumber(figures.floor, unit).c_str(),
-           figures.floor > 0 ? FormatNumber(ratio).c_str() : "-", goalText.c_str());
+           figures.floor > 0 ? FormatNumber(figures.ratio).c_str() : "-", goalText.c_str());
 }
 
 // The build folder: the benchmarks live in its bench\ folder.

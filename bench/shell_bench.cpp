@@ -19,7 +19,7 @@
 
 namespace {
 
-const int STARTS = 7;
+const int STARTS = 11;
 const int POPUPS = 21;
 const int FADES = 51;
 

@@ -131,9 +131,9 @@ int BenchIdleShell(const std::wstring& theme)
             // Both idle side by side over the same seconds.
             const double shellStart = UnixCpuMs(shellFolder), floorStart = UnixCpuMs(floorFolder), start = NowMs();
             Sleep(IDLE_SECONDS * 1000);
+            const double shellUsed = UnixCpuMs(shellFolder) - shellStart, floorUsed = UnixCpuMs(floorFolder) - floorStart;
             const double percentPerMs = 100 / (NowMs() - start);
-            const Figures shares{(UnixCpuMs(shellFolder) - shellStart) * percentPerMs,
-                                 (UnixCpuMs(floorFolder) - floorStart) * percentPerMs, 1};
+            const Figures shares{shellUsed * percentPerMs, floorUsed * percentPerMs, shellUsed / floorUsed, 1};
             const std::string figure = "idle CPU of the shell, " + std::to_string(windows) + " windows, " +
                                        std::to_string(IDLE_SECONDS) + " s";
             PrintRow(figure, "bare window, same pass every 500 ms", shares, "%", Under(windows <= 10 ? 0.3 : 1.0));
