@@ -4,9 +4,11 @@
 #include <windows.h>
 
 #include <stdio.h>
+#include <wctype.h>
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "bench_support.h"
 #include "config/shell_settings.h"
@@ -42,46 +44,48 @@ HANDLE StartWindows(int count)
 
 void Tick() { SendMessageW(TaskbarWindow, WM_TIMER, 0, 0); }
 
-// The /proc folder, as Wine sees it, of the Unix process whose command line holds the
-// marker; empty when there is none. Wine answers GetProcessTimes for other processes with
-// zeros, so their CPU time is read from there.
+// The folders named by a number (processes, threads) in a folder of /proc, as Wine sees it.
+std::vector<std::wstring> NumberedFolders(const std::wstring& folder)
+{
+    std::vector<std::wstring> folders;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return folders;
+    do {
+        if (iswdigit(found.cFileName[0])) folders.push_back(folder + L"\\" + found.cFileName);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return folders;
+}
+
+// The /proc folder of the Unix process whose command line holds the marker; empty when
+// there is none. Wine answers GetProcessTimes for other processes with zeros, so their CPU
+// time is read from there.
 std::wstring UnixProcessFolder(const std::string& marker)
 {
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW(L"Z:\\proc\\*", &found);
-    if (search == INVALID_HANDLE_VALUE) return L"";
-    std::wstring result;
-    do {
-        if (found.cFileName[0] < L'0' || found.cFileName[0] > L'9') continue;
-        std::wstring folder = std::wstring(L"Z:\\proc\\") + found.cFileName;
+    for (const std::wstring& folder : NumberedFolders(L"Z:\\proc")) {
         FILE* file = _wfopen((folder + L"\\cmdline").c_str(), L"rb");
-        if (!file) continue;
-        char commandLine[1024] = {};
-        size_t length = fread(commandLine, 1, sizeof commandLine - 1, file);
+        if (!file) continue;  // the process has ended
+        char commandLine[1024];
+        const size_t length = fread(commandLine, 1, sizeof commandLine, file);
         fclose(file);
-        if (std::string(commandLine, length).find(marker) != std::string::npos) result = folder;
-    } while (result.empty() && FindNextFileW(search, &found));
-    FindClose(search);
-    return result;
+        if (std::string(commandLine, length).find(marker) != std::string::npos) return folder;
+    }
+    return L"";
 }
 
 // Milliseconds of CPU the process's threads have run, to the nanosecond the scheduler counts
 // (the first field of each thread's schedstat).
 double UnixCpuMs(const std::wstring& processFolder)
 {
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((processFolder + L"\\task\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return 0;
     double total = 0;
-    do {
-        if (found.cFileName[0] < L'0' || found.cFileName[0] > L'9') continue;
-        FILE* file = _wfopen((processFolder + L"\\task\\" + found.cFileName + L"\\schedstat").c_str(), L"rb");
+    for (const std::wstring& thread : NumberedFolders(processFolder + L"\\task")) {
+        FILE* file = _wfopen((thread + L"\\schedstat").c_str(), L"rb");
         if (!file) continue;  // the thread has ended
         unsigned long long ns = 0;
         if (fscanf(file, "%llu", &ns) == 1) total += ns / 1e6;
         fclose(file);
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
+    }
     return total;
 }
 
