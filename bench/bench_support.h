@@ -1,11 +1,16 @@
-// What the benchmarks share: the clock, medians, the build's folders and a shell home.
+// What the benchmarks share: the clock, a figure measured in turns with its floor, the one
+// table they print, the build's folders, a shell home and the bare pass over the windows.
 #pragma once
 #include <windows.h>
+
+#include <stdio.h>
 
 #include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
+
+#include "taskbar/task_list.h"
 
 inline double NowMs()
 {
@@ -16,19 +21,95 @@ inline double NowMs()
     return now.QuadPart * 1000.0 / frequency.QuadPart;
 }
 
-// The median time of the step in milliseconds, repeated until enough time was spent.
-inline double MedianMs(const std::function<void()>& step, int maxRepetitions = 50, double enoughMs = 2000)
+inline double MsOf(const std::function<void()>& step)
 {
-    std::vector<double> times;
-    double spent = 0;
-    do {
-        double start = NowMs();
-        step();
-        times.push_back(NowMs() - start);
-        spent += times.back();
-    } while (static_cast<int>(times.size()) < maxRepetitions && spent < enoughMs);
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
+    const double start = NowMs();
+    step();
+    return NowMs() - start;
+}
+
+inline double Median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// A figure beside its floor, in the unit of their row, and the ratio of the two.
+struct Figures {
+    double value, floor, ratio;
+    int repetitions;
+};
+
+// Medians of the figure, of its floor and of their ratio in each turn. Each turn measures
+// both, one right after the other and in alternating order, so that the load of the machine
+// at that moment falls on both alike. Each function measures itself and returns its result.
+inline Figures MeasureInTurns(int repetitions, const std::function<double()>& figure,
+                              const std::function<double()>& floor)
+{
+    std::vector<double> values, floors, ratios;
+    for (int i = 0; i < repetitions; ++i) {
+        double value, base;
+        if (i % 2 == 0) {
+            base = floor();
+            value = figure();
+        } else {
+            value = figure();
+            base = floor();
+        }
+        values.push_back(value);
+        floors.push_back(base);
+        ratios.push_back(value / base);
+    }
+    return Figures{Median(values), Median(floors), Median(ratios), repetitions};
+}
+
+// The same for steps timed whole, in milliseconds.
+inline Figures TimeInTurns(int repetitions, const std::function<void()>& figure, const std::function<void()>& floor)
+{
+    return MeasureInTurns(repetitions, [&] { return MsOf(figure); }, [&] { return MsOf(floor); });
+}
+
+// What a figure is held to: at most this ratio to its floor, or under this value; 0 for none.
+struct Goal {
+    double maxRatio, maxValue;
+};
+inline Goal RatioAtMost(double ratio) { return Goal{ratio, 0}; }
+inline Goal Under(double value) { return Goal{0, value}; }
+
+// Three decimals below 1, one fewer at each power of ten up to 100; never an exponent.
+inline std::string FormatNumber(double value, const char* unit = "")
+{
+    const int decimals = value < 1 ? 3 : value < 10 ? 2 : value < 100 ? 1 : 0;
+    char text[32];
+    snprintf(text, sizeof text, "%.*f%s%s", decimals, value, *unit ? " " : "", unit);
+    return text;
+}
+
+const char ROW_FORMAT[] = "| %-40s | %3s | %10s | %-40s | %11s | %7s | %-20s |\n";
+
+inline void PrintTableHeader()
+{
+    printf("Every figure beside its floor, both measured in this run. Times are medians of n turns, each\n"
+           "turn measuring figure and floor one after the other; ratio is the median of the turns' ratios.\n"
+           "Idle CPU is the share of one core over one interval, the shell and its floor running side by\n"
+           "side (Wine's server not counted). Nothing is asserted.\n\n");
+    printf(ROW_FORMAT, "figure", "n", "value", "floor", "floor value", "ratio", "goal");
+    const std::string line = std::string(42, '-');
+    printf("|%s|-----|------------|%s|-------------|---------|----------------------|\n", line.c_str(), line.c_str());
+}
+
+// One row of the table: the figure and its floor in the given unit, their ratio and the goal.
+inline void PrintRow(const std::string& figure, const char* floor, const Figures& figures, const char* unit,
+                     Goal goal = {})
+{
+    std::string goalText;
+    if (goal.maxRatio > 0)
+        goalText = "ratio <= " + FormatNumber(goal.maxRatio) + (figures.ratio <= goal.maxRatio ? "" : " MISSED");
+    else if (goal.maxValue > 0)
+        goalText = "< " + FormatNumber(goal.maxValue, unit) + (figures.value < goal.maxValue ? "" : " MISSED");
+    printf(ROW_FORMAT, figure.c_str(), std::to_string(figures.repetitions).c_str(),
+           FormatNumber(figures.value, unit).c_str(), floor, FormatNumber(figures.floor, unit).c_str(),
+           figures.floor > 0 ? FormatNumber(figures.ratio).c_str() : "-", goalText.c_str());
 }
 
 // The build folder: the benchmarks live in its bench\ folder.
@@ -71,3 +152,30 @@ inline HANDLE StartProgram(std::wstring commandLine, LPCWSTR directory = NULL)
     CloseHandle(process.hThread);
     return process.hProcess;
 }
+
+// The floor of a task list tick: the queries it cannot do without, over the same windows
+// (each window's style, the title of each task window, up to as many as the list holds; the
+// foreground window's owner).
+inline void BarePass()
+{
+    int tasks = 0;
+    EnumWindows([](HWND window, LPARAM counter) -> BOOL {
+        int& count = *reinterpret_cast<int*>(counter);
+        if (count >= MAX_TASKS) return FALSE;
+        if (!IsTaskWindow(GetWindowLongW(window, GWL_STYLE))) return TRUE;
+        ++count;
+        WCHAR title[TASK_TITLE_CHARS];
+        GetWindowTextW(window, title, TASK_TITLE_CHARS);
+        return TRUE;
+    }, reinterpret_cast<LPARAM>(&tasks));
+    GetParent(GetForegroundWindow());
+}
+
+// The groups of rows, in the order the run takes them; those that can fail return 1 when
+// they could not measure, having said why.
+void BenchFade();
+int BenchShapesAndTheme();
+int BenchStartup(const std::wstring& theme);
+int BenchAllPrograms();
+int BenchTicks();  // leaves a hidden taskbar in the process
+int BenchIdleShell(const std::wstring& theme);

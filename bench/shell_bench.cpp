@@ -1,9 +1,7 @@
-// Start menu and exit screen figures, each beside its floor measured in the same run:
-// start-up to the first painted taskbar beside a bare window's first paint; the All
-// Programs popup from the press to the screen with 0, 20 and 128 application folders; the
-// fade of one 800 x 480 frame beside a plain copy of it.
-//
-// Usage: zorv_bench_shell [<folder of the default theme, as Wine sees it>]
+// Start-up, start menu and exit screen rows: start-up to the first painted taskbar beside a
+// bare window's first paint; the All Programs popup over 128 application folders beside a
+// plain TrackPopupMenuEx of the same menu built beforehand; the fade of one 800 x 480 frame
+// beside a plain copy of it.
 #include <windows.h>
 
 #include <stdio.h>
@@ -12,7 +10,6 @@
 #include <filesystem>
 #include <random>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "bench_support.h"
@@ -22,7 +19,17 @@
 
 namespace {
 
-const int STARTS = 7;
+const int STARTS = 11;
+const int POPUPS = 21;
+const int FADES = 51;
+
+// As the start menu pops All Programs up: the same volumes, flags and anchor.
+const ApplicationVolume DEVICE_VOLUMES[] = {
+    {L"\\NAND3", L"NAND3:"},
+    {L"\\Storage Card", L"SD Card:"},
+};
+const UINT POPUP_FLAGS = TPM_LEFTALIGN | TPM_BOTTOMALIGN | TPM_RETURNCMD;
+const POINT POPUP_ANCHOR = {200, 400};
 
 // The colour of a screen pixel.
 COLORREF ScreenPixel(int x, int y)
@@ -55,23 +62,6 @@ double MsToFirstPaint(const std::wstring& commandLine, LPCWSTR directory)
     return painted;
 }
 
-void BenchStartup(const std::wstring& theme)
-{
-    const std::wstring home = InstallShellHome(theme, L"zorv-bench-startup");
-    const std::wstring bare = L"\"" + BuildDirectory() + L"\\bench\\zorv_bare_window.exe\"";
-    std::vector<double> shell, floor;
-    for (int i = 0; i < STARTS; ++i) {
-        floor.push_back(MsToFirstPaint(bare, NULL));
-        shell.push_back(MsToFirstPaint(L"\"" + home + L"\\zorv.exe\"", home.c_str()));
-    }
-    std::sort(shell.begin(), shell.end());
-    std::sort(floor.begin(), floor.end());
-    const double s = shell[STARTS / 2], f = floor[STARTS / 2];
-    printf("Start-up, launch to first paint (median of %d):\n", STARTS);
-    printf("  shell, full default theme %8.1f ms\n  bare window (floor)       %8.1f ms\n  ratio %.2f  (goal at most 1.30)%s\n\n",
-           s, f, s / f, s / f <= 1.3 ? "" : "  MISSED");
-}
-
 // Makes n application folders, half on each volume, below the drive's root.
 void MakeApplicationFolders(int n)
 {
@@ -84,59 +74,85 @@ void MakeApplicationFolders(int n)
     }
 }
 
-// Closes the popup as soon as it is on the screen and notes when that was.
-void ClosePopupWhenShown(double* shownAt)
+double popupIdleAt;  // when the open popup's loop first ran out of messages
+
+// The owner of the popups: as soon as a popup's loop is idle, the popup is on the screen,
+// and it is closed.
+LRESULT CALLBACK PopupOwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    for (double start = NowMs(); NowMs() - start < 5000; Sleep(0)) {
-        HWND popup = FindWindowW(L"#32768", NULL);
-        if (popup && IsWindowVisible(popup)) {
-            *shownAt = NowMs();
-            PostMessageW(popup, WM_KEYDOWN, VK_ESCAPE, 0);
-            return;
-        }
+    if (message == WM_ENTERIDLE && wParam == MSGF_MENU) {
+        popupIdleAt = NowMs();
+        EndMenu();
+        return 0;
     }
+    return DefWindowProcW(window, message, wParam, lParam);
 }
 
-// Milliseconds from the call to the popup on the screen.
-double MsToPopup(HWND owner)
+HWND CreatePopupOwner()
 {
-    double shownAt = 0;
-    const double start = NowMs();
-    std::thread closer(ClosePopupWhenShown, &shownAt);
-    ShowAllProgramsMenu(owner, POINT{200, 400});
-    closer.join();
-    return shownAt - start;
+    WNDCLASSW windowClass = {};
+    windowClass.lpfnWndProc = PopupOwnerProc;
+    windowClass.hInstance = GetModuleHandleW(NULL);
+    windowClass.lpszClassName = L"ZorvBenchPopupOwner";
+    RegisterClassW(&windowClass);
+    HWND owner = CreateWindowExW(WS_EX_TOPMOST, windowClass.lpszClassName, L"", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10,
+                                 NULL, NULL, windowClass.hInstance, NULL);
+    SetForegroundWindow(owner);
+    return owner;
 }
 
-void BenchAllPrograms()
+// Milliseconds from the call to the popup on the screen, -1 when it was not shown.
+double MsToPopup(const std::function<void()>& popUp)
+{
+    popupIdleAt = -1;
+    const double start = NowMs();
+    popUp();
+    return popupIdleAt < 0 ? -1 : popupIdleAt - start;
+}
+
+}  // namespace
+
+int BenchStartup(const std::wstring& theme)
+{
+    const std::wstring home = InstallShellHome(theme, L"zorv-bench-startup");
+    const std::wstring shell = L"\"" + home + L"\\zorv.exe\"";
+    const std::wstring bare = L"\"" + BuildDirectory() + L"\\bench\\zorv_bare_window.exe\"";
+    Figures figures = MeasureInTurns(STARTS, [&] { return MsToFirstPaint(shell, home.c_str()); },
+                                     [&] { return MsToFirstPaint(bare, NULL); });
+    if (figures.value < 0 || figures.floor < 0) {
+        fprintf(stderr, "cannot start %ls or %ls\n", shell.c_str(), bare.c_str());
+        return 1;
+    }
+    PrintRow("start-up to the taskbar's first paint", "bare window, start to its first paint", figures, "ms",
+             RatioAtMost(1.3));
+    return 0;
+}
+
+int BenchAllPrograms()
 {
     SetCurrentDirectoryW(L"C:\\");  // the volumes are found on the current drive
-    HWND owner = CreateWindowExW(WS_EX_TOPMOST, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, NULL, NULL, NULL, NULL);
-    SetForegroundWindow(owner);
-    printf("All Programs, press to popup on the screen (median of %d):\n", STARTS);
-    for (int folders : {0, 20, 128}) {
-        MakeApplicationFolders(folders);
-        std::vector<double> times;
-        for (int i = 0; i < STARTS; ++i) times.push_back(MsToPopup(owner));
-        std::sort(times.begin(), times.end());
-        const double ms = times[STARTS / 2];
-        printf("  %3d folders %8.2f ms  (goal under 50 ms at 128)%s\n", folders, ms,
-               folders < 128 || ms < 50 ? "" : "  MISSED");
-    }
-    MakeApplicationFolders(0);
+    MakeApplicationFolders(MAX_APPLICATIONS);
+    HWND owner = CreatePopupOwner();
+    HMENU menu = CreatePopupMenu();
+    static ApplicationPaths paths;
+    AppendApplicationItems(menu, DEVICE_VOLUMES, ARRAYSIZE(DEVICE_VOLUMES), &paths);
+    const auto shell = [&] { ShowAllProgramsMenu(owner, POPUP_ANCHOR); };
+    const auto plain = [&] { TrackPopupMenuEx(menu, POPUP_FLAGS, POPUP_ANCHOR.x, POPUP_ANCHOR.y, owner, NULL); };
+    Figures figures = MeasureInTurns(POPUPS, [&] { return MsToPopup(shell); }, [&] { return MsToPopup(plain); });
+    DestroyMenu(menu);
     DestroyWindow(owner);
-    printf("\n");
-}
-
-// The formula as written, with divisions: the reference the fast paths must equal.
-void FadeWithDivisions(uint32_t* pixels, size_t count, int level)
-{
-    for (size_t i = 0; i < count; ++i) {
-        const uint32_t p = pixels[i], b = p & 0xFF, g = (p >> 8) & 0xFF, r = (p >> 16) & 0xFF;
-        const uint32_t grey = (b + g + r) / 3;
-        pixels[i] = (p & 0xFF000000) | ((10 - level) * r + level * grey) / 10 << 16 |
-                    ((10 - level) * g + level * grey) / 10 << 8 | ((10 - level) * b + level * grey) / 10;
+    MakeApplicationFolders(0);
+    if (paths.count != MAX_APPLICATIONS) {
+        fprintf(stderr, "All Programs lists %d folders of the %d made\n", paths.count, MAX_APPLICATIONS);
+        return 1;
     }
+    if (figures.value < 0 || figures.floor < 0) {
+        fprintf(stderr, "the popup did not come up\n");
+        return 1;
+    }
+    PrintRow("All Programs popup, " + std::to_string(paths.count) + " folders",
+             "same menu built before, TrackPopupMenuEx", figures, "ms", Under(50));
+    return 0;
 }
 
 void BenchFade()
@@ -145,44 +161,25 @@ void BenchFade()
     std::vector<uint32_t> source(count), frame(count);
     std::mt19937 random(7);
     for (uint32_t& pixel : source) pixel = random();
-    const double copy = MedianMs([&] { memcpy(frame.data(), source.data(), count * sizeof(uint32_t)); });
-    auto nsPerPixel = [&](void (*fade)(uint32_t*, size_t, int)) {
-        return MedianMs([&] {
-                   memcpy(frame.data(), source.data(), count * sizeof(uint32_t));
-                   fade(frame.data(), count, 4);
-               }) * 1e6 / count;
-    };
-    const double copyNs = copy * 1e6 / count;
-    printf("Fade of an 800 x 480 frame at level 4, copy included (median):\n");
+    const auto copy = [&] { memcpy(frame.data(), source.data(), count * sizeof(uint32_t)); };
 #if ZORV_HAS_X86_FADE
-    printf("  FadePixels takes the %s path here\n", X86HasAvx2() ? "AVX2" : "SSE2");
+    const char* fastPath = X86HasAvx2() ? "AVX2" : "SSE2";
+#else
+    const char* fastPath = "portable";
 #endif
-    printf("  plain copy (floor)   %6.2f ns/pixel\n", copyNs);
     const struct {
-        const char* name;
+        std::string figure;
         void (*fade)(uint32_t*, size_t, int);
-    } fades[] = {{"FadePixels", FadePixels},
-                 {"portable", FadePixelsPortable},
-#if ZORV_HAS_X86_FADE
-                 {"SSE2", FadePixelsSse2},
-#endif
-                 {"with divisions", FadeWithDivisions}};
-    for (const auto& fade : fades) {
-        double ns = nsPerPixel(fade.fade);
-        printf("  %-20s %6.2f ns/pixel  %5.1f x the copy%s\n", fade.name, ns, ns / copyNs,
-               fade.fade == FadePixels ? (ns / copyNs <= 4 ? "  (goal at most 4)" : "  (goal at most 4)  MISSED") : "");
+        Goal goal;
+    } paths[] = {
+        {std::string("fade of a frame, ") + fastPath + " path, with copy", FadePixels, RatioAtMost(4)},
+        {"fade of a frame, portable path (device)", FadePixelsPortable, {}},
+    };
+    for (const auto& path : paths) {
+        Figures figures = TimeInTurns(FADES, [&] {
+            copy();
+            path.fade(frame.data(), count, 4);
+        }, copy);
+        PrintRow(path.figure, "memcpy of the same 800 x 480 frame", figures, "ms", path.goal);
     }
-}
-
-}  // namespace
-
-int wmain(int argc, wchar_t** argv)
-{
-    setvbuf(stdout, NULL, _IONBF, 0);
-    std::wstring theme = argc > 1 ? argv[1] : L"themes\\default";
-    BenchFade();
-    printf("\n");
-    BenchAllPrograms();
-    BenchStartup(theme);
-    return 0;
 }

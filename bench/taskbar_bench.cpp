@@ -1,40 +1,26 @@
-// Task list figures: the cost of a tick in which nothing changed, beside one bare pass of
-// the same queries over the same windows (EnumWindows, style, title, foreground), with
-// windows of another process; and the shell's own CPU time while it idles.
-//
-// Usage: zorv_bench_taskbar [<folder of the default theme, as Wine sees it>] [idle seconds]
+// Taskbar rows, over windows of another process: the tick in which nothing changed beside a
+// bare pass of the queries it needs; the CPU time of the running shell while it idles beside
+// a bare window that makes that pass on the same 500 ms beat.
 #include <windows.h>
 
 #include <stdio.h>
-#include <string.h>
-#include <strsafe.h>
-#include <wchar.h>
+#include <wctype.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "bench_support.h"
 #include "config/shell_settings.h"
 #include "gfx/button_manager.h"
-#include "taskbar/task_list.h"
 #include "taskbar/taskbar.h"
 
 namespace {
 
-const int TICKS = 300;
-
-BOOL CALLBACK BarePassWindow(HWND window, LPARAM)
-{
-    WCHAR title[TASK_TITLE_CHARS];
-    if (IsTaskWindow(GetWindowLongW(window, GWL_STYLE))) GetWindowTextW(window, title, TASK_TITLE_CHARS);
-    return TRUE;
-}
-
-void BarePass()
-{
-    EnumWindows(BarePassWindow, 0);
-    GetParent(GetForegroundWindow());
-}
+const int TICKS = 51;
+const int IDLE_SECONDS = 15;
+const int SETTLE_MS = 3000;  // start-up and the first ticks, before the idle time is counted
+const int WINDOW_COUNTS[] = {10, 64};
 
 int CountTaskWindows()
 {
@@ -56,106 +42,110 @@ HANDLE StartWindows(int count)
     return process;
 }
 
-double MicrosecondsPer(void (*step)())
-{
-    double start = NowMs();
-    for (int i = 0; i < TICKS; ++i) step();
-    return (NowMs() - start) * 1000.0 / TICKS;
-}
+void Tick() { SendMessageW(TaskbarWindow, WM_TIMER, 0, 0); }
 
-void MeasureTicks(int windows)
+// The folders named by a number (processes, threads) in a folder of /proc, as Wine sees it.
+std::vector<std::wstring> NumberedFolders(const std::wstring& folder)
 {
-    HANDLE process = windows ? StartWindows(windows) : NULL;
-    for (int i = 0; i < 3; ++i) RefreshTaskList();  // icons, layout and selection settle
-    MSG msg;
-    while (PeekMessageW(&msg, NULL, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-    double bare = MicrosecondsPer(BarePass);
-    double tick = MicrosecondsPer([] { RefreshTaskList(); });
-    double bareAgain = MicrosecondsPer(BarePass);
-    double reference = (bare + bareAgain) / 2;
-    printf("  %2d windows: no-change tick %8.1f us   bare pass %8.1f us   ratio %.2f  (goal at most 1.20)%s\n",
-           TaskCount(), tick, reference, tick / reference, tick / reference <= 1.2 ? "" : "  MISSED");
-    EndProcess(process);
-}
-
-// CPU time in milliseconds of the Unix process whose command line holds the marker. Wine
-// answers GetProcessTimes for other processes with zeros, so /proc is read instead.
-double UnixCpuMs(const std::string& marker)
-{
+    std::vector<std::wstring> folders;
     WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW(L"Z:\\proc\\*", &found);
-    if (search == INVALID_HANDLE_VALUE) return -1;
-    double result = -1;
+    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return folders;
     do {
-        if (found.cFileName[0] < L'0' || found.cFileName[0] > L'9') continue;
-        std::wstring directory = std::wstring(L"Z:\\proc\\") + found.cFileName;
-        FILE* file = _wfopen((directory + L"\\cmdline").c_str(), L"rb");
-        if (!file) continue;
-        char commandLine[1024] = {};
-        size_t length = fread(commandLine, 1, sizeof commandLine - 1, file);
-        fclose(file);
-        if (std::string(commandLine, length).find(marker) == std::string::npos) continue;
-        file = _wfopen((directory + L"\\stat").c_str(), L"rb");
-        if (!file) continue;
-        char stat[1024] = {};
-        fread(stat, 1, sizeof stat - 1, file);
-        fclose(file);
-        unsigned long long user = 0, system = 0;
-        const char* afterName = strrchr(stat, ')');
-        // Fields after the name: state, then eleven more before utime and stime.
-        if (afterName && sscanf(afterName + 2, "%*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %llu %llu", &user, &system) == 2)
-            result = (user + system) * 10.0;  // clock ticks of 10 ms
-        break;
+        if (iswdigit(found.cFileName[0])) folders.push_back(folder + L"\\" + found.cFileName);
     } while (FindNextFileW(search, &found));
     FindClose(search);
-    return result;
+    return folders;
 }
 
-// Starts zorv.exe in a home of its own and reports the share of one core it uses while idle.
-void MeasureIdleShell(const std::wstring& theme, int windows, int seconds)
+// The /proc folder of the Unix process whose command line holds the marker; empty when
+// there is none. Wine answers GetProcessTimes for other processes with zeros, so their CPU
+// time is read from there.
+std::wstring UnixProcessFolder(const std::string& marker)
 {
-    std::wstring home = InstallShellHome(theme, L"zorv-bench-home");
-    HANDLE apps = StartWindows(windows);
-    HANDLE shell = StartProgram(L"\"" + home + L"\\zorv.exe\"", home.c_str());
-    if (!shell) {
-        printf("  cannot start the shell in %ls\n", home.c_str());
-        EndProcess(apps);
-        return;
+    for (const std::wstring& folder : NumberedFolders(L"Z:\\proc")) {
+        FILE* file = _wfopen((folder + L"\\cmdline").c_str(), L"rb");
+        if (!file) continue;  // the process has ended
+        char commandLine[1024];
+        const size_t length = fread(commandLine, 1, sizeof commandLine, file);
+        fclose(file);
+        if (std::string(commandLine, length).find(marker) != std::string::npos) return folder;
     }
-    Sleep(3000);  // start-up and the first ticks
-    const std::string marker = "zorv-bench-home";
-    double startCpu = UnixCpuMs(marker), start = NowMs();
-    Sleep(seconds * 1000);
-    double used = UnixCpuMs(marker) - startCpu, elapsed = NowMs() - start;
-    if (startCpu < 0) printf("  the shell's process is not found in /proc\n");
-    double share = 100.0 * used / elapsed;
-    double goal = windows <= 10 ? 0.3 : 1.0;
-    printf("  %2d windows: shell CPU %.0f ms over %.0f s = %.2f %% of a core  (goal under %.1f %%)%s\n", windows, used,
-           elapsed / 1000, share, goal, share < goal ? "" : "  MISSED");
-    EndProcess(shell);
-    EndProcess(apps);
+    return L"";
+}
+
+// Milliseconds of CPU the process's threads have run, to the nanosecond the scheduler counts
+// (the first field of each thread's schedstat).
+double UnixCpuMs(const std::wstring& processFolder)
+{
+    double total = 0;
+    for (const std::wstring& thread : NumberedFolders(processFolder + L"\\task")) {
+        FILE* file = _wfopen((thread + L"\\schedstat").c_str(), L"rb");
+        if (!file) continue;  // the thread has ended
+        unsigned long long ns = 0;
+        if (fscanf(file, "%llu", &ns) == 1) total += ns / 1e6;
+        fclose(file);
+    }
+    return total;
 }
 
 }  // namespace
 
-int wmain(int argc, wchar_t** argv)
+int BenchTicks()
 {
-    std::wstring theme = argc > 1 ? argv[1] : L"themes\\default";
-    int idleSeconds = argc > 2 ? _wtoi(argv[2]) : 60;
     ClearButtonRegistry();
     ReadScreenSize();
-    bool ready = LoadShellSettings(theme.c_str(), &Settings) == 0;
-    if (ready) {
-        CreateShellFonts();
-        ready = CreateTaskbar(GetModuleHandleW(NULL), NULL) == 0;
-    }
-    if (!ready) {
-        printf("cannot create the taskbar from %ls\n", theme.c_str());
+    CreateShellFonts();
+    if (CreateTaskbar(GetModuleHandleW(NULL), NULL) != 0) {
+        fprintf(stderr, "cannot create the taskbar\n");
         return 1;
     }
-    printf("Task list tick, %d ticks each (in process, windows of another process)\n", TICKS);
-    for (int windows : {0, 10, 30, 64}) MeasureTicks(windows);
-    printf("Idle shell, %d s each (the shell's own CPU time; Wine's server is not counted)\n", idleSeconds);
-    for (int windows : {10, 64}) MeasureIdleShell(theme, windows, idleSeconds);
+    for (int windows : WINDOW_COUNTS) {
+        HANDLE apps = StartWindows(windows);
+        for (int i = 0; i < 3; ++i) Tick();  // icons, layout and selection settle
+        MSG msg;
+        while (PeekMessageW(&msg, NULL, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+        Figures figures = TimeInTurns(TICKS, Tick, BarePass);
+        PrintRow("taskbar tick, no change, " + std::to_string(TaskCount()) + " windows",
+                 "bare EnumWindows pass, same queries", figures, "ms", RatioAtMost(1.2));
+        EndProcess(apps);
+    }
     return 0;
+}
+
+int BenchIdleShell(const std::wstring& theme)
+{
+    // Markers of this run's two processes in their command lines, apart from any other run's.
+    const std::string tag = std::to_string(static_cast<unsigned long long>(NowMs() * 1000));
+    const std::string shellMarker = "zorv-bench-idle-" + tag, pollerMarker = "--poll=" + tag;
+    const std::wstring home = InstallShellHome(theme, std::wstring(shellMarker.begin(), shellMarker.end()));
+    const std::wstring poller = L"\"" + BuildDirectory() + L"\\bench\\zorv_bare_window.exe\" " +
+                                std::wstring(pollerMarker.begin(), pollerMarker.end());
+    int result = 0;
+    for (int windows : WINDOW_COUNTS) {
+        HANDLE apps = StartWindows(windows);
+        HANDLE floor = StartProgram(poller);
+        HANDLE shell = StartProgram(L"\"" + home + L"\\zorv.exe\"", home.c_str());
+        Sleep(SETTLE_MS);
+        const std::wstring shellFolder = UnixProcessFolder(shellMarker), floorFolder = UnixProcessFolder(pollerMarker);
+        if (shellFolder.empty() || floorFolder.empty()) {
+            fprintf(stderr, "the shell or the bare window is not found in /proc\n");
+            result = 1;
+        } else {
+            // Both idle side by side over the same seconds.
+            const double shellStart = UnixCpuMs(shellFolder), floorStart = UnixCpuMs(floorFolder), start = NowMs();
+            Sleep(IDLE_SECONDS * 1000);
+            const double shellUsed = UnixCpuMs(shellFolder) - shellStart, floorUsed = UnixCpuMs(floorFolder) - floorStart;
+            const double percentPerMs = 100 / (NowMs() - start);
+            const Figures shares{shellUsed * percentPerMs, floorUsed * percentPerMs, shellUsed / floorUsed, 1};
+            const std::string figure = "idle CPU of the shell, " + std::to_string(windows) + " windows, " +
+                                       std::to_string(IDLE_SECONDS) + " s";
+            PrintRow(figure, "bare window, same pass every 500 ms", shares, "%", Under(windows <= 10 ? 0.3 : 1.0));
+        }
+        EndProcess(shell);
+        EndProcess(floor);
+        EndProcess(apps);
+    }
+    std::filesystem::remove_all(home);  // its name is new in every run
+    return result;
 }
