@@ -1,6 +1,5 @@
 #include "config/section_store.h"
 
-#include <errno.h>
 #include <stdlib.h>
 #include <strsafe.h>
 #include <wchar.h>
@@ -296,7 +295,7 @@ int WriteSection(LPCWSTR path, LPCWSTR section)
     FormatHeader(header, section);
 
     FILE* source = _wfopen(path, L"r");
-    if (!source && errno != ENOENT) return 1;  // a missing file is written from scratch
+    if (!source && !IsMissingFileFailure()) return 1;  // a missing file is written from scratch
     FILE* target = _wfopen(temporaryPath, L"w");
     if (!target) {
         if (source) fclose(source);

@@ -203,7 +203,7 @@ HRGN CreateKeyColorRegion(HDC imageDc, HBITMAP imageBitmap)
     ReleaseDC(NULL, screen);
     if (work && workDc && SelectObject(workDc, work)) {
         BitBlt(workDc, 0, 0, width, height, imageDc, 0, 0, SRCCOPY);
-        GdiFlush();  // the pixels must be in memory before they are read
+        FinishPendingDrawing();  // the pixels must be in memory before they are read
         const int stride = (32 * width + 31) / 32 * 4;
         RegionBuilder builder;
         for (int row = 0; row < height; ++row) {
