@@ -122,7 +122,8 @@ bool IsCompleteBitmapFile(LPCWSTR path)
     // them has the loader read outside the file.
     LONGLONG masks = info.biCompression == BI_BITFIELDS && info.biSize == sizeof info ? 3 * sizeof(DWORD) : 0;
     LONGLONG colors = info.biClrUsed ? info.biClrUsed : (info.biBitCount <= 8 ? 1LL << info.biBitCount : 0);
-    LONGLONG headers = sizeof fileHeader + static_cast<LONGLONG>(info.biSize) + masks + colors * sizeof(RGBQUAD);
+    LONGLONG headers = static_cast<LONGLONG>(sizeof fileHeader) + info.biSize + masks +
+                       colors * static_cast<LONGLONG>(sizeof(RGBQUAD));
     if (fileHeader.bfOffBits < headers) return false;
     return fileHeader.bfOffBits + pixelBytes <= size.QuadPart;
 }
