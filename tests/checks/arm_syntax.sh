@@ -5,8 +5,7 @@
 #
 #   arm_syntax.sh SOURCE_DIR CXX "DEFINITION;..." "INCLUDE_DIR;..." CXX_STANDARD
 #
-# CXX is the build's mingw-w64 cross compiler: its C++ library headers are target-neutral
-# and serve here; its own compiler headers (x86 intrinsics among them) give way to clang's.
+# CXX is the build's mingw-w64 cross compiler, whose C++ library headers serve here too.
 set -u
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source_dir=$1 cxx=$2 standard=$5
@@ -14,18 +13,12 @@ IFS=';' read -ra definitions <<<"$3"
 IFS=';' read -ra include_dirs <<<"$4"
 command -v clang++ >/dev/null || { echo "clang++ is missing (Debian package clang)"; exit 1; }
 
-gcc_dir=$(dirname "$("$cxx" -print-libgcc-file-name)")
-cxx_headers=() system_headers=()
-while read -r dir; do
-  case $dir in
-    "$gcc_dir/include" | "$gcc_dir/include-fixed") ;;
-    */include/c++*) cxx_headers+=(-isystem "$dir") ;;
-    *) system_headers+=(-isystem "$dir") ;;
-  esac
-done < <("$cxx" -xc++ -E -v - </dev/null 2>&1 | sed -n '/<\.\.\.> search starts/,/End of search/p' | sed '1d;$d')
+. "$here/cross_headers.sh"
+read_cross_headers "$cxx" || exit 1
 
 flags=(--target=armv7-w64-windows-gnu -fsyntax-only -std="c++$standard" -Wall -Wextra -nostdinc -nostdinc++
-  "${cxx_headers[@]}" -isystem "$(clang++ -print-resource-dir)/include" "${system_headers[@]}"
+  "${cxx_header_dirs[@]/#/-isystem}" -isystem "$(clang++ -print-resource-dir)/include"
+  "${system_header_dirs[@]/#/-isystem}"
   "${definitions[@]/#/-D}" "${include_dirs[@]/#/-I}")
 
 cd "$source_dir" || exit 1
