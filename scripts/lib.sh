@@ -3,7 +3,7 @@
 
 ZORV_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 ZORV_BUILD=${ZORV_BUILD:-$ZORV_ROOT/build}
-ZORV_PACKAGES="cmake make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 googletest wine wine64 fonts-wine xvfb xauth x11-utils xdotool imagemagick fonts-noto-cjk"
+ZORV_PACKAGES="cmake make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 googletest wine wine64 fonts-wine xvfb xauth x11-utils xdotool imagemagick fonts-noto-cjk clang clang-tidy cppcheck"
 
 say() { printf '%s\n' "zorv: $*" >&2; }
 

@@ -1,9 +1,11 @@
 #include "config/section_store.h"
 
-#include <errno.h>
 #include <stdlib.h>
 #include <strsafe.h>
 #include <wchar.h>
+
+#include <algorithm>
+#include <iterator>
 
 #include "platform/platform.h"
 
@@ -124,6 +126,12 @@ void StorePairLine(WCHAR* text, int& nextSlot)
     if (FillEntry(entries[nextSlot], text, equals + 1)) ++nextSlot;
 }
 
+// A stream that was only read loses nothing at its close, whatever the close says.
+void CloseReadStream(FILE* stream)
+{
+    if (stream) (void)fclose(stream);
+}
+
 bool WriteBytes(FILE* stream, const char* bytes) { return fputs(bytes, stream) >= 0; }
 
 // Writes the text and a line feed as UTF-8. A line longer than the reader takes (1023
@@ -141,6 +149,20 @@ bool WriteTextLine(FILE* stream, LPCWSTR text)
     bytes[length] = '\n';
     bytes[length + 1] = '\0';
     return WriteBytes(stream, bytes);
+}
+
+// Writes the section after the copied lines (lastRaw, the last of them, NULL when there
+// were none), apart from them by a blank line; false when a write fails.
+bool AppendSection(FILE* target, const char* lastRaw, LPCWSTR header)
+{
+    if (lastRaw && lastRaw[0] != '\n') {
+        if (!WriteBytes(target, "\n")) return false;
+        if (lastRaw[strlen(lastRaw) - 1] != '\n' && !WriteBytes(target, "\n")) return false;
+    }
+    WCHAR headerLine[SECTION_PATH_CHARS];
+    StringCchCopyW(headerLine, SECTION_PATH_CHARS, header);
+    headerLine[wcslen(headerLine) - 1] = L'\0';  // WriteTextLine adds the line feed
+    return WriteTextLine(target, headerLine) && WriteSectionEntries(target) == 0;
 }
 
 // Copies the file's lines, with the store's pairs in place of the section; false when a
@@ -169,15 +191,7 @@ bool CopyWithSection(FILE* source, FILE* target, LPCWSTR header)
         StringCchCopyA(lastRaw, LINE_BYTES, line.raw);
     }
     if (source && ferror(source)) return false;
-    if (sectionWritten) return true;
-    if (anyLine && lastRaw[0] != '\n') {
-        if (!WriteBytes(target, "\n")) return false;
-        if (lastRaw[strlen(lastRaw) - 1] != '\n' && !WriteBytes(target, "\n")) return false;
-    }
-    WCHAR headerLine[SECTION_PATH_CHARS];
-    StringCchCopyW(headerLine, SECTION_PATH_CHARS, header);
-    headerLine[wcslen(headerLine) - 1] = L'\0';  // WriteTextLine adds the line feed
-    return WriteTextLine(target, headerLine) && WriteSectionEntries(target) == 0;
+    return sectionWritten || AppendSection(target, anyLine ? lastRaw : NULL, header);
 }
 
 }  // namespace
@@ -186,7 +200,7 @@ void SetSectionAllocator(SectionAllocator allocator) { allocateEntry = allocator
 
 int ResetSectionStore()
 {
-    for (SectionEntry& entry : entries) entry = SectionEntry{};
+    std::fill(std::begin(entries), std::end(entries), SectionEntry{});
     return 0;
 }
 
@@ -229,7 +243,7 @@ int LoadSection(LPCWSTR path, LPCWSTR section)
         }
         if (inSection) StorePairLine(line.text, nextSlot);
     }
-    fclose(file);
+    CloseReadStream(file);
     return nextSlot > 0 ? 0 : 1;
 }
 
@@ -296,14 +310,14 @@ int WriteSection(LPCWSTR path, LPCWSTR section)
     FormatHeader(header, section);
 
     FILE* source = _wfopen(path, L"r");
-    if (!source && errno != ENOENT) return 1;  // a missing file is written from scratch
+    if (!source && !IsMissingFileFailure()) return 1;  // a missing file is written from scratch
     FILE* target = _wfopen(temporaryPath, L"w");
     if (!target) {
-        if (source) fclose(source);
+        CloseReadStream(source);
         return 1;
     }
     bool written = CopyWithSection(source, target, header);
-    if (source) fclose(source);
+    CloseReadStream(source);
     // The close flushes the last buffer: a full disk shows here.
     written = fclose(target) == 0 && written;
     if (!written || ReplaceFileWith(temporaryPath, path) != 0) {

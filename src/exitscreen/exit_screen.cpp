@@ -9,6 +9,7 @@
 #include "core/window_class.h"
 #include "exitscreen/fade.h"
 #include "gfx/surface.h"
+#include "platform/platform.h"
 #include "resource.h"
 
 namespace {
@@ -45,7 +46,7 @@ void RenderFadeLevel(int level)
 {
     if (level < 0 || level > FADE_STEPS) return;
     BitBlt(fadeSurface.dc, 0, 0, ScreenWidth(), ScreenHeight(), snapshot.dc, 0, 0, SRCCOPY);
-    GdiFlush();  // the copy must be in the pixels before they are read
+    FinishPendingDrawing();  // the copy must be in the pixels before they are read
     FadePixels(fadeSurface.pixels, static_cast<size_t>(ScreenWidth()) * ScreenHeight(), level);
 }
 

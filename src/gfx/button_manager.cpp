@@ -41,7 +41,8 @@ bool ItemContains(const ButtonItem& item, LPARAM point)
 
 void PostCommand(const ButtonSurface& surface, int index, LPARAM pressed)
 {
-    PostMessageW(surface.window, WM_COMMAND, static_cast<WPARAM>(surface.commandBase + index), pressed);
+    const int command = surface.commandBase + index;
+    PostMessageW(surface.window, WM_COMMAND, static_cast<WPARAM>(command), pressed);
 }
 
 }  // namespace

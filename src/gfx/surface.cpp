@@ -101,10 +101,9 @@ private:
     std::vector<HRGN> levels_;  // level k holds a region of about 2^k batches, or NULL
 };
 
-// The pixel is a 32-bit DIB pixel: blue, green, red.
-bool IsKeyColored(const BYTE* pixel)
+bool IsKeyColored(const RGBQUAD& pixel)
 {
-    return RGB(pixel[2], pixel[1], pixel[0]) == KEY_COLOR;
+    return RGB(pixel.rgbRed, pixel.rgbGreen, pixel.rgbBlue) == KEY_COLOR;
 }
 
 }  // namespace
@@ -203,19 +202,19 @@ HRGN CreateKeyColorRegion(HDC imageDc, HBITMAP imageBitmap)
     ReleaseDC(NULL, screen);
     if (work && workDc && SelectObject(workDc, work)) {
         BitBlt(workDc, 0, 0, width, height, imageDc, 0, 0, SRCCOPY);
-        GdiFlush();  // the pixels must be in memory before they are read
-        const int stride = (32 * width + 31) / 32 * 4;
+        FinishPendingDrawing();  // the pixels must be in memory before they are read
+        // Rows of 32-bit pixels need no padding.
+        const RGBQUAD* pixels = static_cast<const RGBQUAD*>(bits);
         RegionBuilder builder;
-        for (int row = 0; row < height; ++row) {
-            const BYTE* pixels = static_cast<const BYTE*>(bits) + row * stride;
+        for (int row = 0; row < height; ++row, pixels += width) {
             const int y = height - 1 - row;
             for (int x = 0; x < width;) {
-                if (IsKeyColored(pixels + 4 * x)) {
+                if (IsKeyColored(pixels[x])) {
                     ++x;
                     continue;
                 }
                 int start = x;
-                while (x < width && !IsKeyColored(pixels + 4 * x)) ++x;
+                while (x < width && !IsKeyColored(pixels[x])) ++x;
                 builder.Add(start, y, x, y + 1);
             }
         }

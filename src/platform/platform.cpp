@@ -1,5 +1,8 @@
 #include "platform/platform.h"
 
+#include <errno.h>
+#include <shellapi.h>
+
 int ReplaceFileWith(LPCWSTR source, LPCWSTR target)
 {
     // Windows refuses to replace a read-only file; Wine replaces it, so ask first.
@@ -119,7 +122,8 @@ bool IsCompleteBitmapFile(LPCWSTR path)
     // them has the loader read outside the file.
     LONGLONG masks = info.biCompression == BI_BITFIELDS && info.biSize == sizeof info ? 3 * sizeof(DWORD) : 0;
     LONGLONG colors = info.biClrUsed ? info.biClrUsed : (info.biBitCount <= 8 ? 1LL << info.biBitCount : 0);
-    LONGLONG headers = sizeof fileHeader + static_cast<LONGLONG>(info.biSize) + masks + colors * sizeof(RGBQUAD);
+    LONGLONG headers = static_cast<LONGLONG>(sizeof fileHeader) + info.biSize + masks +
+                       colors * static_cast<LONGLONG>(sizeof(RGBQUAD));
     if (fileHeader.bfOffBits < headers) return false;
     return fileHeader.bfOffBits + pixelBytes <= size.QuadPart;
 }
@@ -141,3 +145,36 @@ int GetProcessImagePath(DWORD processId, LPWSTR path, DWORD capacity)
     CloseHandle(process);
     return found ? 0 : 1;
 }
+
+void MinimiseWindowAsync(HWND window) { ShowWindowAsync(window, SW_MINIMIZE); }
+
+void RestoreWindowAsync(HWND window) { ShowWindowAsync(window, SW_RESTORE); }
+
+bool IsWindowMinimised(HWND window) { return IsIconic(window) != FALSE; }
+
+int AskWindowWithoutHanging(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT timeoutMs,
+                            DWORD_PTR* answer)
+{
+    *answer = 0;
+    return SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG | SMTO_BLOCK, timeoutMs, answer)
+               ? 0
+               : 1;
+}
+
+HICON GetWindowClassIcon(HWND window) { return reinterpret_cast<HICON>(GetClassLongPtrW(window, GCLP_HICON)); }
+
+HICON ExtractProgramIcon(LPCWSTR path, bool smallIcon)
+{
+    HICON icon = NULL;
+    if (ExtractIconExW(path, 0, smallIcon ? NULL : &icon, smallIcon ? &icon : NULL, 1) == 0) return NULL;
+    return icon;
+}
+
+void DrawIconAtSize(HDC dc, int x, int y, HICON icon, int size)
+{
+    DrawIconEx(dc, x, y, icon, size, size, 0, NULL, DI_NORMAL);
+}
+
+bool IsMissingFileFailure() { return errno == ENOENT; }
+
+void FinishPendingDrawing() { GdiFlush(); }

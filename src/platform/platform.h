@@ -1,16 +1,21 @@
-// The few calls that differ between the device and desktop Win32. Every other module
-// calls Win32 directly; on the device this layer is swapped for one built on its own calls.
+// The calls that differ between the device and desktop Win32: each operation says what the
+// shell wants, and beside it stands what the device (32-bit ARM, the Windows CE core
+// library) offers for it. Every other module calls only what both have; on the device
+// this layer is swapped for one built on those equivalents.
 #pragma once
 #include <windows.h>
 
 // Replaces the target file by the source file in one step; 0 on success, 1 on failure,
 // when the target is left as it was.
+// Device: no MoveFileExW; DeleteAndRenameFile(target, source), MoveFileW when no target exists.
 int ReplaceFileWith(LPCWSTR source, LPCWSTR target);
 
 // Sets the desktop work area for every process of the desktop; 0 on success.
+// Device: SystemParametersInfoW(SPI_SETWORKAREA) alone, with no tray window to claim.
 int SetDesktopWorkArea(const RECT& workArea);
 
 // Writes a line to the debug output, whole in UTF-16 for a debugger that takes it so.
+// Device: OutputDebugStringW, which hands the debugger UTF-16; no vectored handlers there.
 void WriteDebugOutput(LPCWSTR line);
 
 // The exception through which a debugger receives a UTF-16 debug-output line:
@@ -19,7 +24,49 @@ enum : DWORD { DEBUG_PRINT_WIDE_EXCEPTION = 0x4001000A };
 
 // Loads a BMP file into a bitmap, as the device's SHLoadDIBitmap does; NULL for a file that
 // is missing, truncated or not a BMP.
+// Device: SHLoadDIBitmap(path); LoadImageW there cannot load files, nor is GetFileSizeEx there.
 HBITMAP LoadDIBitmapFile(LPCWSTR path);
 
 // The full path of the executable file of a process; 0 on success.
+// Device: no QueryFullProcessImageNameW; the toolhelp snapshot's PROCESSENTRY32W names it.
 int GetProcessImagePath(DWORD processId, LPWSTR path, DWORD capacity);
+
+// Minimises a window of another process without waiting for its thread to answer.
+// Device: neither ShowWindowAsync nor a minimised state; ShowWindow(window, SW_HIDE).
+void MinimiseWindowAsync(HWND window);
+
+// Restores a window minimised by MinimiseWindowAsync, without waiting for its thread.
+// Device: ShowWindow(window, SW_SHOWNORMAL) shows the hidden window again.
+void RestoreWindowAsync(HWND window);
+
+// Whether the window is minimised.
+// Device: no IsIconic; a window the shell minimised is hidden (IsWindowVisible is FALSE).
+bool IsWindowMinimised(HWND window);
+
+// Sends a message to a window of another process and waits at most timeoutMs for the
+// answer, less when its thread is hung; 0 with the answer, 1 when none came.
+// Device: SendMessageTimeoutW takes SMTO_NORMAL only, which waits out the time-out.
+int AskWindowWithoutHanging(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT timeoutMs,
+                            DWORD_PTR* answer);
+
+// The icon of a window's class, NULL when it has none; not the caller's to destroy.
+// Device: no GetClassLongPtrW; GetClassLongW(window, GCL_HICON), handles being 32 bits there.
+HICON GetWindowClassIcon(HWND window);
+
+// The first large or small icon of a program file, NULL when it has none; the caller
+// destroys it.
+// Device: ExtractIconExW returns the icon itself, not the number of icons extracted.
+HICON ExtractProgramIcon(LPCWSTR path, bool smallIcon);
+
+// Draws an icon scaled to size x size pixels.
+// Device: DrawIconEx draws only at the icon's own size (0 for both sizes); its small icons
+// are already 16 x 16.
+void DrawIconAtSize(HDC dc, int x, int y, HICON icon, int size);
+
+// Whether the _wfopen that has just failed found no such file or folder.
+// Device: no errno; GetLastError() is ERROR_FILE_NOT_FOUND or ERROR_PATH_NOT_FOUND.
+bool IsMissingFileFailure();
+
+// Waits for the drawing this thread has queued, so that a DIB section's pixels can be read.
+// Device: no GdiFlush; its GDI does not batch, so there is nothing to wait for.
+void FinishPendingDrawing();

@@ -1,6 +1,5 @@
 #include "startmenu/start_menu.h"
 
-#include <shellapi.h>
 #include <strsafe.h>
 
 #include "config/shell_settings.h"
@@ -174,8 +173,7 @@ int BuildShortcuts()
     }
     for (int i = 0; i < MENU_SHORTCUT_COUNT; ++i) {
         const MenuShortcut& shortcut = Settings.menuShortcuts[i];
-        HICON icon = NULL;
-        if (shortcut.path[0] && ExtractIconExW(shortcut.path, 0, &icon, NULL, 1) == 0) icon = NULL;
+        HICON icon = shortcut.path[0] ? ExtractProgramIcon(shortcut.path, false) : NULL;
         ComposeShortcutFace(shortcuts[i].up.dc, shortcutBackground.up.dc, shortcut, icon, BLACK);
         ComposeShortcutFace(shortcuts[i].down.dc, shortcutBackground.down.dc, shortcut, icon, WHITE);
         if (icon) DestroyIcon(icon);

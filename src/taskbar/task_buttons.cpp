@@ -5,6 +5,7 @@
 #include "gfx/button_manager.h"
 #include "gfx/surface.h"
 #include "gfx/theme_parts.h"
+#include "platform/platform.h"
 #include "resource.h"
 #include "taskbar/task_list.h"
 
@@ -61,7 +62,7 @@ void DrawFaceContent(HDC face, int width, int entry)
     const TaskEntry& task = CurrentTask(entry);
     int titleLeft = TEXT_MARGIN;
     if (task.icon) {
-        DrawIconEx(face, ICON_X, ICON_Y, task.icon, ICON_SIZE, ICON_SIZE, 0, NULL, DI_NORMAL);
+        DrawIconAtSize(face, ICON_X, ICON_Y, task.icon, ICON_SIZE);
         titleLeft = TITLE_AFTER_ICON_X;
     }
     DrawTextInRect(face, task.title, titleLeft, 0, width - TEXT_MARGIN, height, TITLE_FORMAT);
@@ -164,17 +165,17 @@ void PressTaskButton(int position)
 {
     if (!IsButtonPosition(position) || position >= TaskCount()) return;
     HWND window = CurrentTask(position).window;
-    const bool minimised = IsIconic(window) != FALSE;
+    const bool minimised = IsWindowMinimised(window);
     const bool inFront = SelectedTask() == position;
     SelectTask(position);
     if (inFront && !minimised) {
         MarkPressed(-1, true);
         // Asynchronous: a hung application must not stop the shell.
-        ShowWindowAsync(window, SW_MINIMIZE);
+        MinimiseWindowAsync(window);
         return;
     }
     MarkPressed(position, true);
-    if (minimised) ShowWindowAsync(window, SW_RESTORE);
+    if (minimised) RestoreWindowAsync(window);
     SetForegroundWindow(window);
 }
 

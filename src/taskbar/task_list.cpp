@@ -1,7 +1,5 @@
 #include "taskbar/task_list.h"
 
-#include <shellapi.h>
-
 #include "platform/platform.h"
 
 namespace {
@@ -35,16 +33,14 @@ HICON FindWindowIcon(HWND window, bool* owned)
 {
     *owned = false;
     DWORD_PTR answer = 0;
-    if (SendMessageTimeoutW(window, WM_GETICON, ICON_SMALL, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, ICON_QUERY_TIMEOUT_MS,
-                            &answer) &&
-        answer)
+    if (AskWindowWithoutHanging(window, WM_GETICON, ICON_SMALL, 0, ICON_QUERY_TIMEOUT_MS, &answer) == 0 && answer)
         return reinterpret_cast<HICON>(answer);
-    if (HICON icon = reinterpret_cast<HICON>(GetClassLongPtrW(window, GCLP_HICON))) return icon;
+    if (HICON icon = GetWindowClassIcon(window)) return icon;
     DWORD processId = 0;
     GetWindowThreadProcessId(window, &processId);
     WCHAR path[MAX_PATH];
-    HICON icon = NULL;
-    if (GetProcessImagePath(processId, path, MAX_PATH) != 0 || ExtractIconExW(path, 0, NULL, &icon, 1) == 0) return NULL;
+    if (GetProcessImagePath(processId, path, MAX_PATH) != 0) return NULL;
+    HICON icon = ExtractProgramIcon(path, true);
     *owned = icon != NULL;
     return icon;
 }
@@ -161,7 +157,7 @@ unsigned RefreshTaskList()
     EnumWindows(CollectTaskWindow, reinterpret_cast<LPARAM>(&found));
     HWND foreground = GetForegroundWindow();
     // A minimised window stays the foreground window here; its button is not drawn pressed.
-    if (foreground && IsIconic(foreground)) foreground = NULL;
+    if (foreground && IsWindowMinimised(foreground)) foreground = NULL;
     return UpdateTaskList(enumerated, foreground, foreground ? GetParent(foreground) : NULL, FindWindowIcon);
 }
 

@@ -196,6 +196,7 @@ void UpdateClock()
     SelectObject(clockFace.dc, NormalFont);
     SetBkMode(clockFace.dc, TRANSPARENT);
     SetTextColor(clockFace.dc, CLOCK_TEXT_COLOR);
+    // NOLINTNEXTLINE(readability-suspicious-call-argument): from 0, 0 the width and height are the right and bottom
     DrawTextInRect(clockFace.dc, clockText, 0, 0, width, height, CLOCK_FORMAT);
     RedrawButtonItem(TaskbarWindow, CLOCK_BUTTON, 0);
 }

@@ -48,7 +48,7 @@ static void paint_main_window(HWND window) {
   HDC dc = BeginPaint(window, &paint);
   RECT client;
   GetClientRect(window, &client);
-  FillRect(dc, &client, (HBRUSH)GetStockObject(WHITE_BRUSH));
+  FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
 
   RECT band = {0, 0, client.right, kBandHeight};
   HBRUSH band_brush = CreateSolidBrush(kBandColours[options.icon]);
@@ -80,7 +80,7 @@ static void paint_dialog_window(HWND window) {
   HDC dc = BeginPaint(window, &paint);
   RECT client;
   GetClientRect(window, &client);
-  FillRect(dc, &client, (HBRUSH)(COLOR_BTNFACE + 1));
+  FillRect(dc, &client, reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1)));
   RECT edge = {0, 0, 8, client.bottom};
   HBRUSH edge_brush = CreateSolidBrush(kBandColours[options.icon]);
   FillRect(dc, &edge, edge_brush);
@@ -167,10 +167,10 @@ static void handle_thread_timer(UINT_PTR id) {
 
 static int load_icons() {
   int id = IDI_APP0 + options.icon;
-  small_icon = (HICON)LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                                 GetSystemMetrics(SM_CYSMICON), LR_SHARED);
-  big_icon = (HICON)LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_ICON, GetSystemMetrics(SM_CXICON),
-                               GetSystemMetrics(SM_CYICON), LR_SHARED);
+  small_icon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_ICON,
+                                             GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+  big_icon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_ICON, GetSystemMetrics(SM_CXICON),
+                                           GetSystemMetrics(SM_CYICON), LR_SHARED));
   return small_icon && big_icon ? 0 : 1;
 }
 
@@ -198,7 +198,7 @@ static int register_classes() {
   main_class.lpfnWndProc = main_window_proc;
   main_class.hInstance = instance;
   main_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  main_class.hbrBackground = (HBRUSH)GetStockObject(WHITE_BRUSH);
+  main_class.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
   main_class.lpszClassName = kMainClass;
   if (options.icon_source == ICON_FROM_CLASS) {
     main_class.hIcon = big_icon;
@@ -206,7 +206,7 @@ static int register_classes() {
   }
   WNDCLASSEXW dialog_class = main_class;
   dialog_class.lpfnWndProc = dialog_window_proc;
-  dialog_class.hbrBackground = (HBRUSH)(COLOR_BTNFACE + 1);
+  dialog_class.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
   dialog_class.hIcon = nullptr;
   dialog_class.hIconSm = nullptr;
   dialog_class.lpszClassName = kDialogClass;
@@ -290,8 +290,9 @@ static int run_message_loop() {
   return (int)message.wParam;
 }
 
-int WINAPI wWinMain(HINSTANCE hinstance, HINSTANCE, PWSTR, int show_command) {
-  instance = hinstance;
+// The entry point keeps the parameter names of its declaration in winbase.h.
+int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE, PWSTR, int nShowCmd) {
+  instance = hInstance;
   LoadAppOptions(&options);
   if (load_icons() != 0) OutputDebugStringW(L"zorv-sample-app: cannot load icon");
   create_fonts();
@@ -310,7 +311,7 @@ int WINAPI wWinMain(HINSTANCE hinstance, HINSTANCE, PWSTR, int show_command) {
     }
     live_windows++;
   }
-  for (int k = 0; k < options.windows; k++) show_main_window(main_windows[k], show_command);
+  for (int k = 0; k < options.windows; k++) show_main_window(main_windows[k], nShowCmd);
   if (options.dialog) dialog_window = open_dialog_window(main_windows[0]);
   start_timers();
   if (options.hang_after_ms == 0) {

@@ -2,6 +2,7 @@
 
 #include <strsafe.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "config/shell_settings.h"
@@ -149,9 +150,10 @@ int CheckTheme(LPCWSTR home, ThemeReport* report)
     CheckUserPicture(settings, report);
     for (const RequiredBitmap& bitmap : BitmapsAfterUserPicture()) CheckThemeBitmap(settings, bitmap, report);
 
-    for (const ThemeFinding& finding : report->findings)
-        if (finding.kind != ThemeProblem::Warning) return 1;
-    return 0;
+    const bool failed = std::any_of(report->findings.begin(), report->findings.end(), [](const ThemeFinding& finding) {
+        return finding.kind != ThemeProblem::Warning;
+    });
+    return failed ? 1 : 0;
 }
 
 std::wstring SummarizeThemeReport(const ThemeReport& report)

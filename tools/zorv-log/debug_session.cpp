@@ -23,7 +23,7 @@ std::wstring ReadRemoteAnsi(HANDLE process, const void* address, SIZE_T bytes)
     buffer[read] = '\0';
     int length = MultiByteToWideChar(CP_ACP, 0, buffer.data(), -1, NULL, 0);
     std::wstring text(length > 0 ? length - 1 : 0, L'\0');
-    if (length > 1) MultiByteToWideChar(CP_ACP, 0, buffer.data(), -1, &text[0], length);
+    if (length > 1) MultiByteToWideChar(CP_ACP, 0, buffer.data(), -1, text.data(), length);
     return text;
 }
 
@@ -31,6 +31,43 @@ std::wstring ReadRemoteAnsi(HANDLE process, const void* address, SIZE_T bytes)
 void TrimTerminator(std::wstring& text)
 {
     while (!text.empty() && text.back() == L'\0') text.pop_back();
+}
+
+void ReportLine(std::wstring text, const DebugSessionEvents& events)
+{
+    TrimTerminator(text);
+    if (events.line) events.line(text);
+}
+
+// Handles an event before the program's end; returns how the program goes on.
+DWORD HandleDebugEvent(const DEBUG_EVENT& event, HANDLE process, const DebugSessionEvents& events)
+{
+    switch (event.dwDebugEventCode) {
+    case OUTPUT_DEBUG_STRING_EVENT: {
+        const OUTPUT_DEBUG_STRING_INFO& info = event.u.DebugString;
+        ReportLine(info.fUnicode ? ReadRemoteWide(process, info.lpDebugStringData, info.nDebugStringLength)
+                                 : ReadRemoteAnsi(process, info.lpDebugStringData, info.nDebugStringLength),
+                   events);
+        break;
+    }
+    case EXCEPTION_DEBUG_EVENT: {
+        const EXCEPTION_RECORD& record = event.u.Exception.ExceptionRecord;
+        if (record.ExceptionCode == DEBUG_PRINT_WIDE_EXCEPTION && record.NumberParameters >= 2)
+            ReportLine(ReadRemoteWide(process, reinterpret_cast<const void*>(record.ExceptionInformation[1]),
+                                      record.ExceptionInformation[0]),
+                       events);
+        else if (record.ExceptionCode != EXCEPTION_BREAKPOINT)
+            return DBG_EXCEPTION_NOT_HANDLED;  // the program's own handlers decide
+        break;
+    }
+    case CREATE_PROCESS_DEBUG_EVENT:
+        if (event.u.CreateProcessInfo.hFile) CloseHandle(event.u.CreateProcessInfo.hFile);
+        break;
+    case LOAD_DLL_DEBUG_EVENT:
+        if (event.u.LoadDll.hFile) CloseHandle(event.u.LoadDll.hFile);
+        break;
+    }
+    return DBG_CONTINUE;
 }
 
 }  // namespace
@@ -43,7 +80,7 @@ bool RunDebugSession(const std::wstring& commandLine, LPCWSTR currentDirectory, 
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     std::wstring desktopName = desktop ? desktop : L"";
-    startup.lpDesktop = desktop ? &desktopName[0] : NULL;
+    startup.lpDesktop = desktop ? desktopName.data() : NULL;
     PROCESS_INFORMATION process = {};
     if (!CreateProcessW(NULL, mutableCommandLine.data(), NULL, NULL, FALSE, DEBUG_ONLY_THIS_PROCESS, NULL,
                         currentDirectory, &startup, &process))
@@ -53,42 +90,14 @@ bool RunDebugSession(const std::wstring& commandLine, LPCWSTR currentDirectory, 
     for (;;) {
         DEBUG_EVENT event;
         if (!WaitForDebugEvent(&event, INFINITE)) break;
-        DWORD continueStatus = DBG_CONTINUE;
-        switch (event.dwDebugEventCode) {
-        case OUTPUT_DEBUG_STRING_EVENT: {
-            const OUTPUT_DEBUG_STRING_INFO& info = event.u.DebugString;
-            std::wstring text = info.fUnicode ? ReadRemoteWide(process.hProcess, info.lpDebugStringData, info.nDebugStringLength)
-                                              : ReadRemoteAnsi(process.hProcess, info.lpDebugStringData, info.nDebugStringLength);
-            TrimTerminator(text);
-            if (events.line) events.line(text);
-            break;
-        }
-        case EXCEPTION_DEBUG_EVENT: {
-            const EXCEPTION_RECORD& record = event.u.Exception.ExceptionRecord;
-            if (record.ExceptionCode == DEBUG_PRINT_WIDE_EXCEPTION && record.NumberParameters >= 2) {
-                std::wstring text = ReadRemoteWide(process.hProcess, reinterpret_cast<const void*>(record.ExceptionInformation[1]),
-                                                   record.ExceptionInformation[0]);
-                TrimTerminator(text);
-                if (events.line) events.line(text);
-            } else if (record.ExceptionCode != EXCEPTION_BREAKPOINT) {
-                continueStatus = DBG_EXCEPTION_NOT_HANDLED;  // the program's own handlers decide
-            }
-            break;
-        }
-        case CREATE_PROCESS_DEBUG_EVENT:
-            if (event.u.CreateProcessInfo.hFile) CloseHandle(event.u.CreateProcessInfo.hFile);
-            break;
-        case LOAD_DLL_DEBUG_EVENT:
-            if (event.u.LoadDll.hFile) CloseHandle(event.u.LoadDll.hFile);
-            break;
-        case EXIT_PROCESS_DEBUG_EVENT:
+        if (event.dwDebugEventCode == EXIT_PROCESS_DEBUG_EVENT) {
             *exitCode = event.u.ExitProcess.dwExitCode;
             ContinueDebugEvent(event.dwProcessId, event.dwThreadId, DBG_CONTINUE);
             CloseHandle(process.hThread);
             CloseHandle(process.hProcess);
             return true;
         }
-        ContinueDebugEvent(event.dwProcessId, event.dwThreadId, continueStatus);
+        ContinueDebugEvent(event.dwProcessId, event.dwThreadId, HandleDebugEvent(event, process.hProcess, events));
     }
     GetExitCodeProcess(process.hProcess, exitCode);
     CloseHandle(process.hThread);
