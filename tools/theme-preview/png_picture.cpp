@@ -31,14 +31,14 @@ bool FindPngEncoder(CLSID* encoder)
 // The rows of a 32-bit picture are the exit screen's pixels: blue, green, red, one unused byte.
 bool FadePicture(Gdiplus::Bitmap& picture, int level)
 {
-    Gdiplus::Rect whole(0, 0, picture.GetWidth(), picture.GetHeight());
+    Gdiplus::Rect whole(0, 0, static_cast<INT>(picture.GetWidth()), static_cast<INT>(picture.GetHeight()));
     Gdiplus::BitmapData pixels;
     if (picture.LockBits(&whole, Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeWrite, PixelFormat32bppRGB,
                          &pixels) != Gdiplus::Ok)
         return false;
     for (int row = 0; row < static_cast<int>(pixels.Height); ++row)
-        FadePixels(reinterpret_cast<uint32_t*>(static_cast<BYTE*>(pixels.Scan0) + row * pixels.Stride), pixels.Width,
-                   level);
+        FadePixels(reinterpret_cast<uint32_t*>(static_cast<BYTE*>(pixels.Scan0) + static_cast<ptrdiff_t>(row) * pixels.Stride),
+                   pixels.Width, level);
     return picture.UnlockBits(&pixels) == Gdiplus::Ok;
 }
 

@@ -96,7 +96,7 @@ void PaintAllProgramsPlace(HDC dc)
     int width = 0, height = 2 * POPUP_BORDER;
     for (const PopupEntry& entry : EXAMPLE_POPUP) {
         SIZE extent = {};
-        if (entry.text) GetTextExtentPoint32W(dc, entry.text, lstrlenW(entry.text), &extent);
+        if (entry.text) GetTextExtentPoint32W(dc, entry.text, static_cast<int>(wcslen(entry.text)), &extent);
         if (extent.cx > width) width = extent.cx;
         height += entry.text ? itemCY : POPUP_SEPARATOR_CY;
     }
@@ -121,7 +121,7 @@ void PaintAllProgramsPlace(HDC dc)
             continue;
         }
         SetTextColor(dc, GetSysColor(entry.heading ? COLOR_GRAYTEXT : COLOR_MENUTEXT));
-        TextOutW(dc, popup.left + POPUP_BORDER + POPUP_TEXT_MARGIN, y + 2, entry.text, lstrlenW(entry.text));
+        TextOutW(dc, popup.left + POPUP_BORDER + POPUP_TEXT_MARGIN, y + 2, entry.text, static_cast<int>(wcslen(entry.text)));
         y += itemCY;
     }
     SelectObject(dc, oldBrush);
@@ -141,7 +141,7 @@ int ComposeScenes(LPCWSTR home, SIZE screen)
     // directory's drive, as for the shell started from its folder.
     SetCurrentDirectoryW(home);
     CreateShellFonts();
-    const HINSTANCE instance = GetModuleHandleW(NULL);
+    HINSTANCE instance = GetModuleHandleW(NULL);
     HWND taskbarOwner = CreateHiddenOwner(), startMenuOwner = CreateHiddenOwner();
     if (!taskbarOwner || !startMenuOwner) return 1;
     if (ComposeTaskbar(taskbarOwner, instance) != 0) return 1;
