@@ -30,6 +30,7 @@ struct LineReader {
 
 struct Line {
     char raw[LINE_BYTES];    // the bytes as read, byte order mark included
+    int length;              // of raw: a NUL byte may stand inside it
     WCHAR text[LINE_BYTES];  // the bytes after a byte order mark, as UTF-16
 };
 
@@ -55,21 +56,19 @@ int IncompleteTailLength(const char* bytes, int length)
 bool ReadLine(LineReader& reader, Line& line)
 {
     memcpy(line.raw, reader.carried, reader.carriedCount);
-    int start = reader.carriedCount;
+    int length = reader.carriedCount, c = 0;
     reader.carriedCount = 0;
-    if (!fgets(line.raw + start, LINE_BYTES - start, reader.file)) {
-        if (start == 0) return false;
-        line.raw[start] = '\0';
+    // Byte by byte, since fgets gives no count and a NUL byte would hide where the piece ends.
+    while (length < LINE_BYTES - 1 && c != '\n' && (c = fgetc(reader.file)) != EOF)
+        line.raw[length++] = static_cast<char>(c);
+    if (length == 0) return false;
+    if (length == LINE_BYTES - 1 && line.raw[length - 1] != '\n') {  // the line goes on in the next piece
+        reader.carriedCount = IncompleteTailLength(line.raw, length);
+        length -= reader.carriedCount;
+        memcpy(reader.carried, line.raw + length, reader.carriedCount);
     }
-    int length = static_cast<int>(strlen(line.raw));
-    if (length > 0 && line.raw[length - 1] != '\n' && !feof(reader.file)) {
-        int tail = IncompleteTailLength(line.raw, length);
-        if (tail < length) {  // a piece of nothing but a broken character is kept as it is
-            memcpy(reader.carried, line.raw + length - tail, tail);
-            reader.carriedCount = tail;
-            line.raw[length - tail] = '\0';
-        }
-    }
+    line.raw[length] = '\0';
+    line.length = length;
     const char* text = line.raw;
     if (static_cast<unsigned char>(text[0]) == 0xEF && static_cast<unsigned char>(text[1]) == 0xBB &&
         static_cast<unsigned char>(text[2]) == 0xBF)
@@ -151,13 +150,14 @@ bool WriteTextLine(FILE* stream, LPCWSTR text)
     return WriteBytes(stream, bytes);
 }
 
-// Writes the section after the copied lines (lastRaw, the last of them, NULL when there
-// were none), apart from them by a blank line; false when a write fails.
-bool AppendSection(FILE* target, const char* lastRaw, LPCWSTR header)
+// Writes the section after the copied lines, apart from them by a blank line when the last
+// of them is not blank (a line feed first ends a last line that has none); false when a
+// write fails.
+bool AppendSection(FILE* target, bool blankLineBefore, bool lastLineOpen, LPCWSTR header)
 {
-    if (lastRaw && lastRaw[0] != '\n') {
+    if (blankLineBefore) {
         if (!WriteBytes(target, "\n")) return false;
-        if (lastRaw[strlen(lastRaw) - 1] != '\n' && !WriteBytes(target, "\n")) return false;
+        if (lastLineOpen && !WriteBytes(target, "\n")) return false;
     }
     WCHAR headerLine[SECTION_PATH_CHARS];
     StringCchCopyW(headerLine, SECTION_PATH_CHARS, header);
@@ -169,9 +169,8 @@ bool AppendSection(FILE* target, const char* lastRaw, LPCWSTR header)
 // write fails.
 bool CopyWithSection(FILE* source, FILE* target, LPCWSTR header)
 {
-    bool copying = true, sectionWritten = false, anyLine = false;
+    bool copying = true, sectionWritten = false, anyLine = false, lastEmpty = false, lastEnded = false;
     Line line;
-    char lastRaw[LINE_BYTES] = "";
     LineReader reader = {source, {}, 0};
     while (source && ReadLine(reader, line)) {
         bool replaceNow = false;
@@ -181,17 +180,18 @@ bool CopyWithSection(FILE* source, FILE* target, LPCWSTR header)
             else if (_wcsicmp(line.text, header) == 0)
                 replaceNow = true;
         }
-        if (copying && !WriteBytes(target, line.raw)) return false;
+        if (copying && fwrite(line.raw, 1, line.length, target) != static_cast<size_t>(line.length)) return false;
         if (replaceNow) {
             if (WriteSectionEntries(target) != 0 || !WriteBytes(target, "\n")) return false;
             copying = false;
             sectionWritten = true;
         }
         anyLine = true;
-        StringCchCopyA(lastRaw, LINE_BYTES, line.raw);
+        lastEmpty = line.raw[0] == '\n';
+        lastEnded = line.raw[line.length - 1] == '\n';
     }
     if (source && ferror(source)) return false;
-    return sectionWritten || AppendSection(target, anyLine ? lastRaw : NULL, header);
+    return sectionWritten || AppendSection(target, anyLine && !lastEmpty, !lastEnded, header);
 }
 
 }  // namespace

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <random>
+#include <string>
 #include <tuple>
+#include <vector>
 
 #include "config/section_store.h"
 #include "test_files.h"
@@ -15,31 +18,129 @@ protected:
     std::wstring file = home / L"settings.cfg";
 };
 
-TEST_F(SectionStore, LoadKeepsTheFirstOccurrenceOfTheSectionAndReadsWholeCharactersUpToTheTableSize)
+// The format's rules, written apart from the store: what a section file holds, and random
+// files that stress them.
+using Pairs = std::vector<std::pair<std::wstring, std::wstring>>;
+
+// Bytes at the end that start a UTF-8 character without finishing it; 0 when it ends whole.
+size_t IncompleteTail(const std::string& bytes)
 {
-    const std::string bom = "\xEF\xBB\xBF", sections = "A=0\n[main]\nA=1\n[Taskbar]\nB=2\n[Main]\nC=3\n";
-    std::string full = "[Main]\n";  // more pairs than the table takes
-    for (int i = 0; i < 1100; ++i) full += "K" + std::to_string(i) + "=" + std::to_string(i) + "\n";
-    const std::tuple<std::string, LPCWSTR, LPCWSTR, LPCWSTR> cases[] = {  // file, section, key, value
-        {bom + "[Main]\r\n" + bom + "Theme=Lagoon.theme\r\n", L"Main", L"Theme", L"Lagoon.theme"},
-        {sections, L"MAIN", L"a", L"1"},
-        {sections, L"Main", L"B", L"!"},
-        {"[Main]\nKey=a=b\nDup=1\nDup=2\n", L"Main", L"key", L"a=b"},
-        {full, L"Main", L"K1023", L"1023"},
-        {full, L"Main", L"K1024", L"!"},
-        // A line longer than a piece of 1023 bytes is split before a character, not inside it.
-        {"[Main]\nKey=" + std::string(1017, 'v') + "\xE3\x82\xA2" "tail=x\n", L"Main", L"\x30A2tail", L"x"},
-        // Invalid bytes read as U+FFFD; a line ending inside a character keeps nothing of the line before.
-        {"[Main]\nx=abcdefgh\nb=\xF3\n", L"Main", L"b", L"\xFFFD"},
-        // A section of nothing but comments, blank lines and lines without "=" fails, holding nothing.
-        {"[Main]\n#A=1\n:B=2\n\nno pair here\n[Other]\nC=3\n", L"Main", L"b", L"!"},
-    };
-    for (const auto& [bytes, section, key, value] : cases) {
+    for (size_t back = 1; back <= 3 && back <= bytes.size(); ++back) {
+        const unsigned char c = bytes[bytes.size() - back];
+        const size_t length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;  // by its leading ones
+        if ((c & 0xC0) != 0x80) return back < length ? back : 0;
+    }
+    return 0;
+}
+
+// The pairs of section Main that a reader following the format takes from the file.
+Pairs ModelLoad(const std::string& file)
+{
+    std::string text;  // as a text-mode stream gives it: CR LF read as LF, Ctrl-Z ends the file
+    for (size_t i = 0; i < file.size() && file[i] != '\x1A'; ++i)
+        if (file.compare(i, 2, "\r\n") != 0) text += file[i];
+    Pairs pairs;
+    bool inSection = false;
+    for (size_t at = 0, n; at < text.size(); at += n) {
+        const size_t lineFeed = text.find('\n', at);
+        n = std::min<size_t>(1023, lineFeed == std::string::npos ? text.size() - at : lineFeed - at + 1);
+        std::string piece = text.substr(at, n);
+        if (n == 1023 && piece.back() != '\n') piece.resize(n -= IncompleteTail(piece));  // split between characters
+        piece.resize(strlen(piece.c_str()));  // a NUL byte ends the text
+        const int bom = piece.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+        std::wstring line(piece.size(), L'\0');
+        line.resize(MultiByteToWideChar(CP_UTF8, 0, &piece[bom], piece.size() - bom, &line[0], line.size()));
+        if (line.empty() || wcschr(L"\n:#", line[0])) continue;
+        if (line[0] == L'[') {
+            if (inSection) break;
+            inSection = _wcsicmp(line.c_str(), L"[Main]\n") == 0;
+            continue;
+        }
+        if (line.back() == L'\n') line.pop_back();
+        const size_t equals = line.find(L'=');
+        if (inSection && equals != std::wstring::npos && pairs.size() < SECTION_STORE_SLOTS)  // long keys are cut
+            pairs.push_back({line.substr(0, std::min<size_t>(equals, SECTION_KEY_CHARS - 1)), line.substr(equals + 1)});
+    }
+    return pairs;
+}
+
+// The section as the writer puts it down: pair lines cut between characters to what a reader takes.
+std::string WrittenForm(const Pairs& pairs)
+{
+    std::string bytes = "[Main]\r\n";
+    for (const auto& [key, value] : pairs) {
+        const std::wstring text = key + L"=" + value;
+        std::string line(text.size() * 3, '\0');
+        line.resize(WideCharToMultiByte(CP_UTF8, 0, text.data(), text.size(), &line[0], line.size(), NULL, NULL));
+        size_t end = std::min<size_t>(line.size(), 1022);
+        while (end < line.size() && (line[end] & 0xC0) == 0x80) --end;
+        bytes += line.substr(0, end) + "\r\n";
+    }
+    return bytes;
+}
+
+std::string RandomFile(std::mt19937& random)
+{
+    // Whole characters of 1 to 4 bytes, characters cut short, stray and invalid bytes, an
+    // encoded surrogate, and runs that make keys longer than the store keeps.
+    static const std::string pieces[] = {"=", "=", "k", "K", "v", " ", "[", "#", ":", "\xEF\xBB\xBF", "\xC3\xA9",
+        "\xE3\x82\xA2", "\xF0\x9F\x98\x80", "\xE3\x82", "\xF0\x9F", "\x82", "\xFF", "\xC0\xAF", "\xED\xA0\x80", "\r",
+        std::string(62, 'k'), "\xF0\x9F\x98\x80\xF0\x9F\x98\x80\xF0\x9F\x98\x80"};
+    static const char* const starts[] = {"[Main]", "[main]", "[MAIN]", "[Other]", "#", ":", "", "", "", ""};
+    static const char* const ends[] = {"\n", "\n", "\r\n", "\r", ""};
+    auto pick = [&](auto& from) { return std::string(from[random() % std::size(from)]); };
+    std::string file;
+    const bool manyPairs = random() % 50 == 0;
+    for (int lines = manyPairs ? 1100 : random() % 24, i = 0; i < lines; ++i) {
+        std::string line = random() % 8 ? "" : "\xEF\xBB\xBF";
+        if (manyPairs) {  // more pairs than the table takes, some keys twice
+            file += line + (i ? "k" + std::to_string(i % 1050) + "=v" : "[Main]") + (random() % 2 ? "\n" : "\r\n");
+            continue;
+        }
+        line += pick(starts);
+        for (int n = random() % 12 ? random() % 8 : 100 + random() % 600; n > 0; --n) line += pick(pieces);
+        if (random() % 30 == 0) line += random() % 10 ? '\0' : '\x1A';  // a NUL cuts the line's text, Ctrl-Z the file
+        file += line + pick(ends);
+    }
+    return file;
+}
+
+// The pairs read out in order: each lookup, in other case, must find the first pair left,
+// which is then deleted.
+Pairs TakeStore(const Pairs& expected)
+{
+    Pairs held;
+    for (const auto& [key, value] : expected) {
+        std::wstring other = key;
+        for (WCHAR& c : other) c = c < 128 && iswalpha(c) ? c ^ 0x20 : c;
+        WCHAR found[SECTION_VALUE_CHARS] = L"(missing)";
+        GetSectionString(found, SECTION_VALUE_CHARS, other.c_str());
+        DeleteSectionKey(other.c_str());
+        held.push_back({key, found});
+    }
+    if (CountSectionEntries()) held.push_back({L"(more)", std::to_wstring(CountSectionEntries())});
+    return held;
+}
+
+TEST_F(SectionStore, LoadsWhatTheFormatsRulesGiveFromRandomFilesAndWritesItBack)
+{
+    const char* replay = getenv("ZORV_SEED");
+    const unsigned first = replay ? strtoul(replay, NULL, 10) : std::random_device()();
+    const int files = replay ? 1 : 2000;
+    printf("%d files, seeds %u to %u (ZORV_SEED=N replays one)\n", files, first, first + files - 1);
+    for (unsigned seed = first; seed != first + files; ++seed) {
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        std::mt19937 random(seed);
+        const std::string bytes = RandomFile(random);
         WriteBytes(file, bytes);
-        LoadSection(file.c_str(), section);
-        WCHAR held[SECTION_VALUE_CHARS] = L"!";  // left as it was for a missing key
-        GetSectionString(held, SECTION_VALUE_CHARS, key);
-        EXPECT_EQ(std::wstring(value), held) << bytes;
+        const Pairs expected = ModelLoad(bytes);
+        ASSERT_EQ(expected.empty(), LoadSection(file.c_str(), L"Main"));
+        ASSERT_EQ(0, WriteSection(file.c_str(), L"main"));
+        ASSERT_EQ(expected, TakeStore(expected));
+        // What was written reads back the same, but for pair lines cut to what a reader takes.
+        const Pairs written = ModelLoad(WrittenForm(expected));
+        LoadSection(file.c_str(), L"Main");
+        ASSERT_EQ(written, TakeStore(written));
     }
 }
 
