@@ -7,6 +7,7 @@
 #include <random>
 
 #include "harness.h"
+#include "resource.h"
 
 namespace {
 
@@ -306,6 +307,7 @@ TEST_F(Desktop, TheExitScreenFadesTheScreenBehindItsDialogAndOkEndsTheShell)
     HWND dialog = NULL;
     ASSERT_TRUE(WaitUntil([&] { return Shown(L"ZORV_EXITDLG_CLASS", NULL) && (dialog = Shown(L"#32770", L"Exit Lumaro")); }));
     ExpectInOrder(shell->Output(), {L"func top\n", L"class\n", L"CreateWnd\n"});
+    EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(dialog, IDC_EXIT_SHELL)) << "\"Exit Lumaro?\" is checked at first";
     EXPECT_TRUE(At(orange) == unfaded || At(orange) == RGB(level2(GetRValue(unfaded)), level2(GetGValue(unfaded)),
                                                             level2(GetBValue(unfaded))))
         << "the snapshot, unfaded or at the first step";
@@ -323,7 +325,10 @@ TEST_F(Desktop, TheExitScreenFadesTheScreenBehindItsDialogAndOkEndsTheShell)
     TapAt(EXIT_BUTTON);
     ASSERT_TRUE(WaitUntil([&] { return (dialog = Shown(L"#32770", L"Exit Lumaro")) != NULL; }));
     EXPECT_TRUE(Has(shell->Output(), L"RegClass Error"));
-    SendMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+    SendMessageW(dialog, WM_COMMAND, IDC_HARD_RESET, 0);
+    EXPECT_EQ(BST_UNCHECKED, IsDlgButtonChecked(dialog, IDC_EXIT_SHELL)) << "one radio button checked, the one clicked";
+    EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(dialog, IDC_HARD_RESET));
+    SendMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);  // whichever the choice, OK ends the shell
     DWORD exitCode = 1;
     EXPECT_TRUE(shell->WaitForExit(&exitCode));
     EXPECT_EQ(0u, exitCode);

@@ -143,8 +143,9 @@ TEST(TaskListModel, TheForegroundWindowOrItsOwnerIsSelected)
     ResetTaskLists();
 }
 
-// The real desktop: windows of this process, polled as the taskbar's tick does.
-TEST(TaskListDesktop, TracksVisibleApplicationWindowsUpToSixtyFourAndGivesIconsBack)
+// The real desktop: windows of this process, polled as the taskbar's tick does (the soak
+// churns them for ten thousand ticks).
+TEST(TaskListDesktop, TracksVisibleApplicationWindowsUpToSixtyFour)
 {
     auto open = [](DWORD style = WS_OVERLAPPEDWINDOW | WS_VISIBLE, HWND parent = NULL) {
         return CreateWindowExW(0, L"STATIC", L"Task", style, 10, 10, 200, 100, parent, NULL, NULL, NULL);
@@ -156,16 +157,6 @@ TEST(TaskListDesktop, TracksVisibleApplicationWindowsUpToSixtyFourAndGivesIconsB
     windows.push_back(open(WS_CHILD | WS_VISIBLE, windows[0]));
     RefreshTaskList();
     EXPECT_EQ(others + 3, TaskCount()) << "popups, hidden and child windows get no entry";
-    const int before = CountGdiObjects();
-    for (int tick = 0; tick < 600; ++tick) {
-        if (tick % 20 == 0) {
-            DestroyWindow(windows[tick % 3]);
-            windows[tick % 3] = open();
-        }
-        if (tick % 30 == 0) SetWindowTextW(windows[tick % 3], std::to_wstring(tick).c_str());
-        RefreshTaskList();
-    }
-    EXPECT_EQ(before, CountGdiObjects()) << "extracted icons are destroyed when their entries go";
     while (windows.size() < MAX_TASKS + 4) windows.push_back(open());
     RefreshTaskList();
     EXPECT_EQ(MAX_TASKS, TaskCount()) << "later windows are not tracked";
