@@ -38,19 +38,25 @@ BOOL CALLBACK CountWindow(HWND window, LPARAM count)
     return TRUE;
 }
 
-// The windows are those of the one UI thread, children included; the threads count every
-// fade worker that outlives its exit screen. GetProcessMemoryInfo's
+int CountThreads()
+{
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    THREADENTRY32 thread = {sizeof thread};
+    int count = 0;
+    for (BOOL more = Thread32First(snapshot, &thread); more; more = Thread32Next(snapshot, &thread))
+        count += thread.th32OwnerProcessID == GetCurrentProcessId();
+    CloseHandle(snapshot);
+    return count;
+}
+
+// The windows are those of the one UI thread, children included. GetProcessMemoryInfo's
 // PrivateUsage is 0 under Wine and its PagefileUsage the resident memory of the whole process:
 // private memory is summed from the address space instead.
 std::array<long long, HOLDINGS> Measure()
 {
     std::array<long long, HOLDINGS> held = {CountGdiObjects(), 0, 0, 0, 0};
     EnumThreadWindows(GetCurrentThreadId(), CountWindow, reinterpret_cast<LPARAM>(&held[WINDOWS]));
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-    THREADENTRY32 thread = {sizeof thread};
-    for (BOOL more = Thread32First(snapshot, &thread); more; more = Thread32Next(snapshot, &thread))
-        held[THREADS] += thread.th32OwnerProcessID == GetCurrentProcessId();
-    CloseHandle(snapshot);
+    held[THREADS] = CountThreads();
     MEMORY_BASIC_INFORMATION region;
     for (const BYTE* at = nullptr; VirtualQuery(at, &region, sizeof region);
          at = static_cast<const BYTE*>(region.BaseAddress) + region.RegionSize)
@@ -95,8 +101,10 @@ void RunTicks(int ticks, int exitScreens)
         if (tick % 100 == 50 && !windows.empty()) SetForegroundWindow(windows[some]);
         SendMessageW(TaskbarWindow, WM_TIMER, 1, 0);
         if ((tick + 1) % (ticks / exitScreens) == 0) {
+            const int threads = CountThreads();
             SetTimer(NULL, 0, 10, CancelExitDialog);
             if (OpenExitScreen(GetModuleHandleW(NULL)) != 0) FAIL() << "no exit screen at tick " << tick;
+            if (CountThreads() != threads) FAIL() << "the fade worker outlives its exit screen at tick " << tick;
         }
         if (tick % 10 == 0 && TakeQuitMessage()) FAIL() << "a quit request at tick " << tick;
     }
