@@ -37,13 +37,12 @@ inline fs::path BuildPath(const fs::path& relative)
 // object ends the program if it still runs (a debugger's end takes its program with it).
 class Program {
 public:
-    explicit Program(std::wstring commandLine, const fs::path& directory = {}, const wchar_t* desktop = nullptr)
+    explicit Program(std::wstring commandLine, const fs::path& directory = {})
     {
         SECURITY_ATTRIBUTES inherit = {sizeof inherit, NULL, TRUE};
         HANDLE output = CreateFileW(output_.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                     &inherit, CREATE_ALWAYS, 0, NULL);
-        std::wstring desktopName = desktop ? desktop : L"";
-        STARTUPINFOW startup = {sizeof startup, NULL, desktop ? &desktopName[0] : NULL, NULL, 0, 0, 0, 0, 0, 0, 0,
+        STARTUPINFOW startup = {sizeof startup, NULL, NULL, NULL, 0, 0, 0, 0, 0, 0, 0,
                                 STARTF_USESTDHANDLES, 0, 0, NULL, NULL, output, output};
         PROCESS_INFORMATION started = {};
         if (CreateProcessW(NULL, &commandLine[0], NULL, NULL, TRUE, CREATE_NO_WINDOW, NULL,
@@ -105,7 +104,7 @@ inline std::wstring AnswerBox(HWND box)
 // zorv.exe copied into the home directory and run there under zorv-log.
 class Shell : public Program {
 public:
-    explicit Shell(const fs::path& home, const wchar_t* desktop = nullptr) : Program(Install(home), home, desktop) {}
+    explicit Shell(const fs::path& home) : Program(Install(home), home) {}
 
 private:
     static std::wstring Install(const fs::path& home)

@@ -38,33 +38,6 @@ TEST_F(Surface, ThemeBitmapHasTheFilesSizeAndPixelsInTheScreensFormatAndLeavesNo
     EXPECT_EQ(before, CountGdiObjects());
 }
 
-TEST_F(Surface, ThemeBitmapsThatAreMissingOrBrokenAreRefusedAndLogged)
-{
-    const std::string good = BmpFile(186, 24);
-    std::string tooWide = good, pixelsInHeaders = good;
-    tooWide[sizeof(BITMAPFILEHEADER) + offsetof(BITMAPINFOHEADER, biWidth)] = char(187);
-    pixelsInHeaders[offsetof(BITMAPFILEHEADER, bfOffBits)] = 53;
-    const std::pair<LPCWSTR, std::string> files[] = {
-        {L"TRUNCATED", good.substr(0, good.size() / 2)}, {L"HEADERONLY", good.substr(0, 54)},
-        {L"TOOWIDE", tooWide}, {L"PIXELSAT53", pixelsInHeaders}, {L"EMPTY", ""},
-        {L"PNG", std::string("\x89PNG\r\n\x1a\n", 8) + std::string(3000, 'x')}};
-    for (const auto& [name, bytes] : files) WriteBytes(folder + L"\\" + name + L".bmp", bytes);
-    MakeDirectories(folder + L"\\FOLDER.bmp");
-    std::vector<LPCWSTR> names = {L"MISSING", L"FOLDER"};
-    for (const auto& file : files) names.push_back(file.first);
-    for (LPCWSTR name : names) {
-        SCOPED_TRACE(ToUtf8(name));
-        LogCapture capture;
-        const int before = CountGdiObjects();
-        MemorySurface surface = {HDC(1), HBITMAP(1)};
-        EXPECT_EQ(1, LoadThemeBitmap(screen, folder.c_str(), name, &surface));
-        EXPECT_TRUE(!surface.dc && !surface.bitmap && before == CountGdiObjects()) << "nothing is left";
-        const std::wstring path = folder + L"\\" + name + L".bmp";
-        ASSERT_EQ(1u, capture.lines.size());
-        EXPECT_NE(std::wstring::npos, capture.lines[0].find(L"Cannot Load BMP - Path:\"" + path + L"\""));
-    }
-}
-
 TEST_F(Surface, KeyColorRegionHoldsExactlyThePixelsThatAreNotMagenta)
 {
     // Every other pixel magenta, so the region is merged from many rectangles; the others
