@@ -147,19 +147,16 @@ private:
     HGDIOBJ image_, old_;
 };
 
-// The pen put down at one screen point and lifted at another (a tap when they are the same).
-inline void Drag(POINT down, POINT up)
+// The pen put down at a screen point and lifted there.
+inline void Tap(int x, int y)
 {
-    auto at = [](POINT p, DWORD event) {
-        mouse_event(MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE | event, MulDiv(p.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1),
-                    MulDiv(p.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1), 0, 0);
-    };
-    at(down, 0);
-    at(down, MOUSEEVENTF_LEFTDOWN);
-    Sleep(50);
-    at(up, MOUSEEVENTF_LEFTUP);
+    const int absoluteX = MulDiv(x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1),
+              absoluteY = MulDiv(y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    for (DWORD event : {0, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}) {
+        mouse_event(MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE | event, absoluteX, absoluteY, 0, 0);
+        if (event == MOUSEEVENTF_LEFTDOWN) Sleep(50);
+    }
 }
-inline void Tap(int x, int y) { Drag({x, y}, {x, y}); }
 
 // Expects the fragments in this order; one that spans a '\n' must be on consecutive lines.
 inline void ExpectInOrder(const std::wstring& log, const std::vector<std::wstring>& fragments)
