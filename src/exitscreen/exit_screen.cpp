@@ -71,15 +71,8 @@ DWORD WINAPI FadeWorker(LPVOID)
 
 int CreateFadeSurface(HDC reference)
 {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = ScreenWidth();
-    info.bmiHeader.biHeight = ScreenHeight();
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
     void* bits = NULL;
-    fadeSurface.bitmap = CreateDIBSection(reference, &info, DIB_RGB_COLORS, &bits, NULL, 0);
+    fadeSurface.bitmap = CreatePixelBitmap(reference, ScreenWidth(), ScreenHeight(), &bits);
     if (!fadeSurface.bitmap) {
         WCHAR message[LOG_LINE_CHARS];
         StringCchPrintfW(message, LOG_LINE_CHARS, L"Cannot Create DIBSection - DC:\"0x%08x\"",

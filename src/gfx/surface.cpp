@@ -132,6 +132,18 @@ int CreateMemorySurface(HDC reference, int width, int height, MemorySurface* sur
     return 0;
 }
 
+HBITMAP CreatePixelBitmap(HDC reference, int width, int height, void** bits)
+{
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;  // positive: bottom-up rows
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return CreateDIBSection(reference, &info, DIB_RGB_COLORS, bits, NULL, 0);
+}
+
 void ReleaseMemorySurface(MemorySurface* surface)
 {
     if (surface->dc) DeleteDC(surface->dc);
@@ -188,15 +200,8 @@ HRGN CreateKeyColorRegion(HDC imageDc, HBITMAP imageBitmap)
     const int width = size.bmWidth, height = size.bmHeight;
     HRGN result = CreateRectRgn(0, 0, 0, 0);
 
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height;  // bottom-up rows
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
     void* bits = NULL;
-    HBITMAP work = CreateDIBSection(NULL, &info, DIB_RGB_COLORS, &bits, NULL, 0);
+    HBITMAP work = CreatePixelBitmap(NULL, width, height, &bits);
     HDC screen = GetDC(NULL);
     HDC workDc = CreateCompatibleDC(screen);
     ReleaseDC(NULL, screen);

@@ -16,6 +16,9 @@ int CreateMemorySurface(HDC reference, int width, int height, MemorySurface* sur
 // The theme bitmap <themeFolder>\<name>.bmp in a surface of its own size; 1 (logged) on
 // failure, with nothing made.
 int LoadThemeBitmap(HDC reference, LPCWSTR themeFolder, LPCWSTR name, MemorySurface* surface);
+// A 32-bit DIB section with bottom-up rows, whose pixels the caller reads and writes
+// through bits; NULL on failure.
+HBITMAP CreatePixelBitmap(HDC reference, int width, int height, void** bits);
 // Deletes the DC, then the bitmap; leaves the surface empty.
 void ReleaseMemorySurface(MemorySurface* surface);
 
