@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <utility>
+#include <tuple>
 #include <vector>
 
 #include "gfx/button_manager.h"
@@ -14,12 +14,12 @@ namespace {
 const COLORREF BACKGROUND = RGB(128, 128, 128), UP_FACE = RGB(0, 160, 0), DOWN_FACE = RGB(200, 0, 200);
 const int BASE = 100, COUNT = 4;
 
-using Commands = std::vector<std::pair<WPARAM, LPARAM>>;
+using Commands = std::vector<std::tuple<WPARAM, LPARAM>>;
 
 // Put in the import slot, it records at each drawing whether a WM_COMMAND was already
 // waiting: the order of posting and drawing leaves no other trace.
 std::vector<bool> commandWaiting;
-decltype(&BitBlt) realBitBlt;
+const auto realBitBlt = reinterpret_cast<decltype(&BitBlt)>(__imp_BitBlt);
 BOOL WINAPI WatchedBitBlt(HDC dc, int x, int y, int cx, int cy, HDC source, int sx, int sy, DWORD rop)
 {
     MSG msg;
@@ -33,10 +33,9 @@ protected:
     {
         ClearButtonRegistry();
         PressedButtonIndex = -1;
-        window = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, L"STATIC", L"", WS_POPUP, 0, 0, 160, 80, NULL,
-                                 NULL, NULL, NULL);
+        window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 160, 80, NULL, NULL, NULL, NULL);  // never shown
         HDC screen = GetDC(NULL);
-        for (auto [surface, color] : {std::make_pair(&back, BACKGROUND), {&up, UP_FACE}, {&down, DOWN_FACE}}) {
+        for (auto [surface, color] : {std::make_tuple(&back, BACKGROUND), {&up, UP_FACE}, {&down, DOWN_FACE}}) {
             EXPECT_EQ(0, CreateMemorySurface(screen, 160, 80, surface));
             SetDCBrushColor(surface->dc, color);
             SelectObject(surface->dc, GetStockObject(DC_BRUSH));
@@ -51,26 +50,14 @@ protected:
         for (MemorySurface* surface : {&back, &up, &down}) ReleaseMemorySurface(surface);
     }
 
-    Commands TakeCommands()
+    // The window holding the capture, the pressed button's index and the commands posted
+    // since the last look.
+    std::tuple<HWND, int, Commands> State()
     {
-        Commands all;
+        Commands posted;
         for (MSG msg; PeekMessageW(&msg, window, WM_COMMAND, WM_COMMAND, PM_REMOVE);)
-            all.emplace_back(msg.wParam, msg.lParam);
-        return all;
-    }
-    // Pen down and up at one point; the commands both posted.
-    Commands Tap(int x, int y)
-    {
-        ButtonPenDown(window, MAKELPARAM(x, y));
-        ButtonPenUp(window, MAKELPARAM(x, y));
-        return TakeCommands();
-    }
-    COLORREF BackPixel(int x, int y) { return GetPixel(back.dc, x, y); }
-    // The window holding the capture and the pressed button's index.
-    std::pair<HWND, int> Held() { return {GetCapture(), PressedButtonIndex}; }
-    int SetButton(int index, int x, int y, int cx = 40, int cy = 20, int hitTestable = 1)
-    {
-        return SetButtonItem(window, index, x, y, cx, cy, up.dc, down.dc, hitTestable, BUTTON_AUTO);
+            posted.emplace_back(msg.wParam, msg.lParam);
+        return {GetCapture(), PressedButtonIndex, posted};
     }
 
     HWND window = NULL;
@@ -79,35 +66,35 @@ protected:
 
 TEST_F(ButtonManager, PressCycleCapturesPostsAndRedrawsTheAutoFace)
 {
-    ASSERT_EQ(0, SetButton(1, 40, 10));
-    realBitBlt = reinterpret_cast<decltype(&BitBlt)>(__imp_BitBlt);
+    ASSERT_EQ(0, SetButtonItem(window, 1, 40, 10, 40, 20, up.dc, down.dc, 1, BUTTON_AUTO));
     __imp_BitBlt = reinterpret_cast<void*>(&WatchedBitBlt);
     EXPECT_EQ(0, ButtonPenDown(window, MAKELPARAM(80, 30)));  // the far corner is inside
     __imp_BitBlt = reinterpret_cast<void*>(realBitBlt);
     EXPECT_EQ(std::vector<bool>(2, true), commandWaiting) << "the press is posted before the face is drawn and shown";
-    EXPECT_EQ(std::make_pair(window, 1), Held());
-    EXPECT_EQ((Commands{{101, 1}}), TakeCommands());
-    EXPECT_EQ(std::make_pair(DOWN_FACE, BACKGROUND), std::make_pair(BackPixel(79, 29), BackPixel(80, 30)));
+    EXPECT_EQ(std::make_tuple(window, 1, Commands{{101, 1}}), State());
+    EXPECT_EQ(DOWN_FACE, GetPixel(back.dc, 79, 29));
+    EXPECT_EQ(BACKGROUND, GetPixel(back.dc, 80, 30));
     ASSERT_EQ(0, ButtonPenUp(window, MAKELPARAM(80, 30)));
-    EXPECT_EQ(std::make_pair(HWND(NULL), -1), Held());
-    EXPECT_EQ((Commands{{101, 0}}), TakeCommands());
-    EXPECT_EQ(UP_FACE, BackPixel(40, 10));
+    EXPECT_EQ(std::make_tuple(HWND{}, -1, Commands{{101, 0}}), State());
+    EXPECT_EQ(UP_FACE, GetPixel(back.dc, 40, 10));
 }
 
 TEST_F(ButtonManager, LowerIndexWinsInSignedCoordinatesAndOnlyThePressedButtonAnswersTheRelease)
 {
-    SetButton(0, 0, 0, 160, 80, 0);  // not hit-testable
-    SetButton(1, 20, 10);
-    SetButton(2, 30, 15);
-    SetButton(3, -20, -20, 10, 10);
-    const struct { int x, y, button; } points[] = {{5, 5, -1}, {25, 15, 1}, {35, 20, 1}, {65, 30, 2},
-                                                   {-15, -12, 3}, {-1, -1, -1}, {71, 30, -1}};
-    for (const auto& p : points) {
-        const Commands tapped = {{BASE + p.button, 1}, {BASE + p.button, 0}};
-        EXPECT_EQ(p.button < 0 ? Commands{} : tapped, Tap(p.x, p.y)) << p.x << "," << p.y;
+    SetButtonItem(window, 0, 0, 0, 160, 80, up.dc, down.dc, 0, BUTTON_AUTO);  // not hit-testable
+    SetButtonItem(window, 1, 20, 10, 40, 20, up.dc, down.dc, 1, BUTTON_AUTO);
+    SetButtonItem(window, 2, 30, 15, 40, 20, up.dc, down.dc, 1, BUTTON_AUTO);
+    SetButtonItem(window, 3, -20, -20, 10, 10, up.dc, down.dc, 1, BUTTON_AUTO);
+    // The pen is captured whether or not a button is hit.
+    const struct { int x, y, button; } taps[] = {{5, 5, -1}, {25, 15, 1}, {35, 20, 1}, {65, 30, 2},
+                                                 {-15, -12, 3}, {-1, -1, -1}, {71, 30, -1}};
+    for (const auto& tap : taps) {
+        const Commands none, press = {{BASE + tap.button, 1}}, release = {{BASE + tap.button, 0}};
+        ButtonPenDown(window, MAKELPARAM(tap.x, tap.y));
+        EXPECT_EQ(std::make_tuple(window, tap.button, tap.button < 0 ? none : press), State()) << tap.x << ',' << tap.y;
+        ButtonPenUp(window, MAKELPARAM(tap.x, tap.y));
+        EXPECT_EQ(std::make_tuple(HWND{}, -1, tap.button < 0 ? none : release), State()) << tap.x << ',' << tap.y;
     }
-    ButtonPenDown(window, MAKELPARAM(5, 5));
-    EXPECT_EQ(std::make_pair(window, -1), Held()) << "the pen is captured whether or not a button is hit";
     // An index left by another window's surface, beyond this one's buttons.
     for (int left : {COUNT, 1 << 30}) {
         PressedButtonIndex = left;
@@ -115,7 +102,7 @@ TEST_F(ButtonManager, LowerIndexWinsInSignedCoordinatesAndOnlyThePressedButtonAn
     }
     ButtonPenDown(window, MAKELPARAM(65, 30));
     ButtonPenUp(window, MAKELPARAM(25, 15));  // over button 1, but button 2 is pressed
-    EXPECT_EQ((Commands{{102, 1}}), TakeCommands());
+    EXPECT_EQ(std::make_tuple(HWND{}, -1, Commands{{102, 1}}), State());
 }
 
 }  // namespace

@@ -8,24 +8,18 @@ namespace {
 
 const COLORREF MAGENTA = RGB(255, 0, 255);
 
-class Surface : public ::testing::Test {
-protected:
-    void SetUp() override { MakeDirectories(folder); }
-    void TearDown() override { ReleaseDC(NULL, screen); }
+// Held for the life of the process.
+const HDC screen = GetDC(NULL);
 
-    HDC screen = GetDC(NULL);
-    TempDirectory home;
-    std::wstring folder = home / L"theme\\Test";
-};
-
-TEST_F(Surface, ThemeBitmapHasTheFilesSizeAndPixelsInTheScreensFormatAndLeavesNothingBehind)
+TEST(Surface, ThemeBitmapHasTheFilesSizeAndPixelsInTheScreensFormatAndLeavesNothingBehind)
 {
+    TempDirectory folder;
     MemorySurface surface;
-    WriteBytes(folder + L"\\TASKBARCLK.bmp", BmpFile(186, 24));
-    ASSERT_EQ(0, LoadThemeBitmap(screen, folder.c_str(), L"TASKBARCLK", &surface));  // warms up the loader
+    WriteBytes(folder / L"TASKBARCLK.bmp", BmpFile(186, 24));
+    ASSERT_EQ(0, LoadThemeBitmap(screen, folder.path().c_str(), L"TASKBARCLK", &surface));  // warms up the loader
     ReleaseMemorySurface(&surface);
     const int before = CountGdiObjects();
-    ASSERT_EQ(0, LoadThemeBitmap(screen, folder.c_str(), L"TASKBARCLK", &surface));
+    ASSERT_EQ(0, LoadThemeBitmap(screen, folder.path().c_str(), L"TASKBARCLK", &surface));
     BITMAP info = {};
     GetObjectW(surface.bitmap, sizeof info, &info);
     EXPECT_EQ((std::vector<LONG>{186, 24, GetDeviceCaps(screen, BITSPIXEL)}),
@@ -38,7 +32,7 @@ TEST_F(Surface, ThemeBitmapHasTheFilesSizeAndPixelsInTheScreensFormatAndLeavesNo
     EXPECT_EQ(before, CountGdiObjects());
 }
 
-TEST_F(Surface, KeyColorRegionHoldsExactlyThePixelsThatAreNotMagenta)
+TEST(Surface, KeyColorRegionHoldsExactlyThePixelsThatAreNotMagenta)
 {
     // Every other pixel magenta, so the region is merged from many rectangles; the others
     // are blue or one step from magenta.

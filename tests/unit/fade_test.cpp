@@ -29,12 +29,10 @@ TEST(Fade, EveryPathEqualsTheFormulaForEveryColour)
 #endif
     EXPECT_EQ(Pixel(0x12, 221, 17, 17), Expected(Pixel(0x12, 255, 0, 0), 2));  // grey 85: the formula read right
     std::vector<uint32_t> before(256 * 256 + 11), expected(before.size()), pixels;
-    for (int level = -1; level <= FADE_STEPS + 1; ++level)
-        for (uint32_t r = 0; r < 256; ++r) {
-            for (uint32_t i = 0; i < before.size(); ++i) {
-                before[i] = Pixel(r ^ i, r, (i >> 8) & 0xFF, i & 0xFF);
-                expected[i] = Expected(before[i], level);
-            }
+    for (uint32_t r = 0; r < 256; ++r) {
+        for (uint32_t i = 0; i < before.size(); ++i) before[i] = Pixel(r ^ i, r, (i >> 8) & 0xFF, i & 0xFF);
+        for (int level = -1; level <= FADE_STEPS + 1; ++level) {
+            for (uint32_t i = 0; i < before.size(); ++i) expected[i] = Expected(before[i], level);
             for (auto fade : fades) {
                 pixels = before;
                 fade(pixels.data(), pixels.size(), level);
@@ -43,6 +41,7 @@ TEST(Fade, EveryPathEqualsTheFormulaForEveryColour)
                                             << pixels[i] << " instead of " << expected[i];
             }
         }
+    }
 }
 
 }  // namespace
