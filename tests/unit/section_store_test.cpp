@@ -25,12 +25,11 @@ using Pairs = std::vector<std::pair<std::wstring, std::wstring>>;
 // Bytes at the end that start a UTF-8 character without finishing it; 0 when it ends whole.
 size_t IncompleteTail(const std::string& bytes)
 {
-    for (size_t back = 1; back <= 3 && back <= bytes.size(); ++back) {
-        const unsigned char c = bytes[bytes.size() - back];
-        const size_t length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;  // by its leading ones
-        if ((c & 0xC0) != 0x80) return back < length ? back : 0;
-    }
-    return 0;
+    size_t back = 1;
+    while (back < 3 && (bytes[bytes.size() - back] & 0xC0) == 0x80) ++back;  // back to a lead byte
+    const unsigned char lead = bytes[bytes.size() - back];
+    const size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;  // by its leading ones
+    return (lead & 0xC0) != 0x80 && back < length ? back : 0;
 }
 
 // The pairs of section Main that a reader following the format takes from the file.
@@ -42,8 +41,7 @@ Pairs ModelLoad(const std::string& file)
     Pairs pairs;
     bool inSection = false;
     for (size_t at = 0, n; at < text.size(); at += n) {
-        const size_t lineFeed = text.find('\n', at);
-        n = std::min<size_t>(1023, lineFeed == std::string::npos ? text.size() - at : lineFeed - at + 1);
+        n = std::min<size_t>(1023, std::min(text.find('\n', at), text.size() - 1) + 1 - at);  // through the line feed
         std::string piece = text.substr(at, n);
         if (n == 1023 && piece.back() != '\n') piece.resize(n -= IncompleteTail(piece));  // split between characters
         piece.resize(strlen(piece.c_str()));  // a NUL byte ends the text
@@ -51,14 +49,12 @@ Pairs ModelLoad(const std::string& file)
         std::wstring line(piece.size(), L'\0');
         line.resize(MultiByteToWideChar(CP_UTF8, 0, &piece[bom], piece.size() - bom, &line[0], line.size()));
         if (line.empty() || wcschr(L"\n:#", line[0])) continue;
-        if (line[0] == L'[') {
-            if (inSection) break;
-            inSection = _wcsicmp(line.c_str(), L"[Main]\n") == 0;
-            continue;
-        }
+        if (line[0] == L'[' && inSection) break;  // the next header ends the section
+        if (line[0] == L'[') inSection = _wcsicmp(line.c_str(), L"[Main]\n") == 0;
         if (line.back() == L'\n') line.pop_back();
         const size_t equals = line.find(L'=');
-        if (inSection && equals != std::wstring::npos && pairs.size() < SECTION_STORE_SLOTS)  // long keys are cut
+        // A pair line of the section while the table has room; long keys are cut.
+        if (line[0] != L'[' && inSection && equals != std::wstring::npos && pairs.size() < SECTION_STORE_SLOTS)
             pairs.push_back({line.substr(0, std::min<size_t>(equals, SECTION_KEY_CHARS - 1)), line.substr(equals + 1)});
     }
     return pairs;
@@ -72,9 +68,8 @@ std::string WrittenForm(const Pairs& pairs)
         const std::wstring text = key + L"=" + value;
         std::string line(text.size() * 3, '\0');
         line.resize(WideCharToMultiByte(CP_UTF8, 0, text.data(), text.size(), &line[0], line.size(), NULL, NULL));
-        size_t end = std::min<size_t>(line.size(), 1022);
-        while (end < line.size() && (line[end] & 0xC0) == 0x80) --end;
-        bytes += line.substr(0, end) + "\r\n";
+        if (line.size() > 1022) line.resize(1022 - IncompleteTail(line.substr(0, 1022)));
+        bytes += line + "\r\n";
     }
     return bytes;
 }
@@ -90,13 +85,10 @@ std::string RandomFile(std::mt19937& random)
     static const char* const ends[] = {"\n", "\n", "\r\n", "\r", ""};
     auto pick = [&](auto& from) { return std::string(from[random() % std::size(from)]); };
     std::string file;
-    const bool manyPairs = random() % 50 == 0;
-    for (int lines = manyPairs ? 1100 : random() % 24, i = 0; i < lines; ++i) {
+    if (random() % 50 == 0)  // more pairs than the table takes, some keys twice
+        for (int i = 0; i < 1100; ++i) file += i ? "k" + std::to_string(i % 1050) + "=v\n" : "[Main]\n";
+    for (int lines = random() % 24; lines > 0; --lines) {
         std::string line = random() % 8 ? "" : "\xEF\xBB\xBF";
-        if (manyPairs) {  // more pairs than the table takes, some keys twice
-            file += line + (i ? "k" + std::to_string(i % 1050) + "=v" : "[Main]") + (random() % 2 ? "\n" : "\r\n");
-            continue;
-        }
         line += pick(starts);
         for (int n = random() % 12 ? random() % 8 : 100 + random() % 600; n > 0; --n) line += pick(pieces);
         if (random() % 30 == 0) line += random() % 10 ? '\0' : '\x1A';  // a NUL cuts the line's text, Ctrl-Z the file

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <string>
+#include <tuple>
 #include <vector>
 
 #include "gdi_count.h"
@@ -12,33 +12,26 @@ namespace {
 
 TEST(TaskbarClock, FormatsTwentyFourAndTwelveHourTimes)
 {
-    const struct {
-        WORD hour, minute;
-        const wchar_t *twelve, *twentyFour;
-    } times[] = {{0, 15, L"0:15 AM", L"0:15"}, {9, 5, L"9:05 AM", L"9:05"}, {12, 30, L"12:30 PM", L"12:30"},
-                 {23, 59, L"11:59 PM", L"23:59"}};
-    for (const auto& t : times) {
-        SYSTEMTIME time = {0, 0, 0, 0, t.hour, t.minute, 0, 0};
+    const std::tuple<WORD, WORD, int, const wchar_t*> times[] = {  // hour, minute, AM/PM, text
+        {0, 15, 1, L"0:15 AM"}, {9, 5, 1, L"9:05 AM"}, {12, 30, 1, L"12:30 PM"}, {23, 59, 1, L"11:59 PM"},
+        {12, 30, 0, L"12:30"}, {23, 59, 0, L"23:59"}};
+    for (const auto& [hour, minute, amPm, expected] : times) {
         WCHAR text[CLOCK_TEXT_CHARS];
-        FormatClockText(time, 1, text);
-        EXPECT_STREQ(t.twelve, text);
-        FormatClockText(time, 0, text);
-        EXPECT_STREQ(t.twentyFour, text);
+        FormatClockText({0, 0, 0, 0, hour, minute, 0, 0}, amPm, text);
+        EXPECT_STREQ(expected, text);
     }
 }
 
 TEST(TaskButtonLayout, FixedWidthsWhileTheyFitThenTheAreaSharedOutAndMoreOnlyBeyondSixteen)
 {
-    const struct {
-        int areaWidth, shown, i, x, width;
-    } places[] = {
+    // Area width, buttons shown, which one, and where it goes in the area and how wide.
+    const std::tuple<int, int, int, int, int> places[] = {
         {500, 3, 2, 300, 150},                                                  // 450 < 500: fixed
         {500, 4, 3, 375, 125}, {400, 3, 1, 133, 133}, {400, 3, 2, 266, 134},  // shared out
     };
-    for (const auto& p : places) {
-        TaskButtonPlace place = PlaceTaskButton(102, p.areaWidth, 150, p.shown, p.i);
-        EXPECT_EQ(102 + p.x, place.x) << p.areaWidth << " " << p.shown << " " << p.i;
-        EXPECT_EQ(p.width, place.width) << p.areaWidth << " " << p.shown << " " << p.i;
+    for (const auto& [areaWidth, shown, i, x, width] : places) {
+        const TaskButtonPlace place = PlaceTaskButton(102, areaWidth, 150, shown, i);
+        EXPECT_EQ(std::make_pair(102 + x, width), std::make_pair(place.x, place.width));
     }
     for (int position = 0; position < TASK_BUTTON_SLOTS; ++position) {
         EXPECT_EQ(position, TaskButtonEntry(position, TASK_BUTTON_SLOTS)) << "exactly as many windows as buttons";
@@ -48,86 +41,65 @@ TEST(TaskButtonLayout, FixedWidthsWhileTheyFitThenTheAreaSharedOutAndMoreOnlyBey
 
 HWND FakeWindow(int n) { return reinterpret_cast<HWND>(static_cast<INT_PTR>(n)); }
 
-// Windows given as small numbers, titled with the number, or "renamed" for the one given.
-void Fill(TaskEntry (&list)[MAX_TASKS], std::initializer_list<int> windows, int renamed = 0)
+const std::vector<BYTE> andMask(32, 0xFF), xorMask(32, 0);
+HICON NewIcon() { return CreateIcon(NULL, 16, 16, 1, 1, andMask.data(), xorMask.data()); }
+// Made before any count; the first icon also makes what all icons share.
+const HICON sharedIcon = NewIcon();
+
+// Icons from a finder that counts its calls: for odd windows a fresh icon the list owns, for
+// even ones the shared icon, which the list must leave alone.
+int asked;
+HICON FindIcon(HWND window, bool* owned)
 {
-    ZeroMemory(list, sizeof list);
+    ++asked;
+    *owned = reinterpret_cast<INT_PTR>(window) % 2;
+    return *owned ? NewIcon() : sharedIcon;
+}
+// GetIconInfo hands out a copy of the mask, given back at once.
+bool Alive(HICON icon)
+{
+    ICONINFO info;
+    return GetIconInfo(icon, &info) && DeleteObject(info.hbmMask);
+}
+// One tick over windows given as small numbers, titled with the number, or "renamed" for the one given.
+unsigned Tick(std::initializer_list<int> windows, int foreground = 0, int owner = 0, int renamed = 0)
+{
+    TaskEntry enumerated[MAX_TASKS] = {};
     int i = 0;
     for (int w : windows) {
-        list[i].window = FakeWindow(w);
-        wsprintfW(list[i++].title, w == renamed ? L"renamed" : L"%d", w);
+        enumerated[i].window = FakeWindow(w);
+        wsprintfW(enumerated[i++].title, w == renamed ? L"renamed" : L"%d", w);
     }
+    return UpdateTaskList(enumerated, FakeWindow(foreground), FakeWindow(owner), FindIcon);
 }
 
 TEST(TaskMerge, WindowsKeepTheirPlacesAndNewOnesComeLastInReverseOrder)
 {
-    const struct {
-        std::initializer_list<int> previous, enumerated;
-        std::vector<int> merged;
-    } cases[] = {
-        {{1, 2, 3}, {3, 1}, {1, 3}},           // the second closed: the third moves up
-        {{1, 2}, {4, 2, 5, 1}, {1, 2, 5, 4}},  // two new ones: the one enumerated later first
-    };
-    for (const auto& c : cases) {
-        TaskEntry previous[MAX_TASKS], enumerated[MAX_TASKS], current[MAX_TASKS] = {};
-        Fill(previous, c.previous);
-        Fill(enumerated, c.enumerated);
-        std::vector<int> order;
-        for (int i = 0, n = MergeTaskLists(previous, enumerated, current); i < n; ++i)
-            order.push_back(static_cast<int>(reinterpret_cast<INT_PTR>(current[i].window)));
-        EXPECT_EQ(c.merged, order);
-    }
-}
-
-// Icons from a finder that hands out real icons, owned for odd windows, and remembers them.
-std::vector<std::pair<HICON, bool>> given;
-HICON FindIcon(HWND window, bool* owned)
-{
-    static const std::vector<BYTE> andMask(32, 0xFF), xorMask(32, 0);
-    given.push_back({CreateIcon(NULL, 16, 16, 1, 1, andMask.data(), xorMask.data()), reinterpret_cast<INT_PTR>(window) % 2});
-    *owned = given.back().second;
-    return given.back().first;
-}
-bool Alive(HICON icon)
-{
-    ICONINFO info;
-    if (!GetIconInfo(icon, &info)) return false;
-    DeleteObject(info.hbmMask);
-    return true;
-}
-unsigned Tick(std::initializer_list<int> windows, int foreground = 0, int owner = 0, int renamed = 0)
-{
-    TaskEntry enumerated[MAX_TASKS];
-    Fill(enumerated, windows, renamed);
-    return UpdateTaskList(enumerated, FakeWindow(foreground), FakeWindow(owner), FindIcon);
-}
-HICON IconOf(int window)
-{
-    for (int i = 0; i < TaskCount(); ++i)
-        if (CurrentTask(i).window == FakeWindow(window)) return CurrentTask(i).icon;
-    return NULL;
+    ResetTaskLists();
+    Tick({3, 2, 1});     // into the empty list as 1, 2, 3
+    Tick({4, 3, 5, 1});  // the second closed, two new ones
+    std::vector<HWND> order;
+    for (int i = 0; i < TaskCount(); ++i) order.push_back(CurrentTask(i).window);
+    // The third moves up; the new ones come last, the one enumerated later first.
+    EXPECT_EQ(std::vector<HWND>({FakeWindow(1), FakeWindow(3), FakeWindow(5), FakeWindow(4)}), order);
 }
 
 TEST(TaskListModel, IconsAreFetchedOnlyForNewPairsAndOwnedOnesGoWithTheirEntries)
 {
-    bool owned;
-    DestroyIcon(FindIcon(FakeWindow(2), &owned));  // the first icon also makes what all icons share
-    given.clear();
+    asked = 0;
     ResetTaskLists();
     const int before = CountGdiObjects();
-    EXPECT_EQ(TASK_LIST_CHANGED, Tick({1, 2, 3}));
-    const HICON first = IconOf(1), second = IconOf(2);
-    EXPECT_EQ(0u, Tick({1, 2, 3})) << "nothing changed";
-    EXPECT_EQ(second, IconOf(2)) << "an unchanged tick keeps the icons";
-    EXPECT_EQ(TASK_LIST_CHANGED, Tick({1, 2, 3}, 0, 0, 1));
-    EXPECT_EQ(4u, given.size()) << "only the retitled window is asked again";
+    EXPECT_EQ(TASK_LIST_CHANGED, Tick({3, 2, 1}));  // listed as 1, 2, 3
+    const HICON first = CurrentTask(0).icon;
+    EXPECT_EQ(0u, Tick({3, 2, 1})) << "nothing changed";
+    EXPECT_EQ(first, CurrentTask(0).icon) << "an unchanged tick keeps the icons";
+    EXPECT_EQ(TASK_LIST_CHANGED, Tick({3, 2, 1}, 0, 0, 1));
+    EXPECT_EQ(4, asked) << "only the retitled window is asked again";
     EXPECT_FALSE(Alive(first)) << "its old, owned icon is destroyed";
-    EXPECT_TRUE(Alive(IconOf(3))) << "an owned icon carried over stays";
+    EXPECT_TRUE(Alive(CurrentTask(2).icon)) << "an owned icon carried over stays";
     for (int round = 0; round < 40; ++round) Tick({1, 2 + round % 2 * 10, 3, 5 + round % 3 * 2}, 0, 0, round % 4);
     ResetTaskLists();
-    for (const auto& [icon, isOwned] : given)
-        if (!isOwned) DestroyIcon(icon);
-    EXPECT_EQ(before, CountGdiObjects()) << "no owned icon outlives its entry";
+    EXPECT_EQ(before, CountGdiObjects()) << "no owned icon outlives its entry, and the shared one stays";
 }
 
 TEST(TaskListModel, TheForegroundWindowOrItsOwnerIsSelected)
@@ -140,7 +112,6 @@ TEST(TaskListModel, TheForegroundWindowOrItsOwnerIsSelected)
     EXPECT_EQ(FakeWindow(3), CurrentTask(SelectedTask()).window);
     EXPECT_EQ(TASK_SELECTION_CHANGED, Tick({1, 2, 3}, 99));
     EXPECT_EQ(-1, SelectedTask()) << "a window without an entry selects none";
-    ResetTaskLists();
 }
 
 // The real desktop: windows of this process, polled as the taskbar's tick does (the soak
