@@ -64,7 +64,8 @@ public:
         std::istringstream output(ReadBytes(output_));
         for (std::string line; std::getline(output, line) && !output.eof();) {
             std::wstring text = FromUtf8(line.substr(0, line.size() - (!line.empty() && line.back() == '\r')));
-            if (text.size() > 11 && text[0] == L'[' && text[9] == L']') text.erase(0, 11);  // "[ms] "
+            const bool stamped = text.size() > 11 && text[0] == L'[' && text.find_first_not_of(L"0123456789", 1) == 9;
+            if (stamped && text[9] == L']') text.erase(0, 11);  // "[ms] ", the milliseconds in eight digits
             lines += text + L'\n';
         }
         return lines;

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -99,10 +98,4 @@ bool TakeQuitMessage(int* exitCode)
         quit = quit || msg.message == WM_QUIT;
     }
     return quit;
-}
-
-bool LogCapture::Contains(const std::wstring& fragment) const
-{
-    return std::any_of(lines.begin(), lines.end(),
-                       [&](const std::wstring& line) { return line.find(fragment) != std::wstring::npos; });
 }

@@ -37,7 +37,6 @@ public:
     LogCapture();
     ~LogCapture();
     std::vector<std::wstring> lines, fatalBoxes;
-    bool Contains(const std::wstring& fragment) const;  // in any line
 };
 
 // Handles the messages waiting for this thread; true when WM_QUIT was among them, with

@@ -73,7 +73,8 @@ TEST(LaunchProgram, LogsWhatCannotBeStarted)
 {
     LogCapture log;
     EXPECT_EQ(0, LaunchProgram(L"C:\\no such folder\\AppMain.exe", L"--x"));
-    EXPECT_TRUE(log.Contains(L"Cannot Execute - Path:\"C:\\no such folder\\AppMain.exe\" Arg:\"--x\""));
+    ASSERT_EQ(1u, log.lines.size());
+    EXPECT_NE(std::wstring::npos, log.lines[0].find(L"Cannot Execute - Path:\"C:\\no such folder\\AppMain.exe\" Arg:\"--x\""));
 }
 
 }  // namespace
