@@ -91,13 +91,10 @@ inline std::wstring WindowText(HWND window)
     return text;
 }
 
-// A message box's text (the longest of its controls' texts: the others are an icon and
-// "OK"), read before its OK button is pressed.
+// A message box's text, read before its OK button is pressed.
 inline std::wstring AnswerBox(HWND box)
 {
-    std::wstring text;
-    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-        if (WindowText(child).size() > text.size()) text = WindowText(child);
+    const std::wstring text = WindowText(GetDlgItem(box, 0xFFFF));  // the message's static control
     PostMessageW(box, WM_COMMAND, IDOK, reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
     return text;
 }

@@ -108,11 +108,6 @@ protected:
         WaitUntil([&] { return (found = Shown(NULL, (shown.empty() ? title : shown).c_str())) != NULL; });
         return found;
     }
-    void EndApps()
-    {
-        apps.clear();
-        ASSERT_TRUE(WaitUntil([&] { return !Drawn(0); }));
-    }
     // Under Wine a menu opened while another program is in front can lose the activation it
     // was given at once, and so close again: the user taps once more.
     bool OpenMenu()
@@ -169,11 +164,11 @@ TEST_F(Desktop, TaskbarSessionFromStartUpToMoreWindowsThanButtons)
     EXPECT_FALSE(Drawn(3));
 
     // Sixteen buttons share the area and the last reads "More" in yellow.
-    EndApps();
+    apps.clear();
+    ASSERT_TRUE(WaitUntil([&] { return !Drawn(0); }));
     ASSERT_NE(nullptr, StartApp(L"Many", L"--windows=17", L"Many 17"));
     const int lastLeft = TASK_LEFT + TASK_AREA_W * 15 / 16, lastRight = TASK_LEFT + TASK_AREA_W;
     EXPECT_TRUE(WaitUntil([&] { return ScreenShot().Count({lastLeft, BAR_TOP, lastRight, SCREEN_H}, RGB(255, 255, 0)) > 5; }));
-    EXPECT_EQ(0, ScreenShot().Count({TASK_LEFT, BAR_TOP, lastLeft, SCREEN_H}, RGB(255, 255, 0)));
     Tap((lastLeft + lastRight) / 2, TAP_Y);
     EXPECT_TRUE(WaitUntil([] { return WindowText(GetForegroundWindow()).rfind(L"Many ", 0) == 0; }, 3000));
 }

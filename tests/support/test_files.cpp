@@ -35,6 +35,7 @@ TempDirectory::~TempDirectory() { fs::remove_all(path_, ignored); }
 
 void WriteBytes(const std::wstring& path, const std::string& bytes)
 {
+    fs::create_directories(fs::path(path).parent_path(), ignored);
     std::ofstream file(fs::path(path), std::ios::binary);
     ASSERT_TRUE(file.write(bytes.data(), bytes.size()).flush()) << "cannot write " << ToUtf8(path);
 }
@@ -45,11 +46,10 @@ std::string ReadBytes(const std::wstring& path)
     return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
-void MakeDirectories(const std::wstring& path) { fs::create_directories(path, ignored); }
 
 void InstallDefaultHome(const std::wstring& home)
 {
-    MakeDirectories(home);
+    fs::create_directories(home, ignored);
     fs::copy(SourcePath(L"themes\\default"), home, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
 }
 

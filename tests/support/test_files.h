@@ -18,9 +18,8 @@ private:
     std::wstring path_;
 };
 
-void WriteBytes(const std::wstring& path, const std::string& bytes);
+void WriteBytes(const std::wstring& path, const std::string& bytes);  // its folders made as needed
 std::string ReadBytes(const std::wstring& path);  // empty for a missing file
-void MakeDirectories(const std::wstring& path);
 // The bundled home directory copied into the folder, which is made when missing.
 void InstallDefaultHome(const std::wstring& home);
 std::string ToUtf8(const std::wstring& text);

@@ -8,7 +8,6 @@
 TEST(ShellDisplay, SettingsComeFromTheirFilesAndSectionsAndGiveTheFontsAndTheTaskbarStrip)
 {
     TempDirectory home;
-    MakeDirectories(home / L"settings");
     WriteBytes(home / L"settings\\settings.cfg",
                "[Main]\nTheme=Test.theme\nFontQuality=261\nFontSize=-12\nBigFontSize=-20\n[Taskbar]\n"
                "AMPM=1\n[Start]\nUserIcon=settings\\user.bmp\nMenu1.Name=One\nMenu1.Path=\\one.exe\n");
