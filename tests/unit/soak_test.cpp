@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <psapi.h>
 #include <tlhelp32.h>
 
 #include <array>
@@ -19,13 +18,11 @@
 namespace {
 
 // What the process holds, and how far each figure may move from where start-up settled.
-enum { GDI_OBJECTS, WINDOWS, THREADS, PRIVATE_KB, PROCESS_KB, HOLDINGS };
-const char* const HOLDING_NAMES[HOLDINGS] = {"GDI objects", "windows", "threads", "private KB", "process KB"};
+enum { GDI_OBJECTS, WINDOWS, THREADS, PRIVATE_KB, HOLDINGS };
+const char* const HOLDING_NAMES[HOLDINGS] = {"GDI objects", "windows", "threads", "private KB"};
 // Committed private memory came back to the page in every run measured: one 64 KB heap step
-// is allowed. The whole process, X11 side included, moves in steps of a screen-sized buffer
-// (1.5 MB at 800 x 480, up to two measured) that the display side keeps or gives back as it
-// likes; one such buffer leaked per exit screen goes far beyond 8 MB.
-const long long TOLERANCES[HOLDINGS] = {0, 0, 0, 64, 8 * 1024};
+// is allowed. Screen-sized buffers are bitmaps, which the GDI count holds exactly.
+const long long TOLERANCES[HOLDINGS] = {0, 0, 0, 64};
 
 // Counts the window and, for a top-level one, all its descendants.
 BOOL CALLBACK CountWindow(HWND window, LPARAM count)
@@ -47,19 +44,15 @@ int CountThreads()
 }
 
 // The windows are those of the one UI thread, children included. GetProcessMemoryInfo's
-// PrivateUsage is 0 under Wine and its PagefileUsage the resident memory of the whole process:
-// private memory is summed from the address space instead.
+// PrivateUsage is 0 under Wine: private memory is summed from the address space instead.
 std::array<long long, HOLDINGS> Measure()
 {
-    std::array<long long, HOLDINGS> held = {CountGdiObjects(), 0, CountThreads(), 0, 0};
+    std::array<long long, HOLDINGS> held = {CountGdiObjects(), 0, CountThreads(), 0};
     EnumThreadWindows(GetCurrentThreadId(), CountWindow, reinterpret_cast<LPARAM>(&held[WINDOWS]));
     MEMORY_BASIC_INFORMATION region;
     for (const BYTE* at = nullptr; VirtualQuery(at, &region, sizeof region);
          at = static_cast<const BYTE*>(region.BaseAddress) + region.RegionSize)
         if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE) held[PRIVATE_KB] += region.RegionSize / 1024;
-    PROCESS_MEMORY_COUNTERS memory = {};
-    GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory);
-    held[PROCESS_KB] = memory.PagefileUsage / 1024;
     return held;
 }
 
