@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <filesystem>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -145,14 +146,14 @@ private:
     HGDIOBJ image_, old_;
 };
 
-// The pen put down at a screen point and lifted there.
-inline void Tap(int x, int y)
+// The pen put down at a screen point and lifted there, a moment later or once whileDown returns.
+inline void Tap(int x, int y, const std::function<void()>& whileDown = [] { Sleep(50); })
 {
     const int absoluteX = MulDiv(x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1),
               absoluteY = MulDiv(y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
     for (DWORD event : {0, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}) {
         mouse_event(MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE | event, absoluteX, absoluteY, 0, 0);
-        if (event == MOUSEEVENTF_LEFTDOWN) Sleep(50);
+        if (event == MOUSEEVENTF_LEFTDOWN) whileDown();
     }
 }
 

@@ -95,10 +95,11 @@ protected:
             if (Face(i) != (i == position ? down : up)) return false;
         return true;
     }
-    bool TapBrings(int position, HWND window)
+    bool TapBrings(int position, HWND window)  // before the pen is lifted: buttons act on the press
     {
-        Tap(ButtonX(position), TAP_Y);
-        return WaitUntil([&] { return GetForegroundWindow() == window; }, 3000);
+        bool brought = false;
+        Tap(ButtonX(position), TAP_Y, [&] { brought = WaitUntil([&] { return GetForegroundWindow() == window; }, 3000); });
+        return brought;
     }
     HWND StartApp(const std::wstring& title, const std::wstring& options = L"", std::wstring shown = L"")
     {
