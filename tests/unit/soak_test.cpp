@@ -35,7 +35,7 @@ BOOL CALLBACK CountWindow(HWND window, LPARAM count)
 int CountThreads()
 {
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-    THREADENTRY32 thread = {sizeof thread};
+    THREADENTRY32 thread = {sizeof thread, 0, 0, 0, 0, 0, 0};
     int count = 0;
     for (BOOL more = Thread32First(snapshot, &thread); more; more = Thread32Next(snapshot, &thread))
         count += thread.th32OwnerProcessID == GetCurrentProcessId();
