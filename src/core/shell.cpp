@@ -6,6 +6,7 @@
 #include "config/section_store.h"
 #include "config/shell_settings.h"
 #include "core/log.h"
+#include "core/shell_text.h"
 #include "exitscreen/exit_screen.h"
 #include "gfx/button_manager.h"
 #include "startmenu/start_menu.h"
@@ -29,7 +30,12 @@ void FindHomeDirectory()
         *lastBackslash = L'\0';
 }
 
-int LoadSettings() { return LoadShellSettings(homeDirectory, &Settings); }
+int LoadSettings()
+{
+    if (LoadShellSettings(homeDirectory, &Settings) != 0) return 1;
+    ChooseShellLanguage(Settings.mainLanguage);
+    return 0;
+}
 
 // Leaves the modules empty and makes the display resources; it cannot fail.
 int InitializeShell()

@@ -4,6 +4,7 @@
 
 #include "config/shell_settings.h"
 #include "core/log.h"
+#include "core/shell_text.h"
 #include "core/window_class.h"
 #include "gfx/button_manager.h"
 #include "gfx/surface.h"
@@ -93,7 +94,7 @@ void LabelFacePair(const FacePair& pair, UINT stringId, COLORREF upColor, COLORR
                    UINT format)
 {
     WCHAR label[LABEL_CHARS] = L"";
-    if (LoadStringW(instance, stringId, label, LABEL_CHARS) == 0) LogError(L"LoadString Error");
+    if (LoadShellText(instance, stringId, label, LABEL_CHARS) != 0) LogError(L"LoadString Error");
     PrepareText(pair.up.dc, NormalFont, upColor);
     DrawTextInRect(pair.up.dc, label, rect.left, rect.top, rect.right, rect.bottom, format);
     PrepareText(pair.down.dc, NormalFont, downColor);

@@ -2,6 +2,7 @@
 
 #include "config/shell_settings.h"
 #include "core/log.h"
+#include "core/shell_text.h"
 #include "gfx/button_manager.h"
 #include "gfx/surface.h"
 #include "gfx/theme_parts.h"
@@ -136,7 +137,7 @@ int CreateTaskButtons(const TaskButtonArea& buttonArea, HINSTANCE instance)
 {
     area = buttonArea;
     pressedPosition = -1;
-    if (LoadStringW(instance, IDS_MORE, moreText, MORE_TEXT_CHARS) == 0) LogError(L"LoadString Error");
+    if (LoadShellText(instance, IDS_MORE, moreText, MORE_TEXT_CHARS) != 0) LogError(L"LoadString Error");
     for (int i = 0; i < TASK_BUTTON_SLOTS; ++i) {
         for (MemorySurface& face : faces[i])
             if (CreateMemorySurface(area.backBuffer, Settings.taskbarButtonMaxCX, Settings.taskbarButtonHeight, &face) !=

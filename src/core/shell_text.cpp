@@ -1,0 +1,40 @@
+#include "core/shell_text.h"
+
+#include "resource.h"
+
+namespace {
+
+ShellLanguage language = SHELL_LANGUAGE_ENGLISH;
+
+enum { DIALOG_TEXT_CHARS = 256 };
+
+}  // namespace
+
+void ChooseShellLanguage(LPCWSTR languageName)
+{
+    language = languageName && _wcsicmp(languageName, L"Japanese") == 0 ? SHELL_LANGUAGE_JAPANESE
+                                                                        : SHELL_LANGUAGE_ENGLISH;
+}
+
+ShellLanguage CurrentShellLanguage() { return language; }
+
+int LoadShellText(HINSTANCE instance, UINT id, LPWSTR text, int capacity)
+{
+    if (language == SHELL_LANGUAGE_JAPANESE && LoadStringW(instance, id + JAPANESE_TEXT_OFFSET, text, capacity) > 0)
+        return 0;
+    if (LoadStringW(instance, id, text, capacity) > 0) return 0;
+    if (capacity > 0) text[0] = L'\0';
+    return 1;
+}
+
+void SetDialogTexts(HWND dialog, HINSTANCE instance, const DialogText* texts, int count)
+{
+    for (int i = 0; i < count; ++i) {
+        WCHAR text[DIALOG_TEXT_CHARS];
+        if (LoadShellText(instance, texts[i].stringId, text, DIALOG_TEXT_CHARS) != 0) continue;
+        if (texts[i].controlId == 0)
+            SetWindowTextW(dialog, text);
+        else
+            SetDlgItemTextW(dialog, texts[i].controlId, text);
+    }
+}

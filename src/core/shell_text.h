@@ -1,0 +1,23 @@
+// The shell's texts: string resources in the language the settings choose. The device has
+// no thread UI language to set, so the shell picks among its own texts: the Japanese text
+// of a string stands JAPANESE_TEXT_OFFSET above the English one in the same string table.
+#pragma once
+#include <windows.h>
+
+enum ShellLanguage { SHELL_LANGUAGE_ENGLISH, SHELL_LANGUAGE_JAPANESE };
+
+// "Japanese" (any case) chooses Japanese; anything else, empty or unknown, English.
+void ChooseShellLanguage(LPCWSTR languageName);
+ShellLanguage CurrentShellLanguage();
+
+// Loads a text of the executable's string table in the chosen language, the English text
+// where a translation is missing; 0 on success, 1 (and an empty text) when neither exists.
+int LoadShellText(HINSTANCE instance, UINT id, LPWSTR text, int capacity);
+
+// A dialog control and the string whose text it shows; control 0 is the dialog's caption.
+struct DialogText {
+    int controlId;
+    UINT stringId;
+};
+// Gives the dialog's caption and controls their texts in the chosen language.
+void SetDialogTexts(HWND dialog, HINSTANCE instance, const DialogText* texts, int count);
