@@ -1,4 +1,4 @@
-#include "core/shell.h"
+#include "shell/shell.h"
 
 #include <strsafe.h>
 #include <wchar.h>

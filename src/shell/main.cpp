@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "core/shell.h"
+#include "shell/shell.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int)
 {
