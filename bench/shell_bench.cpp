@@ -14,7 +14,6 @@
 
 #include "bench_support.h"
 #include "exitscreen/fade.h"
-#include "exitscreen/fade_x86.h"
 #include "startmenu/program_launch.h"
 
 namespace {
@@ -162,11 +161,8 @@ void BenchFade()
     std::mt19937 random(7);
     for (uint32_t& pixel : source) pixel = random();
     const auto copy = [&] { memcpy(frame.data(), source.data(), count * sizeof(uint32_t)); };
-#if ZORV_HAS_X86_FADE
-    const char* fastPath = X86HasAvx2() ? "AVX2" : "SSE2";
-#else
-    const char* fastPath = "portable";
-#endif
+    const char* const pathNames[] = {"portable", "SSE2", "AVX2"};
+    const char* fastPath = pathNames[FastestFadePath()];
     const struct {
         std::string figure;
         void (*fade)(uint32_t*, size_t, int);

@@ -20,14 +20,29 @@ void FadePixelsPortable(uint32_t* pixels, size_t count, int level)
     }
 }
 
-void FadePixels(uint32_t* pixels, size_t count, int level)
+FadePath FastestFadePath()
 {
 #if ZORV_HAS_X86_FADE
-    if (X86HasAvx2())
-        FadePixelsAvx2(pixels, count, level);
-    else
-        FadePixelsSse2(pixels, count, level);
+    return X86HasAvx2() ? FADE_AVX2 : FADE_SSE2;
 #else
-    FadePixelsPortable(pixels, count, level);
+    return FADE_PORTABLE;
 #endif
 }
+
+// A fast path fades whole groups of pixels; the portable computation fades the rest.
+void FadePixelsOn(FadePath path, uint32_t* pixels, size_t count, int level)
+{
+    if (level < 0 || level > FADE_STEPS) return;
+    size_t done = 0;
+#if ZORV_HAS_X86_FADE
+    if (path == FADE_AVX2)
+        done = FadeGroupsAvx2(pixels, count, FADE_STEPS - level, level);
+    else if (path == FADE_SSE2)
+        done = FadeGroupsSse2(pixels, count, FADE_STEPS - level, level);
+#else
+    (void)path;
+#endif
+    FadePixelsPortable(pixels + done, count - done, level);
+}
+
+void FadePixels(uint32_t* pixels, size_t count, int level) { FadePixelsOn(FastestFadePath(), pixels, count, level); }

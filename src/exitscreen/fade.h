@@ -8,7 +8,14 @@
 
 enum { FADE_STEPS = 10 };
 
-// The fastest exact way this build has.
+// The ways of computing it, each exact; a build and processor have every path up to the
+// fastest they have.
+enum FadePath { FADE_PORTABLE, FADE_SSE2, FADE_AVX2 };
+FadePath FastestFadePath();
+
+// The fastest path.
 void FadePixels(uint32_t* pixels, size_t count, int level);
+// The given path, which must be one this build and processor have.
+void FadePixelsOn(FadePath path, uint32_t* pixels, size_t count, int level);
 // The portable computation, which every build has.
 void FadePixelsPortable(uint32_t* pixels, size_t count, int level);

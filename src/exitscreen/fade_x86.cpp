@@ -3,8 +3,6 @@
 #if ZORV_HAS_X86_FADE
 #include <immintrin.h>
 
-#include "exitscreen/fade.h"
-
 // Both paths work on 16-bit lanes, two pixels (b g r a b g r a) to every 128 bits: rotations
 // within each pixel put b + g + r in every colour lane, and the divisions become high
 // multiplications, exact on these ranges (s / 3 for s <= 765, x / 10 for x <= 2550).
@@ -46,11 +44,10 @@ bool X86HasAvx2()
     return has;
 }
 
-void FadePixelsSse2(uint32_t* pixels, size_t count, int level)
+size_t FadeGroupsSse2(uint32_t* pixels, size_t count, int keepWeight, int towardWeight)
 {
-    if (level < 0 || level > FADE_STEPS) return;
-    const __m128i keep = _mm_set1_epi16(static_cast<short>(FADE_STEPS - level));
-    const __m128i toward = _mm_set1_epi16(static_cast<short>(level));
+    const __m128i keep = _mm_set1_epi16(static_cast<short>(keepWeight));
+    const __m128i toward = _mm_set1_epi16(static_cast<short>(towardWeight));
     const __m128i alphaMask = _mm_set_epi16(-1, 0, 0, 0, -1, 0, 0, 0);
     const __m128i zero = _mm_setzero_si128();
     size_t i = 0;
@@ -61,14 +58,14 @@ void FadePixelsSse2(uint32_t* pixels, size_t count, int level)
         const __m128i high = FadeLanes(_mm_unpackhi_epi8(four, zero), keep, toward, alphaMask);
         _mm_storeu_si128(at, _mm_packus_epi16(low, high));
     }
-    FadePixelsPortable(pixels + i, count - i, level);
+    return i;
 }
 
-__attribute__((target("avx2"))) void FadePixelsAvx2(uint32_t* pixels, size_t count, int level)
+__attribute__((target("avx2"))) size_t FadeGroupsAvx2(uint32_t* pixels, size_t count, int keepWeight,
+                                                       int towardWeight)
 {
-    if (level < 0 || level > FADE_STEPS) return;
-    const __m256i keep = _mm256_set1_epi16(static_cast<short>(FADE_STEPS - level));
-    const __m256i toward = _mm256_set1_epi16(static_cast<short>(level));
+    const __m256i keep = _mm256_set1_epi16(static_cast<short>(keepWeight));
+    const __m256i toward = _mm256_set1_epi16(static_cast<short>(towardWeight));
     const __m256i alphaMask = _mm256_set_epi16(-1, 0, 0, 0, -1, 0, 0, 0, -1, 0, 0, 0, -1, 0, 0, 0);
     const __m256i zero = _mm256_setzero_si256();
     size_t i = 0;
@@ -80,6 +77,6 @@ __attribute__((target("avx2"))) void FadePixelsAvx2(uint32_t* pixels, size_t cou
         _mm256_storeu_si256(at, _mm256_packus_epi16(low, high));
     }
     _mm256_zeroupper();  // no penalty for the SSE code that runs next
-    FadePixelsPortable(pixels + i, count - i, level);
+    return i;
 }
 #endif

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <vector>
 
 #include "exitscreen/fade.h"
-#include "exitscreen/fade_x86.h"
 
 namespace {
 
@@ -22,18 +22,16 @@ uint32_t Expected(uint32_t p, int level)
 // levels, against the formula, on a length that reaches whole groups and a rest.
 TEST(Fade, EveryPathEqualsTheFormulaForEveryColour)
 {
-    std::vector<void (*)(uint32_t*, size_t, int)> fades = {FadePixelsPortable, FadePixels};
-#if ZORV_HAS_X86_FADE
-    fades.push_back(FadePixelsSse2);
-    if (X86HasAvx2()) fades.push_back(FadePixelsAvx2);
-#endif
+    std::vector<std::function<void(uint32_t*, size_t, int)>> fades = {FadePixelsPortable, FadePixels};
+    for (int path = FADE_SSE2; path <= FastestFadePath(); ++path)
+        fades.push_back([path](uint32_t* p, size_t n, int level) { FadePixelsOn(static_cast<FadePath>(path), p, n, level); });
     EXPECT_EQ(Pixel(0x12, 221, 17, 17), Expected(Pixel(0x12, 255, 0, 0), 2));  // grey 85: the formula read right
     std::vector<uint32_t> before(256 * 256 + 11), expected(before.size()), pixels;
     for (uint32_t r = 0; r < 256; ++r) {
         for (uint32_t i = 0; i < before.size(); ++i) before[i] = Pixel(r ^ i, r, (i >> 8) & 0xFF, i & 0xFF);
         for (int level = -1; level <= FADE_STEPS + 1; ++level) {
             for (uint32_t i = 0; i < before.size(); ++i) expected[i] = Expected(before[i], level);
-            for (auto fade : fades) {
+            for (const auto& fade : fades) {
                 pixels = before;
                 fade(pixels.data(), pixels.size(), level);
                 const size_t i = std::mismatch(pixels.begin(), pixels.end(), expected.begin()).first - pixels.begin();
