@@ -38,9 +38,7 @@ bool LoadSettingsSection(const SettingsSource& source, LPCWSTR fileName, LPCWSTR
     WCHAR path[SETTING_PATH_CHARS];
     HRESULT formed = StringCchPrintfW(path, SETTING_PATH_CHARS, L"%ls\\settings\\%ls", source.homeDirectory, fileName);
     if (SUCCEEDED(formed) && LoadSection(path, section) == 0) return true;
-    WCHAR message[LOG_LINE_CHARS];
-    StringCchPrintfW(message, LOG_LINE_CHARS, L"Cannot load CFG: \"%ls\"", path);
-    LogError(message);
+    LogErrorF(L"Cannot load CFG: \"%ls\"", path);
     if (source.failedPath) StringCchCopyW(source.failedPath, SETTING_PATH_CHARS, path);
     return false;
 }

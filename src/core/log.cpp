@@ -1,5 +1,6 @@
 #include "core/log.h"
 
+#include <stdarg.h>
 #include <strsafe.h>
 
 #include "platform/platform.h"
@@ -39,14 +40,37 @@ void LogInfo(LPCWSTR text)
     WriteLine(line);
 }
 
-void LogError(LPCWSTR text)
+// The error code is the one the caller's failure left, read before anything else runs.
+static void WriteErrorLine(DWORD error, LPCWSTR text)
 {
     DWORD elapsed = ElapsedMilliseconds();
-    DWORD error = GetLastError();
     WCHAR line[LOG_LINE_CHARS];
     StringCchPrintfW(line, LOG_LINE_CHARS, L"[%08lu] [ERROR:0x%08lx] %ls", elapsed, error, text);
     StringCchCopyW(LastErrorLine, LAST_ERROR_LINE_CHARS, line);
     WriteLine(line);
+}
+
+void LogError(LPCWSTR text) { WriteErrorLine(GetLastError(), text); }
+
+void LogErrorF(LPCWSTR format, ...)
+{
+    DWORD error = GetLastError();
+    WCHAR text[LOG_LINE_CHARS];
+    va_list arguments;
+    va_start(arguments, format);
+    StringCchVPrintfW(text, LOG_LINE_CHARS, format, arguments);
+    va_end(arguments);
+    WriteErrorLine(error, text);
+}
+
+void LogInfoF(LPCWSTR format, ...)
+{
+    WCHAR text[LOG_LINE_CHARS];
+    va_list arguments;
+    va_start(arguments, format);
+    StringCchVPrintfW(text, LOG_LINE_CHARS, format, arguments);
+    va_end(arguments);
+    LogInfo(text);
 }
 
 void FatalError(LPCWSTR text)

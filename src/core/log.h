@@ -12,6 +12,11 @@ void StartLog(DWORD startTick);
 
 void LogInfo(LPCWSTR text);
 void LogError(LPCWSTR text);
+// The same with a line formatted as StringCchPrintfW does, cut to LOG_LINE_CHARS.
+void LogInfoF(LPCWSTR format, ...);
+void LogErrorF(LPCWSTR format, ...);
+// A handle as the value a line prints with "0x%08x": its low 32 bits, whatever its width.
+inline unsigned LoggedHandle(const void* handle) { return static_cast<unsigned>(reinterpret_cast<UINT_PTR>(handle)); }
 // Shows the fatal-error box, then posts the quit request with exit code 1.
 void FatalError(LPCWSTR text);
 

@@ -74,10 +74,7 @@ int CreateFadeSurface(HDC reference)
     void* bits = NULL;
     fadeSurface.bitmap = CreatePixelBitmap(reference, ScreenWidth(), ScreenHeight(), &bits);
     if (!fadeSurface.bitmap) {
-        WCHAR message[LOG_LINE_CHARS];
-        StringCchPrintfW(message, LOG_LINE_CHARS, L"Cannot Create DIBSection - DC:\"0x%08x\"",
-                         static_cast<unsigned>(reinterpret_cast<UINT_PTR>(reference)));
-        LogError(message);
+        LogErrorF(L"Cannot Create DIBSection - DC:\"0x%08x\"", LoggedHandle(reference));
         return 1;
     }
     fadeSurface.pixels = static_cast<uint32_t*>(bits);

@@ -9,30 +9,7 @@
 
 namespace {
 
-// Handles are logged as 32-bit values, whatever their width.
-unsigned HandleValue(const void* handle) { return static_cast<unsigned>(reinterpret_cast<UINT_PTR>(handle)); }
-
-void LogDcError(LPCWSTR format, const void* dc)
-{
-    WCHAR message[LOG_LINE_CHARS];
-    StringCchPrintfW(message, LOG_LINE_CHARS, format, HandleValue(dc));
-    LogError(message);
-}
-
-void LogSelectError(HDC dc, HGDIOBJ bitmap)
-{
-    WCHAR message[LOG_LINE_CHARS];
-    StringCchPrintfW(message, LOG_LINE_CHARS, L"SelectObject Error - DC:\"0x%08x\" BMP:\"0x%08x\"", HandleValue(dc),
-                     HandleValue(bitmap));
-    LogError(message);
-}
-
-void LogBitmapLoadError(LPCWSTR path)
-{
-    WCHAR message[LOG_LINE_CHARS];
-    StringCchPrintfW(message, LOG_LINE_CHARS, L"Cannot Load BMP - Path:\"%ls\"", path);
-    LogError(message);
-}
+const WCHAR SELECT_ERROR[] = L"SelectObject Error - DC:\"0x%08x\" BMP:\"0x%08x\"";
 
 // Builds a region from many rectangles. Combining them one at a time costs time that grows
 // with the square of their number, and so does one ExtCreateRegion of all of them: small
@@ -113,17 +90,17 @@ int CreateMemorySurface(HDC reference, int width, int height, MemorySurface* sur
     *surface = MemorySurface{};
     HBITMAP bitmap = CreateCompatibleBitmap(reference, width, height);
     if (!bitmap) {
-        LogDcError(L"Cannot Create CompatibleBitmap - DC:\"0x%08x\"", reference);
+        LogErrorF(L"Cannot Create CompatibleBitmap - DC:\"0x%08x\"", LoggedHandle(reference));
         return 1;
     }
     HDC dc = CreateCompatibleDC(reference);
     if (!dc) {
-        LogDcError(L"Cannot Create CompatibleDC - DC:\"0x%08x\"", reference);
+        LogErrorF(L"Cannot Create CompatibleDC - DC:\"0x%08x\"", LoggedHandle(reference));
         DeleteObject(bitmap);
         return 1;
     }
     if (!SelectObject(dc, bitmap)) {
-        LogSelectError(dc, bitmap);
+        LogErrorF(SELECT_ERROR, LoggedHandle(dc), LoggedHandle(bitmap));
         DeleteDC(dc);
         DeleteObject(bitmap);
         return 1;
@@ -159,7 +136,7 @@ int LoadThemeBitmap(HDC reference, LPCWSTR themeFolder, LPCWSTR name, MemorySurf
     HRESULT formatted = StringCchPrintfW(path, MAX_PATH, L"%ls\\%ls.bmp", themeFolder, name);
     HBITMAP image = SUCCEEDED(formatted) ? LoadDIBitmapFile(path) : NULL;
     if (!image) {
-        LogBitmapLoadError(path);
+        LogErrorF(L"Cannot Load BMP - Path:\"%ls\"", path);
         return 1;
     }
     BITMAP size = {};
@@ -171,9 +148,9 @@ int LoadThemeBitmap(HDC reference, LPCWSTR themeFolder, LPCWSTR name, MemorySurf
     int result = 1;
     HDC imageDc = CreateCompatibleDC(surface->dc);
     if (!imageDc) {
-        LogDcError(L"Cannot Create CompatibleDC - DC:\"0x%08x\"", surface->dc);
+        LogErrorF(L"Cannot Create CompatibleDC - DC:\"0x%08x\"", LoggedHandle(surface->dc));
     } else if (!SelectObject(imageDc, image)) {
-        LogSelectError(imageDc, image);
+        LogErrorF(SELECT_ERROR, LoggedHandle(imageDc), LoggedHandle(image));
     } else {
         // Converted to the device's format here, once.
         BitBlt(surface->dc, 0, 0, size.bmWidth, size.bmHeight, imageDc, 0, 0, SRCCOPY);

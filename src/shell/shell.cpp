@@ -91,9 +91,7 @@ int RunShell(HINSTANCE instance)
     SetCursor(LoadCursorW(NULL, IDC_WAIT));
     FindHomeDirectory();
 
-    WCHAR line[LOG_LINE_CHARS];
-    StringCchPrintfW(line, LOG_LINE_CHARS, L"Current directory: \"%ls\"", homeDirectory);
-    LogInfo(line);
+    LogInfoF(L"Current directory: \"%ls\"", homeDirectory);
 
     // A failing step does not stop the sequence: FatalError has posted the quit request,
     // which ends the message loop once the messages already queued are handled.

@@ -61,11 +61,7 @@ int LaunchProgram(LPCWSTR path, LPCWSTR arguments)
     execute.lpFile = path;
     execute.lpParameters = arguments;
     execute.nShow = SW_SHOWNORMAL;  // programs that honour it would otherwise start hidden
-    if (!ShellExecuteExW(&execute)) {
-        WCHAR message[LOG_LINE_CHARS];
-        StringCchPrintfW(message, LOG_LINE_CHARS, L"Cannot Execute - Path:\"%ls\" Arg:\"%ls\"", path, arguments);
-        LogError(message);
-    }
+    if (!ShellExecuteExW(&execute)) LogErrorF(L"Cannot Execute - Path:\"%ls\" Arg:\"%ls\"", path, arguments);
     SetCursor(LoadCursorW(NULL, IDC_ARROW));
     return 0;
 }

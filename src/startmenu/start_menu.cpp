@@ -126,9 +126,7 @@ void DrawUserPicture()
 {
     HBITMAP picture = LoadDIBitmapFile(Settings.userPicturePath);
     if (!picture) {
-        WCHAR message[LOG_LINE_CHARS];
-        StringCchPrintfW(message, LOG_LINE_CHARS, L"Cannot Load BMP - Path:\"%ls\"", Settings.userPicturePath);
-        LogError(message);
+        LogErrorF(L"Cannot Load BMP - Path:\"%ls\"", Settings.userPicturePath);
         return;
     }
     HDC pictureDc = CreateCompatibleDC(backBuffer.dc);
