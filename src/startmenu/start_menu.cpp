@@ -5,8 +5,8 @@
 #include "config/shell_settings.h"
 #include "core/log.h"
 #include "core/shell_text.h"
-#include "core/window_class.h"
 #include "gfx/button_manager.h"
+#include "gfx/composed_window.h"
 #include "gfx/surface.h"
 #include "gfx/theme_parts.h"
 #include "platform/platform.h"
@@ -29,8 +29,6 @@ enum {
 };
 
 const WCHAR START_CLASS[] = L"ZORV_START_CLASS";
-const WCHAR CREATION_FAILURE[] =
-    L"Failed to start Lumaro: Main memory is very low, or resource of Lumaro is not found.";
 const UINT_PTR EXIT_TIMER = 1;
 const UINT EXIT_DELAY_MS = 100;  // the menu is gone from the screen before the exit screen's snapshot
 const UINT LABEL_FORMAT = DT_VCENTER | DT_WORD_ELLIPSIS;
@@ -58,11 +56,10 @@ struct FacePair {
 };
 
 HWND startMenu;
-HINSTANCE instance;
+ComposedWindow menu = {&startMenu};
+MemorySurface& backBuffer = menu.backBuffer;  // the whole menu
+const HINSTANCE& instance = menu.instance;
 ExitScreenOpener exitScreenOpener;
-bool creationFinished;      // WM_CREATE ran to its end
-HDC windowDc;               // reference DC of the back buffer, kept for the window's life
-MemorySurface backBuffer;   // the whole menu
 MemorySurface background;   // STARTBACK, until the shape is cut from it
 HRGN composedShape;         // cut from STARTBACK, until handed to the composition's caller
 HRGN windowRegion;          // the shape, handed to the window
@@ -109,14 +106,8 @@ void PlaceButton(int index, int x, int y, int cx, int cy, const FacePair& pair, 
 
 int LoadStartMenuBuffer()
 {
-    const int width = Settings.startWidth, height = Settings.startHeight;
-    windowDc = GetDC(startMenu);
-    if (!windowDc) {
-        LogError(L"GetDC Error");
-        return 1;
-    }
-    if (CreateMemorySurface(windowDc, width, height, &backBuffer) != 0 ||
-        LoadThemeBitmap(windowDc, Settings.themeFolder, L"STARTBACK", &background) != 0)
+    if (CreateBackBuffer(&menu, Settings.startWidth, Settings.startHeight) != 0 ||
+        LoadThemeBitmap(menu.windowDc, Settings.themeFolder, L"STARTBACK", &background) != 0)
         return 1;
     return 0;
 }
@@ -231,15 +222,7 @@ void HandleCreate(HWND window, const CREATESTRUCTW* create)
                  Settings.startWidth, Settings.startHeight, 0);
     ComposeStartMenu(window, create->hInstance, &windowRegion);
     SetCursor(LoadCursorW(NULL, IDC_ARROW));  // start-up's wait cursor ends here
-    creationFinished = true;
-}
-
-void HandlePaint(HWND window)
-{
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(window, &paint);
-    PaintStartMenu(dc);
-    EndPaint(window, &paint);
+    menu.creationFinished = true;
 }
 
 void SetAllProgramsPressed(bool pressed)
@@ -303,7 +286,7 @@ LRESULT CALLBACK StartMenuWindowProc(HWND window, UINT message, WPARAM wParam, L
         HandleCreate(window, reinterpret_cast<const CREATESTRUCTW*>(lParam));
         return 0;
     case WM_PAINT:
-        HandlePaint(window);
+        HandleComposedPaint(menu);
         return 0;
     case WM_ACTIVATE:
         if (LOWORD(wParam) == WA_INACTIVE && StartMenuVisible) HideForDeactivation();
@@ -340,45 +323,26 @@ int CreateStartMenu(HINSTANCE moduleInstance, ExitScreenOpener openExitScreen)
 {
     exitScreenOpener = openExitScreen;
     StartMenuVisible = 0;
-    if (!RegisterShellWindowClass(moduleInstance, START_CLASS, StartMenuWindowProc)) {
-        LogError(L"RegisterClass Error");
-        return 1;
-    }
-    creationFinished = false;
-    startMenu = CreateWindowExW(WS_EX_TOPMOST, START_CLASS, L"Zorv StartMenu", WS_POPUP, 0, 0, 0, 0, TaskbarWindow,
-                                NULL, moduleInstance, NULL);
-    if (!startMenu) {
-        LogError(L"Cannot create startmenu window");
-        return 1;
-    }
-    // A fault inside WM_CREATE is swallowed by the window manager here.
-    if (!creationFinished) {
-        LogError(L"StartMenu creation did not complete");
-        return 1;
-    }
-    UpdateWindow(startMenu);
+    // Placed and sized by its WM_CREATE.
+    const ComposedWindowClass windowClass = {START_CLASS, L"Zorv StartMenu", WS_EX_TOPMOST, WS_POPUP,
+                                             StartMenuWindowProc, L"RegisterClass Error",
+                                             L"Cannot create startmenu window", L"StartMenu creation did not complete"};
+    if (CreateComposedWindow(&menu, windowClass, moduleInstance, RECT{}, TaskbarWindow) != 0) return 1;
     if (!SetWindowRgn(startMenu, windowRegion, TRUE)) LogError(L"SetWindowRgn Error!");
     return 0;
 }
 
 int ComposeStartMenu(HWND window, HINSTANCE moduleInstance, HRGN* shape)
 {
-    startMenu = window;
-    instance = moduleInstance;
     composedShape = NULL;
-    int failed = RunLoggedStep(L"Loading StartMenu buffer...", LoadStartMenuBuffer, CREATION_FAILURE);
-    if (!failed) {
-        RegisterButtonSurface(window, backBuffer.dc, START_COMMAND_BASE, START_BUTTON_COUNT);
-        failed = RunLoggedStep(L"Loading StartMenu objects...", LoadStartMenuObjects, CREATION_FAILURE);
-    }
+    const ComposingSteps steps = {L"Loading StartMenu buffer...", LoadStartMenuBuffer, L"Loading StartMenu objects...",
+                                  LoadStartMenuObjects, START_COMMAND_BASE, START_BUTTON_COUNT, false};
+    int failed = ComposeWindow(&menu, window, moduleInstance, steps);
     *shape = composedShape;
     return failed;
 }
 
-void PaintStartMenu(HDC dc)
-{
-    BitBlt(dc, 0, 0, Settings.startWidth, Settings.startHeight, backBuffer.dc, 0, 0, SRCCOPY);
-}
+void PaintStartMenu(HDC dc) { PaintComposedWindow(menu, dc); }
 
 POINT AllProgramsAnchor() { return POINT{ALL_PROGRAMS_RECT.right, ALL_PROGRAMS_RECT.bottom}; }
 

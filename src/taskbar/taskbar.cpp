@@ -5,9 +5,8 @@
 #include <initializer_list>
 
 #include "config/shell_settings.h"
-#include "core/log.h"
-#include "core/window_class.h"
 #include "gfx/button_manager.h"
+#include "gfx/composed_window.h"
 #include "gfx/surface.h"
 #include "platform/platform.h"
 #include "taskbar/task_buttons.h"
@@ -24,14 +23,10 @@ const UINT_PTR TICK_TIMER = 1;
 const UINT TICK_INTERVAL_MS = 500;
 const UINT CLOCK_FORMAT = DT_CENTER | DT_VCENTER | DT_WORD_ELLIPSIS;
 const COLORREF CLOCK_TEXT_COLOR = RGB(255, 255, 255);
-const WCHAR CREATION_FAILURE[] =
-    L"Failed to start Lumaro: Main memory is very low, or resource of Lumaro is not found.";
 
-HINSTANCE instance;                 // of the window, for its string resources
+ComposedWindow bar = {&TaskbarWindow};
+MemorySurface& backBuffer = bar.backBuffer;  // the bar's full size
 StartButtonAction startAction;      // what the start button does
-bool creationFinished;              // WM_CREATE ran to its end
-HDC windowDc;                       // reference DC of the back buffer, kept for the window's life
-MemorySurface backBuffer;           // the bar's full size
 MemorySurface background;           // TASKBAR: only its first column is used, stretched
 MemorySurface startUp, startDown;   // STARTBUTTONU, STARTBUTTOND
 MemorySurface clockBackground;      // TASKBARCLK
@@ -40,13 +35,8 @@ WCHAR clockText[CLOCK_TEXT_CHARS];  // the text the clock shows
 
 int LoadTaskbarBuffers()
 {
-    windowDc = GetDC(TaskbarWindow);
-    if (!windowDc) {
-        LogError(L"GetDC Error");
-        return 1;
-    }
     const LPCWSTR theme = Settings.themeFolder;
-    if (CreateMemorySurface(windowDc, ScreenSize.cx, Settings.taskbarHeight, &backBuffer) != 0 ||
+    if (CreateBackBuffer(&bar, ScreenSize.cx, Settings.taskbarHeight) != 0 ||
         CreateMemorySurface(backBuffer.dc, Settings.taskbarClockCX, Settings.taskbarHeight, &clockFace) != 0 ||
         LoadThemeBitmap(backBuffer.dc, theme, L"TASKBAR", &background) != 0 ||
         LoadThemeBitmap(backBuffer.dc, theme, L"STARTBUTTONU", &startUp) != 0 ||
@@ -70,7 +60,7 @@ int LoadTaskbarObjects()
     SetButtonItem(TaskbarWindow, CLOCK_BUTTON, ScreenSize.cx - s.taskbarClockCX, 0, s.taskbarClockCX, s.taskbarHeight,
                   clockFace.dc, clockFace.dc, TRUE, BUTTON_UP);
     RedrawButtonItem(TaskbarWindow, CLOCK_BUTTON, 1);
-    return CreateTaskButtons(TaskButtonArea{TaskbarWindow, backBuffer.dc, background.dc}, instance);
+    return CreateTaskButtons(TaskButtonArea{TaskbarWindow, backBuffer.dc, background.dc}, bar.instance);
 }
 
 void ReleaseTaskbarSurfaces()
@@ -86,15 +76,7 @@ void HandleCreate(HWND window, const CREATESTRUCTW* create)
     SetTimer(window, TICK_TIMER, TICK_INTERVAL_MS, NULL);
     // The first tick draws the clock and the task buttons as soon as the loop runs.
     PostMessageW(window, WM_TIMER, TICK_TIMER, 0);
-    creationFinished = true;
-}
-
-void HandlePaint(HWND window)
-{
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(window, &paint);
-    PaintTaskbar(dc);
-    EndPaint(window, &paint);
+    bar.creationFinished = true;
 }
 
 void HandleTick()
@@ -129,7 +111,7 @@ LRESULT CALLBACK TaskbarWindowProc(HWND window, UINT message, WPARAM wParam, LPA
         PostQuitMessage(0);  // destroying the bar ends the shell
         return 0;
     case WM_PAINT:
-        HandlePaint(window);
+        HandleComposedPaint(bar);
         return 0;
     case WM_TIMER:
         HandleTick();
@@ -156,30 +138,19 @@ LRESULT CALLBACK TaskbarWindowProc(HWND window, UINT message, WPARAM wParam, LPA
 int CreateTaskbar(HINSTANCE instance, StartButtonAction startButtonAction)
 {
     startAction = startButtonAction;
-    if (!RegisterShellWindowClass(instance, TASKBAR_CLASS, TaskbarWindowProc)) return 1;
-    creationFinished = false;
-    TaskbarWindow = CreateWindowExW(WS_EX_NOACTIVATE | WS_EX_TOPMOST, TASKBAR_CLASS, L"Zorv TaskBar",
-                                    WS_POPUP | WS_TABSTOP, 0, ScreenSize.cy - Settings.taskbarHeight, ScreenSize.cx,
-                                    Settings.taskbarHeight, NULL, NULL, instance, NULL);
-    if (!TaskbarWindow) return 1;
-    // A fault inside WM_CREATE is swallowed by the window manager here, and the window
-    // comes back half made.
-    if (!creationFinished) {
-        LogError(L"Taskbar creation did not complete");
-        return 1;
-    }
-    UpdateWindow(TaskbarWindow);
-    return 0;
+    // Its failures are reported by the start-up step alone.
+    const ComposedWindowClass windowClass = {TASKBAR_CLASS, L"Zorv TaskBar", WS_EX_NOACTIVATE | WS_EX_TOPMOST,
+                                             WS_POPUP | WS_TABSTOP, TaskbarWindowProc, NULL, NULL,
+                                             L"Taskbar creation did not complete"};
+    const RECT place = {0, ScreenSize.cy - Settings.taskbarHeight, ScreenSize.cx, ScreenSize.cy};
+    return CreateComposedWindow(&bar, windowClass, instance, place, NULL);
 }
 
 int ComposeTaskbar(HWND window, HINSTANCE moduleInstance)
 {
-    TaskbarWindow = window;
-    instance = moduleInstance;
-    int failed = RunLoggedStep(L"Loading taskbar buffer...", LoadTaskbarBuffers, CREATION_FAILURE);
-    RegisterButtonSurface(window, backBuffer.dc, TASKBAR_COMMAND_BASE, TASKBAR_BUTTON_COUNT);
-    failed |= RunLoggedStep(L"Loading taskbar objects...", LoadTaskbarObjects, CREATION_FAILURE);
-    return failed;
+    const ComposingSteps steps = {L"Loading taskbar buffer...", LoadTaskbarBuffers, L"Loading taskbar objects...",
+                                  LoadTaskbarObjects, TASKBAR_COMMAND_BASE, TASKBAR_BUTTON_COUNT, true};
+    return ComposeWindow(&bar, window, moduleInstance, steps);
 }
 
 void UpdateClock()
@@ -201,10 +172,7 @@ void UpdateClock()
     RedrawButtonItem(TaskbarWindow, CLOCK_BUTTON, 0);
 }
 
-void PaintTaskbar(HDC dc)
-{
-    BitBlt(dc, 0, 0, ScreenSize.cx, Settings.taskbarHeight, backBuffer.dc, 0, 0, SRCCOPY);
-}
+void PaintTaskbar(HDC dc) { PaintComposedWindow(bar, dc); }
 
 void SetStartButtonPressed(bool pressed)
 {
