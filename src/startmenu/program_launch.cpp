@@ -79,6 +79,7 @@ int ShowAllProgramsMenu(HWND owner, POINT anchor)
     HMENU menu = CreatePopupMenu();
     if (!menu) return 0;
     AppendApplicationItems(menu, DEVICE_VOLUMES, ARRAYSIZE(DEVICE_VOLUMES), &applicationPaths);
+    // Read in 16 bits on purpose, as the device's shell reads it: every item id fits.
     int chosen = static_cast<SHORT>(TrackPopupMenuEx(menu, POPUP_FLAGS, anchor.x, anchor.y, owner, NULL));
     DestroyMenu(menu);
     if (chosen <= 0 || chosen > applicationPaths.count) return 0;

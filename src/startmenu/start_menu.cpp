@@ -206,6 +206,8 @@ int LoadStartMenuObjects()
     return BuildShortcuts();
 }
 
+// Only the side items and the back buffer: the other faces, the window DC and the region
+// end with the process, as the menu lives until the shell ends.
 void ReleaseStartMenuSurfaces()
 {
     for (FacePair& pair : sideItems) {

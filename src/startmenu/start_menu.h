@@ -4,7 +4,7 @@
 #pragma once
 #include <windows.h>
 
-// Nonzero while the menu is shown.
+// Nonzero while the menu is shown; 16 bits wide on purpose, as the taskbar reads it.
 extern SHORT StartMenuVisible;
 
 // What the exit button opens, 100 ms after the menu has gone.
