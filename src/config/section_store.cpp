@@ -318,7 +318,9 @@ int WriteSection(LPCWSTR path, LPCWSTR section)
     }
     bool written = CopyWithSection(source, target, header);
     CloseReadStream(source);
-    // The close flushes the last buffer: a full disk shows here.
+    // The last buffer goes out here, where a full disk shows: flushed apart from the close,
+    // whose own flush failing is not reported by every C runtime (Wine's returns 0).
+    written = fflush(target) == 0 && written;
     written = fclose(target) == 0 && written;
     if (!written || ReplaceFileWith(temporaryPath, path) != 0) {
         DeleteFileW(temporaryPath);
