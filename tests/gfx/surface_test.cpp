@@ -30,17 +30,30 @@ TEST(Surface, ThemeBitmapHasTheFilesSizeAndPixelsInTheScreensFormatAndLeavesNoth
     EXPECT_EQ(0, wrong) << "pixels unlike the file's";
     ReleaseMemorySurface(&surface);
     EXPECT_EQ(before, CountGdiObjects());
+
+    // A reference DC that makes no surface: the loaded bitmap is given back as well.
+    HDC gone = CreateCompatibleDC(screen);
+    DeleteDC(gone);
+    const int beforeFailure = CountGdiObjects();
+    EXPECT_EQ(1, LoadThemeBitmap(gone, folder.path().c_str(), L"TASKBARCLK", &surface));
+    EXPECT_EQ(beforeFailure, CountGdiObjects()) << "a failed load leaves nothing behind";
 }
 
 TEST(Surface, KeyColorRegionHoldsExactlyThePixelsThatAreNotMagenta)
 {
     // Every other pixel magenta, so the region is merged from many rectangles; the others
-    // are blue or one step from magenta.
+    // are blue or one step from magenta. A 32-bit picture whose fourth bytes vary: only the
+    // colour counts.
     const COLORREF others[] = {RGB(0, 0, 255), RGB(254, 0, 255), RGB(255, 1, 255), RGB(255, 0, 254)};
-    MemorySurface image;
-    ASSERT_EQ(0, CreateMemorySurface(screen, 64, 48, &image));
+    void* bits = nullptr;
+    MemorySurface image = {CreateCompatibleDC(screen), CreatePixelBitmap(screen, 64, 48, &bits)};
+    ASSERT_TRUE(image.dc && image.bitmap && SelectObject(image.dc, image.bitmap));
     for (int y = 0; y < 48; ++y)
-        for (int x = 0; x < 64; ++x) SetPixelV(image.dc, x, y, (x + y) % 2 ? others[(x / 2 + y) % 4] : MAGENTA);
+        for (int x = 0; x < 64; ++x) {
+            const COLORREF color = (x + y) % 2 ? others[(x / 2 + y) % 4] : MAGENTA;
+            static_cast<DWORD*>(bits)[(47 - y) * 64 + x] =  // bottom-up rows of blue, green, red, fourth
+                (x * 37 + y) % 256 << 24 | GetRValue(color) << 16 | GetGValue(color) << 8 | GetBValue(color);
+        }
     HRGN region = CreateKeyColorRegion(image.dc, image.bitmap);
     int wrong = 0;
     for (int y = -1; y <= 48; ++y)

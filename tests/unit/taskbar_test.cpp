@@ -128,6 +128,11 @@ TEST(TaskListDesktop, TracksVisibleApplicationWindowsUpToSixtyFour)
     windows.push_back(open(WS_CHILD | WS_VISIBLE, windows[0]));
     RefreshTaskList();
     EXPECT_EQ(others + 3, TaskCount()) << "popups, hidden and child windows get no entry";
+    // A dialog in front selects the window that owns it.
+    windows.push_back(open(WS_POPUP | WS_CAPTION | WS_VISIBLE, windows[1]));
+    SetForegroundWindow(windows.back());
+    RefreshTaskList();
+    EXPECT_EQ(windows[1], SelectedTask() < 0 ? NULL : CurrentTask(SelectedTask()).window);
     while (windows.size() < MAX_TASKS + 4) windows.push_back(open());
     RefreshTaskList();
     EXPECT_EQ(MAX_TASKS, TaskCount()) << "later windows are not tracked";
