@@ -26,5 +26,6 @@ int wmain(int argc, wchar_t** argv)
     failed |= BenchAllPrograms();  // before the taskbar of the ticks, whose timer would run in the popup's loop
     failed |= BenchTicks();
     failed |= BenchIdleShell(theme);
+    failed |= BenchMemory(theme);
     return failed;
 }

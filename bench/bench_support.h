@@ -69,12 +69,14 @@ inline Figures TimeInTurns(int repetitions, const std::function<void()>& figure,
     return MeasureInTurns(repetitions, [&] { return MsOf(figure); }, [&] { return MsOf(floor); });
 }
 
-// What a figure is held to: at most this ratio to its floor, or under this value; 0 for none.
+// What a figure is held to: at most this ratio to its floor, under this value, or at most
+// this much above its floor; 0 for none.
 struct Goal {
-    double maxRatio, maxValue;
+    double maxRatio, maxValue, maxAbove;
 };
-inline Goal RatioAtMost(double ratio) { return Goal{ratio, 0}; }
-inline Goal Under(double value) { return Goal{0, value}; }
+inline Goal RatioAtMost(double ratio) { return Goal{ratio, 0, 0}; }
+inline Goal Under(double value) { return Goal{0, value, 0}; }
+inline Goal AboveFloorAtMost(double difference) { return Goal{0, 0, difference}; }
 
 // Three decimals below 1, one fewer at each power of ten up to 100; never an exponent.
 inline std::string FormatNumber(double value, const char* unit = "")
@@ -107,6 +109,9 @@ inline void PrintRow(const std::string& figure, const char* floor, const Figures
         goalText = "ratio <= " + FormatNumber(goal.maxRatio) + (figures.ratio <= goal.maxRatio ? "" : " MISSED");
     else if (goal.maxValue > 0)
         goalText = "< " + FormatNumber(goal.maxValue, unit) + (figures.value < goal.maxValue ? "" : " MISSED");
+    else if (goal.maxAbove > 0)
+        goalText = "floor + " + FormatNumber(goal.maxAbove, unit) + " (+" + FormatNumber(figures.value - figures.floor) +
+                   ")" + (figures.value - figures.floor <= goal.maxAbove ? "" : " MISSED");
     printf(ROW_FORMAT, figure.c_str(), std::to_string(figures.repetitions).c_str(),
            FormatNumber(figures.value, unit).c_str(), floor, FormatNumber(figures.floor, unit).c_str(),
            figures.floor > 0 ? FormatNumber(figures.ratio).c_str() : "-", goalText.c_str());
@@ -179,3 +184,4 @@ int BenchStartup(const std::wstring& theme);
 int BenchAllPrograms();
 int BenchTicks();  // leaves a hidden taskbar in the process
 int BenchIdleShell(const std::wstring& theme);
+int BenchMemory(const std::wstring& theme);

@@ -1,0 +1,110 @@
+// Memory rows: the running shell's private memory and GDI objects at rest after start-up and
+// with the exit screen open, each beside a bare window's, measured at the same moment.
+#include <windows.h>
+
+#include <winternl.h>
+
+#include <stdio.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "bench_support.h"
+
+namespace {
+
+const int SETTLE_MS = 3000;     // start-up and the first ticks
+const int FADE_DONE_MS = 1500;  // the exit screen's fade has ended
+const double REST_GOAL_MB = 4;  // at most this much above the bare window at rest
+// The start menu's exit button, as its release command (base 100 + button 1).
+const WPARAM EXIT_BUTTON_RELEASE = 101;
+
+struct Holdings {
+    double privateMb;
+    int gdiObjects;
+};
+
+// Committed private memory, summed over the process's address space: Wine answers
+// PrivateUsage with 0.
+double PrivateMb(HANDLE process)
+{
+    SIZE_T bytes = 0;
+    MEMORY_BASIC_INFORMATION region;
+    for (const BYTE* at = nullptr; VirtualQueryEx(process, at, &region, sizeof region);
+         at = static_cast<const BYTE*>(region.BaseAddress) + region.RegionSize)
+        if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE) bytes += region.RegionSize;
+    return bytes / (1024.0 * 1024.0);
+}
+
+// Live GDI objects, read from the process's own GDI handle table (GetGuiResources answers 0
+// under Wine): its address is at 0xF8 of the PEB on x64; 0x10000 entries of 24 bytes, live
+// while the object and the type (byte 14) are nonzero. -1 when it cannot be read.
+int GdiObjects(HANDLE process)
+{
+    PROCESS_BASIC_INFORMATION basic = {};
+    if (NtQueryInformationProcess(process, ProcessBasicInformation, &basic, sizeof basic, NULL) != 0) return -1;
+    UINT64 table = 0;
+    std::vector<BYTE> entries(24 * 0x10000);
+    if (!ReadProcessMemory(process, reinterpret_cast<const BYTE*>(basic.PebBaseAddress) + 0xF8, &table, sizeof table,
+                           NULL) ||
+        !ReadProcessMemory(process, reinterpret_cast<LPCVOID>(table), entries.data(), entries.size(), NULL))
+        return -1;
+    int live = 0;
+    for (size_t at = 0; at < entries.size(); at += 24)
+        live += entries[at + 14] && *reinterpret_cast<const UINT64*>(&entries[at]);
+    return live;
+}
+
+Holdings Measure(HANDLE process) { return Holdings{PrivateMb(process), GdiObjects(process)}; }
+
+// The two rows of one moment.
+void PrintHoldings(const std::string& moment, const Holdings& shell, const Holdings& bare, Goal memoryGoal)
+{
+    PrintRow("private memory, " + moment, "bare window, same moment",
+             Figures{shell.privateMb, bare.privateMb, shell.privateMb / bare.privateMb, 1}, "MB", memoryGoal);
+    PrintRow("GDI objects, " + moment, "bare window, same moment",
+             Figures{double(shell.gdiObjects), double(bare.gdiObjects), double(shell.gdiObjects) / bare.gdiObjects, 1},
+             "");
+}
+
+// The exit screen's dialog, once it is up.
+bool WaitForExitDialog()
+{
+    for (int i = 0; i < 500; ++i) {
+        if (IsWindowVisible(FindWindowW(L"#32770", L"Exit Lumaro"))) return true;
+        Sleep(20);
+    }
+    return false;
+}
+
+}  // namespace
+
+int BenchMemory(const std::wstring& theme)
+{
+    const std::wstring home = InstallShellHome(theme, L"zorv-bench-memory");
+    HANDLE bare = StartProgram(L"\"" + BuildDirectory() + L"\\bench\\zorv_bare_window.exe\"");
+    HANDLE shell = StartProgram(L"\"" + home + L"\\zorv.exe\"", home.c_str());
+    Sleep(SETTLE_MS);
+    int result = 0;
+    const Holdings shellAtRest = Measure(shell), bareAtRest = Measure(bare);
+    if (shellAtRest.gdiObjects < 0 || bareAtRest.gdiObjects < 0) {
+        fprintf(stderr, "cannot read the GDI objects of the shell or the bare window\n");
+        result = 1;
+    } else {
+        PrintHoldings("at rest", shellAtRest, bareAtRest, AboveFloorAtMost(REST_GOAL_MB));
+        PostMessageW(FindWindowW(L"ZORV_START_CLASS", NULL), WM_COMMAND, EXIT_BUTTON_RELEASE, 0);
+        if (WaitForExitDialog()) {
+            Sleep(FADE_DONE_MS);
+            PrintHoldings("exit screen open", Measure(shell), Measure(bare), {});
+        } else {
+            fprintf(stderr, "the exit screen did not open\n");
+            result = 1;
+        }
+    }
+    EndProcess(shell);
+    EndProcess(bare);
+    Sleep(300);
+    std::filesystem::remove_all(home);
+    return result;
+}
