@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The theme preview of the bundled home: every picture at its size, the start menu cut by
-# its shape where STARTBACK is magenta, the fade grey at its last step, and the home left as
+# its shape where STARTBACK is magenta and pixel for pixel as lagoon-startmenu.png (the menu
+# as drawn before its layout came from the theme file), the fade grey at its last step, and the home left as
 # it was; pictures asked for inside the home, or a home with a missing bitmap, fail, the
 # latter naming the file, and nothing is written.
 #   preview_test.sh <wine-run> <zorv-theme-preview.exe> <bundled home>
@@ -29,6 +30,9 @@ done
 desktop=$(pixel 639,0)
 [ "$(pixel 0,$menu_top)" = "$desktop" ] || fail "the menu's magenta corner shows $(pixel 0,$menu_top)"
 [ "$(pixel 100,$((menu_top + 100)))" != "$desktop" ] || fail "no menu where it stands"
+convert "$work/out/startmenu.png" -crop "400x390+0+$menu_top" +repage "$work/menu.png"
+differ=$(compare -metric AE "$(dirname "$0")/lagoon-startmenu.png" "$work/menu.png" null: 2>&1)
+[ "$differ" = 0 ] || fail "the bundled menu differs from lagoon-startmenu.png in $differ pixels"
 [ "$(saturation exitscreen-2)" != 0 ] || fail "the first fade step is grey already"
 [ "$(saturation exitscreen-10)" = 0 ] || fail "the last fade step keeps colour"
 
