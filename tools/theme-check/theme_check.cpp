@@ -7,6 +7,7 @@
 
 #include "config/shell_settings.h"
 #include "gfx/theme_parts.h"
+#include "layout_check.h"
 #include "platform/platform.h"
 
 namespace {
@@ -150,6 +151,9 @@ int CheckTheme(LPCWSTR home, ThemeReport* report)
     for (const RequiredBitmap& bitmap : BitmapsBeforeUserPicture(settings)) CheckThemeBitmap(settings, bitmap, report);
     CheckUserPicture(settings, report);
     for (const RequiredBitmap& bitmap : BitmapsAfterUserPicture(settings)) CheckThemeBitmap(settings, bitmap, report);
+    const std::wstring themeFile = directory + L"\\settings\\" + settings.mainTheme;
+    for (const std::wstring& line : CheckStartMenuLayout(StartMenuLayout(settings), {settings.startWidth, settings.startHeight}))
+        AddFinding(report, ThemeProblem::Warning, L"WARNING  ", themeFile, line);
 
     const bool failed = std::any_of(report->findings.begin(), report->findings.end(), [](const ThemeFinding& finding) {
         return finding.kind != ThemeProblem::Warning;
