@@ -1,5 +1,6 @@
 #include "config/shell_settings.h"
 
+#include <stdlib.h>
 #include <strsafe.h>
 
 #include "config/section_store.h"

@@ -16,6 +16,7 @@ std::wstring Describe(const LayoutItem& item)
 std::vector<LayoutItem> StartMenuLayout(const ShellSettings& s)
 {
     std::vector<LayoutItem> items;
+    items.reserve(MENU_SHORTCUT_COUNT + SIDE_ITEM_COUNT + 4);
     for (int i = 0; i < MENU_SHORTCUT_COUNT; ++i)
         items.push_back(Item(L"Shortcut" + std::to_wstring(i), s.startShortcutX, s.startShortcutY + s.startShortcutStep * i,
                              s.startShortcutCX, s.startShortcutCY));
