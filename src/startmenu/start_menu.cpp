@@ -71,6 +71,10 @@ void PrepareText(HDC dc, HFONT font, COLORREF color)
     SetTextColor(dc, color);
 }
 
+// A theme position moved by an offset: values out of all bounds wrap as 32-bit sums do
+// instead of overflowing.
+int Moved(int position, long long offset) { return static_cast<int>(position + offset); }
+
 // The size of the surface's bitmap.
 SIZE SurfaceSize(const MemorySurface& surface)
 {
@@ -151,10 +155,11 @@ void DrawUserName()
 {
     const ShellSettings& s = Settings;
     const int left = s.startUserNameX, top = s.startUserNameY;
-    const int right = left + s.startUserNameCX, bottom = top + s.startUserNameCY;
+    const int right = Moved(left, s.startUserNameCX), bottom = Moved(top, s.startUserNameCY);
     const int dx = s.startUserNameShadowX, dy = s.startUserNameShadowY;
     PrepareText(backBuffer.dc, BigFont, s.startUserNameShadowColor);
-    DrawTextInRect(backBuffer.dc, s.startUserName, left + dx, top + dy, right + dx, bottom + dy, LABEL_FORMAT);
+    DrawTextInRect(backBuffer.dc, s.startUserName, Moved(left, dx), Moved(top, dy), Moved(right, dx), Moved(bottom, dy),
+                   LABEL_FORMAT);
     PrepareText(backBuffer.dc, BigFont, s.startUserNameColor);
     DrawTextInRect(backBuffer.dc, s.startUserName, left, top, right, bottom, LABEL_FORMAT);
 }
@@ -187,7 +192,7 @@ int BuildShortcuts()
         ComposeShortcutFace(shortcuts[i].up, shortcutBackground.up, shortcut, icon, s.startShortcutTextColor);
         ComposeShortcutFace(shortcuts[i].down, shortcutBackground.down, shortcut, icon, s.startShortcutTextDownColor);
         if (icon) DestroyIcon(icon);
-        PlaceButton(FIRST_SHORTCUT_BUTTON + i, s.startShortcutX, s.startShortcutY + s.startShortcutStep * i,
+        PlaceButton(FIRST_SHORTCUT_BUTTON + i, s.startShortcutX, Moved(s.startShortcutY, 1LL * s.startShortcutStep * i),
                     s.startShortcutCX, s.startShortcutCY, shortcuts[i], BUTTON_AUTO);
     }
     return 0;
@@ -396,8 +401,8 @@ void PaintStartMenu(HDC dc)
 
 POINT AllProgramsAnchor()
 {
-    return POINT{Settings.startAllProgramsX + Settings.startAllProgramsCX,
-                 Settings.startAllProgramsY + Settings.startAllProgramsCY};
+    return POINT{Moved(Settings.startAllProgramsX, Settings.startAllProgramsCX),
+                 Moved(Settings.startAllProgramsY, Settings.startAllProgramsCY)};
 }
 
 void ShowStartMenu()

@@ -2,13 +2,17 @@
 
 namespace {
 
-LayoutItem Item(const std::wstring& name, int x, int y, int cx, int cy) { return {name, RECT{x, y, x + cx, y + cy}}; }
-
 std::wstring Describe(const LayoutItem& item)
 {
-    const RECT& r = item.rect;
-    return item.name + L" (" + std::to_wstring(r.left) + L", " + std::to_wstring(r.top) + L", " +
-           std::to_wstring(r.right - r.left) + L" x " + std::to_wstring(r.bottom - r.top) + L")";
+    return item.name + L" (" + std::to_wstring(item.x) + L", " + std::to_wstring(item.y) + L", " +
+           std::to_wstring(item.cx) + L" x " + std::to_wstring(item.cy) + L")";
+}
+
+bool HasArea(const LayoutItem& item) { return item.cx > 0 && item.cy > 0; }
+
+bool Overlap(const LayoutItem& a, const LayoutItem& b)
+{
+    return a.x < b.x + b.cx && b.x < a.x + a.cx && a.y < b.y + b.cy && b.y < a.y + a.cy;
 }
 
 }  // namespace
@@ -18,37 +22,33 @@ std::vector<LayoutItem> StartMenuLayout(const ShellSettings& s)
     std::vector<LayoutItem> items;
     items.reserve(MENU_SHORTCUT_COUNT + SIDE_ITEM_COUNT + 4);
     for (int i = 0; i < MENU_SHORTCUT_COUNT; ++i)
-        items.push_back(Item(L"Shortcut" + std::to_wstring(i), s.startShortcutX, s.startShortcutY + s.startShortcutStep * i,
-                             s.startShortcutCX, s.startShortcutCY));
+        items.push_back({L"Shortcut" + std::to_wstring(i), s.startShortcutX,
+                         s.startShortcutY + 1LL * s.startShortcutStep * i, s.startShortcutCX, s.startShortcutCY});
     for (int i = 0; i < SIDE_ITEM_COUNT; ++i)
-        items.push_back(Item(L"Side" + std::to_wstring(i), s.startSideX, s.startSideY[i], s.startSideCX, s.startSideCY));
-    items.push_back(Item(L"AllPrograms", s.startAllProgramsX, s.startAllProgramsY, s.startAllProgramsCX,
-                         s.startAllProgramsCY));
-    items.push_back(Item(L"Exit", s.startExitX, s.startExitY, s.startExitCX, s.startExitCY));
-    items.push_back(Item(L"UserIcon", s.startIconX, s.startIconY, s.startIconCX, s.startIconCY));
-    items.push_back(Item(L"UserName", s.startUserNameX, s.startUserNameY, s.startUserNameCX, s.startUserNameCY));
+        items.push_back({L"Side" + std::to_wstring(i), s.startSideX, s.startSideY[i], s.startSideCX, s.startSideCY});
+    items.push_back({L"AllPrograms", s.startAllProgramsX, s.startAllProgramsY, s.startAllProgramsCX,
+                     s.startAllProgramsCY});
+    items.push_back({L"Exit", s.startExitX, s.startExitY, s.startExitCX, s.startExitCY});
+    items.push_back({L"UserIcon", s.startIconX, s.startIconY, s.startIconCX, s.startIconCY});
+    items.push_back({L"UserName", s.startUserNameX, s.startUserNameY, s.startUserNameCX, s.startUserNameCY});
     return items;
 }
 
 std::vector<std::wstring> CheckStartMenuLayout(const std::vector<LayoutItem>& items, SIZE menu)
 {
     std::vector<std::wstring> lines;
-    const RECT menuRect = {0, 0, menu.cx, menu.cy};
     const std::wstring menuSize = std::to_wstring(menu.cx) + L" x " + std::to_wstring(menu.cy);
     for (size_t i = 0; i < items.size(); ++i) {
-        const RECT& r = items[i].rect;
-        if (IsRectEmpty(&r)) {
-            lines.push_back(Describe(items[i]) + L" has no area");
+        const LayoutItem& item = items[i];
+        if (!HasArea(item)) {
+            lines.push_back(Describe(item) + L" has no area");
             continue;
         }
-        RECT inside;
-        if (!IntersectRect(&inside, &r, &menuRect) || !EqualRect(&inside, &r))
-            lines.push_back(Describe(items[i]) + L" reaches outside the " + menuSize + L" menu");
-        for (size_t j = 0; j < i; ++j) {
-            RECT common;
-            if (IntersectRect(&common, &r, &items[j].rect))
-                lines.push_back(Describe(items[i]) + L" overlaps " + Describe(items[j]));
-        }
+        if (item.x < 0 || item.y < 0 || item.x + item.cx > menu.cx || item.y + item.cy > menu.cy)
+            lines.push_back(Describe(item) + L" reaches outside the " + menuSize + L" menu");
+        for (size_t j = 0; j < i; ++j)
+            if (HasArea(items[j]) && Overlap(item, items[j]))
+                lines.push_back(Describe(item) + L" overlaps " + Describe(items[j]));
     }
     return lines;
 }

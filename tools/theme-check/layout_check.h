@@ -8,10 +8,11 @@
 
 #include "config/shell_settings.h"
 
-// An item of the start menu in its client coordinates, named after its theme file keys.
+// An item of the start menu in its client coordinates, named after its theme file keys;
+// wide enough for any sum of the keys' values.
 struct LayoutItem {
     std::wstring name;  // Shortcut0..5, Side0..7, AllPrograms, Exit, UserIcon, UserName
-    RECT rect;
+    long long x, y, cx, cy;
 };
 
 // Every item as the settings place it: shortcuts, side items, All Programs, the exit

@@ -183,7 +183,8 @@ void PaintLayoutScene(HDC dc)
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, LAYOUT_OUTLINE);
     for (const LayoutItem& item : StartMenuLayout(Settings)) {
-        const RECT& r = item.rect;
+        const RECT r = {static_cast<LONG>(item.x), static_cast<LONG>(item.y), static_cast<LONG>(item.x + item.cx),
+                        static_cast<LONG>(item.y + item.cy)};
         Rectangle(dc, r.left, r.top, r.right, r.bottom);
         RECT name = {r.left + 2, r.top + 1, r.right - 2, r.bottom};  // at the right, clear of glyphs and texts
         DrawTextW(dc, item.name.c_str(), -1, &name, DT_RIGHT | DT_SINGLELINE | DT_NOCLIP);
