@@ -1,5 +1,6 @@
 #include "config/shell_settings.h"
 
+#include <stdlib.h>
 #include <strsafe.h>
 
 #include "config/section_store.h"
@@ -17,6 +18,19 @@ enum { FONT_WEIGHT_LIGHT = 300 };
 struct IntegerSetting {
     LPCWSTR key;
     int* field;
+};
+
+// A theme key that a file may leave out: the field then takes the default theme's value.
+struct LayoutSetting {
+    LPCWSTR key;
+    int* field;
+    int fallback;
+};
+
+struct ColorSetting {
+    LPCWSTR key;
+    COLORREF* field;
+    COLORREF fallback;
 };
 
 struct StringSetting {
@@ -51,6 +65,93 @@ void ReadStrings(const StringSetting* settings, size_t count)
 void ReadIntegers(const IntegerSetting* settings, size_t count)
 {
     for (size_t i = 0; i < count; ++i) *settings[i].field = GetSectionInt(settings[i].key);
+}
+
+bool HasSectionKey(LPCWSTR key)
+{
+    WCHAR probe[1];
+    return GetSectionString(probe, ARRAYSIZE(probe), key) == 0;
+}
+
+// A given key reads as every other integer key does, whatever its text.
+void ReadLayout(const LayoutSetting* settings, size_t count)
+{
+    for (size_t i = 0; i < count; ++i)
+        *settings[i].field = HasSectionKey(settings[i].key) ? GetSectionInt(settings[i].key) : settings[i].fallback;
+}
+
+// "0xRRGGBB", or the same number in decimal; what is not a number reads as 0, black.
+COLORREF ReadColor(LPCWSTR key)
+{
+    WCHAR value[SECTION_VALUE_CHARS] = L"";
+    GetSectionString(value, SECTION_VALUE_CHARS, key);
+    const bool hex = value[0] == L'0' && (value[1] == L'x' || value[1] == L'X');
+    const unsigned long rgb = hex ? wcstoul(value + 2, NULL, 16) : static_cast<unsigned long>(_wtol(value));
+    return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+}
+
+void ReadColors(const ColorSetting* settings, size_t count)
+{
+    for (size_t i = 0; i < count; ++i)
+        *settings[i].field = HasSectionKey(settings[i].key) ? ReadColor(settings[i].key) : settings[i].fallback;
+}
+
+// The start menu's items and texts; the defaults are where the default theme draws them.
+void ReadStartMenuLayout(ShellSettings& s)
+{
+    const LayoutSetting layout[] = {
+        {L"ShortcutX", &s.startShortcutX, 8},
+        {L"ShortcutY", &s.startShortcutY, 73},
+        {L"ShortcutStep", &s.startShortcutStep, 40},
+        {L"ShortcutCX", &s.startShortcutCX, 186},
+        {L"ShortcutCY", &s.startShortcutCY, 36},
+        {L"ShortcutTextX", &s.startShortcutTextX, 38},
+        {L"ShortcutIconX", &s.startShortcutIconX, 2},
+        {L"ShortcutIconY", &s.startShortcutIconY, 2},
+        {L"SideX", &s.startSideX, 207},
+        {L"Side0Y", &s.startSideY[0], 73},
+        {L"Side1Y", &s.startSideY[1], 101},
+        {L"Side2Y", &s.startSideY[2], 129},
+        {L"Side3Y", &s.startSideY[3], 157},
+        {L"Side4Y", &s.startSideY[4], 193},
+        {L"Side5Y", &s.startSideY[5], 221},
+        {L"Side6Y", &s.startSideY[6], 257},
+        {L"Side7Y", &s.startSideY[7], 293},
+        {L"SideCX", &s.startSideCX, 186},
+        {L"SideCY", &s.startSideCY, 24},
+        {L"SideTextX", &s.startSideTextX, 30},
+        {L"AllProgramsX", &s.startAllProgramsX, 8},
+        {L"AllProgramsY", &s.startAllProgramsY, 320},
+        {L"AllProgramsCX", &s.startAllProgramsCX, 186},
+        {L"AllProgramsCY", &s.startAllProgramsCY, 24},
+        {L"AllProgramsTextRight", &s.startAllProgramsTextRight, 146},
+        {L"ExitX", &s.startExitX, 276},
+        {L"ExitY", &s.startExitY, 354},
+        {L"ExitCX", &s.startExitCX, 122},
+        {L"ExitCY", &s.startExitCY, 30},
+        {L"ExitTextX", &s.startExitTextX, 30},
+        {L"UserNameX", &s.startUserNameX, 65},
+        {L"UserNameY", &s.startUserNameY, 8},
+        {L"UserNameCX", &s.startUserNameCX, 300},
+        {L"UserNameCY", &s.startUserNameCY, 50},
+        {L"UserNameShadowX", &s.startUserNameShadowX, 2},
+        {L"UserNameShadowY", &s.startUserNameShadowY, 2},
+    };
+    const COLORREF black = RGB(0, 0, 0), white = RGB(255, 255, 255);
+    const ColorSetting colors[] = {
+        {L"ShortcutTextColor", &s.startShortcutTextColor, black},
+        {L"ShortcutTextDownColor", &s.startShortcutTextDownColor, white},
+        {L"SideTextColor", &s.startSideTextColor, RGB(8, 36, 107)},
+        {L"SideTextDownColor", &s.startSideTextDownColor, white},
+        {L"AllProgramsTextColor", &s.startAllProgramsTextColor, black},
+        {L"AllProgramsTextDownColor", &s.startAllProgramsTextDownColor, white},
+        {L"ExitTextColor", &s.startExitTextColor, white},
+        {L"ExitTextDownColor", &s.startExitTextDownColor, white},
+        {L"UserNameColor", &s.startUserNameColor, white},
+        {L"UserNameShadowColor", &s.startUserNameShadowColor, black},
+    };
+    ReadLayout(layout, ARRAYSIZE(layout));
+    ReadColors(colors, ARRAYSIZE(colors));
 }
 
 void ReadUserAndShortcuts(LPCWSTR homeDirectory, ShellSettings& s)
@@ -110,6 +211,7 @@ bool LoadAllSections(const SettingsSource& source, ShellSettings& s)
 
     if (!LoadSettingsSection(source, s.mainTheme, L"Start")) return false;
     ReadIntegers(startLayout, ARRAYSIZE(startLayout));
+    ReadStartMenuLayout(s);
 
     ZeroMemory(s.menuShortcuts, sizeof s.menuShortcuts);
     if (!LoadSettingsSection(source, SETTINGS_FILE, L"Start")) return false;

@@ -6,6 +6,7 @@ enum {
     SETTING_PATH_CHARS = 260,
     SETTING_NAME_CHARS = 128,
     MENU_SHORTCUT_COUNT = 6,
+    SIDE_ITEM_COUNT = 8,  // the start menu's column of the device's places
 };
 
 struct MenuShortcut {
@@ -41,6 +42,19 @@ struct ShellSettings {
     int startIconY;
     int startIconCX;
     int startIconCY;
+    // theme file, [Start]: where the menu's items stand in its client area, their sizes and
+    // the colours of their texts, up (U face) and pressed (D face). A key the file lacks
+    // keeps the default theme's value.
+    int startShortcutX, startShortcutY, startShortcutStep, startShortcutCX, startShortcutCY;
+    int startShortcutTextX, startShortcutIconX, startShortcutIconY;
+    int startSideX, startSideY[SIDE_ITEM_COUNT], startSideCX, startSideCY, startSideTextX;
+    int startAllProgramsX, startAllProgramsY, startAllProgramsCX, startAllProgramsCY, startAllProgramsTextRight;
+    int startExitX, startExitY, startExitCX, startExitCY, startExitTextX;
+    int startUserNameX, startUserNameY, startUserNameCX, startUserNameCY;
+    int startUserNameShadowX, startUserNameShadowY;  // the shadow's offset from the name
+    COLORREF startShortcutTextColor, startShortcutTextDownColor, startSideTextColor, startSideTextDownColor;
+    COLORREF startAllProgramsTextColor, startAllProgramsTextDownColor, startExitTextColor, startExitTextDownColor;
+    COLORREF startUserNameColor, startUserNameShadowColor;
     // settings.cfg, [Start]
     WCHAR userPicturePath[SETTING_PATH_CHARS];  // HomeDirectory\UserIcon
     WCHAR startUserName[SETTING_NAME_CHARS];

@@ -1,6 +1,6 @@
-// What the shell takes from a theme beyond the sizes its theme file gives: the key colour
-// and the parts it copies out of bitmaps at fixed sizes. The shell draws with these and the
-// theme checker measures bitmaps against them.
+// What the shell takes from a theme beyond what its theme file gives: the key colour and
+// the parts of the task buttons it copies out of bitmaps at fixed sizes. The shell draws
+// with these and the theme checker measures bitmaps against them.
 #pragma once
 #include <windows.h>
 
@@ -14,15 +14,4 @@ enum {
     TASK_BUTTON_CAP_CX = 4,        // TBTNU2, TBTND2
     // Buttons stand at this height in the bar; the theme's Taskbar.ButtonY is not used.
     TASK_BUTTON_Y = 3,
-
-    // Start menu items, each copied whole from its bitmap's top-left corner.
-    SIDE_ITEM_COUNT = 8,
-    SIDE_ITEM_CX = 186,  // SIDEnU, SIDEnD
-    SIDE_ITEM_CY = 24,
-    EXIT_BUTTON_CX = 122,  // EXITBTNU, EXITBTND
-    EXIT_BUTTON_CY = 30,
-    ALL_PROGRAMS_CX = 186,  // ALLPROGRAMSU, ALLPROGRAMSD
-    ALL_PROGRAMS_CY = 24,
-    SHORTCUT_CX = 186,  // MAINU, MAIND
-    SHORTCUT_CY = 36,
 };

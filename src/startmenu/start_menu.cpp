@@ -33,17 +33,11 @@ const UINT_PTR EXIT_TIMER = 1;
 const UINT EXIT_DELAY_MS = 100;  // the menu is gone from the screen before the exit screen's snapshot
 const UINT LABEL_FORMAT = DT_VCENTER | DT_WORD_ELLIPSIS;
 const UINT ALL_PROGRAMS_FORMAT = DT_VCENTER | DT_RIGHT | DT_WORD_ELLIPSIS;
-const COLORREF BLACK = RGB(0, 0, 0), WHITE = RGB(255, 255, 255), SIDE_TEXT_UP = RGB(8, 36, 107);
 
-// Where the menu's parts stand, in its client coordinates.
-const int SIDE_X = 207, SIDE_ROWS[SIDE_ITEM_COUNT] = {73, 101, 129, 157, 193, 221, 257, 293};
-const int SHORTCUT_X = 8, SHORTCUT_TOP = 73, SHORTCUT_STEP = 40, SHORTCUT_TEXT_X = 38, SHORTCUT_ICON_XY = 2;
-const RECT EXIT_RECT = {276, 354, 276 + EXIT_BUTTON_CX, 354 + EXIT_BUTTON_CY};
-const RECT ALL_PROGRAMS_RECT = {8, 320, 8 + ALL_PROGRAMS_CX, 320 + ALL_PROGRAMS_CY};
-const int LABEL_X = 30;                              // side items and exit button
-const int ALL_PROGRAMS_TEXT_RIGHT = 146;
-const RECT USER_NAME_RECT = {65, 8, 365, 58};        // its shadow stands 2 pixels lower right
-const int SHADOW_OFFSET = 2;
+// The menu's items stand where the theme file puts them (Settings.start*, in the menu's
+// client coordinates). Whatever the values, drawing stays on the surfaces: GDI clips every
+// copy and text to the bitmap of the DC it draws into, and no surface takes its size from
+// an item.
 
 // What the side items open; the last three are not implemented.
 const LPCWSTR SIDE_TARGETS[SIDE_ITEM_COUNT] = {
@@ -72,6 +66,18 @@ void PrepareText(HDC dc, HFONT font, COLORREF color)
     SelectObject(dc, font);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, color);
+}
+
+// A theme position moved by an offset: values out of all bounds wrap as 32-bit sums do
+// instead of overflowing.
+int Moved(int position, long long offset) { return static_cast<int>(position + offset); }
+
+// The size of the surface's bitmap.
+SIZE SurfaceSize(const MemorySurface& surface)
+{
+    BITMAP bitmap = {};
+    GetObjectW(surface.bitmap, sizeof bitmap, &bitmap);
+    return SIZE{bitmap.bmWidth, bitmap.bmHeight};
 }
 
 // Loads both faces of a themed button ("<name>U", "<name>D") for the back buffer.
@@ -136,39 +142,47 @@ void DrawUserPicture()
 
 void DrawUserName()
 {
-    const RECT& r = USER_NAME_RECT;
-    PrepareText(backBuffer.dc, BigFont, BLACK);
-    DrawTextInRect(backBuffer.dc, Settings.startUserName, r.left + SHADOW_OFFSET, r.top + SHADOW_OFFSET,
-                   r.right + SHADOW_OFFSET, r.bottom + SHADOW_OFFSET, LABEL_FORMAT);
-    PrepareText(backBuffer.dc, BigFont, WHITE);
-    DrawTextInRect(backBuffer.dc, Settings.startUserName, r.left, r.top, r.right, r.bottom, LABEL_FORMAT);
+    const ShellSettings& s = Settings;
+    const int left = s.startUserNameX, top = s.startUserNameY;
+    const int right = Moved(left, s.startUserNameCX), bottom = Moved(top, s.startUserNameCY);
+    const int dx = s.startUserNameShadowX, dy = s.startUserNameShadowY;
+    PrepareText(backBuffer.dc, BigFont, s.startUserNameShadowColor);
+    DrawTextInRect(backBuffer.dc, s.startUserName, Moved(left, dx), Moved(top, dy), Moved(right, dx), Moved(bottom, dy),
+                   LABEL_FORMAT);
+    PrepareText(backBuffer.dc, BigFont, s.startUserNameColor);
+    DrawTextInRect(backBuffer.dc, s.startUserName, left, top, right, bottom, LABEL_FORMAT);
 }
 
 // A shortcut's face: the themed background, its name and its program's icon.
-void ComposeShortcutFace(HDC face, HDC faceBackground, const MenuShortcut& shortcut, HICON icon, COLORREF color)
+void ComposeShortcutFace(const MemorySurface& face, const MemorySurface& faceBackground, const MenuShortcut& shortcut,
+                         HICON icon, COLORREF color)
 {
-    BitBlt(face, 0, 0, SHORTCUT_CX, SHORTCUT_CY, faceBackground, 0, 0, SRCCOPY);
-    PrepareText(face, NormalFont, color);
-    DrawTextInRect(face, shortcut.name, SHORTCUT_TEXT_X, 0, SHORTCUT_CX, SHORTCUT_CY, LABEL_FORMAT);
-    if (icon) DrawIconEx(face, SHORTCUT_ICON_XY, SHORTCUT_ICON_XY, icon, 0, 0, 0, NULL, DI_NORMAL);
+    const SIZE size = SurfaceSize(faceBackground);
+    BitBlt(face.dc, 0, 0, size.cx, size.cy, faceBackground.dc, 0, 0, SRCCOPY);
+    PrepareText(face.dc, NormalFont, color);
+    DrawTextInRect(face.dc, shortcut.name, Settings.startShortcutTextX, 0, Settings.startShortcutCX,
+                   Settings.startShortcutCY, LABEL_FORMAT);
+    if (icon) DrawIconEx(face.dc, Settings.startShortcutIconX, Settings.startShortcutIconY, icon, 0, 0, 0, NULL, DI_NORMAL);
 }
 
+// Each shortcut's faces are MAINU and MAIND at their own size, with its name and icon.
 int BuildShortcuts()
 {
-    for (int i = 0; i < MENU_SHORTCUT_COUNT; ++i) {
-        FacePair& pair = shortcuts[i];
-        if (CreateMemorySurface(backBuffer.dc, SHORTCUT_CX, SHORTCUT_CY, &pair.up) != 0 ||
-            CreateMemorySurface(backBuffer.dc, SHORTCUT_CX, SHORTCUT_CY, &pair.down) != 0)
+    const ShellSettings& s = Settings;
+    for (FacePair& pair : shortcuts) {
+        const SIZE up = SurfaceSize(shortcutBackground.up), down = SurfaceSize(shortcutBackground.down);
+        if (CreateMemorySurface(backBuffer.dc, up.cx, up.cy, &pair.up) != 0 ||
+            CreateMemorySurface(backBuffer.dc, down.cx, down.cy, &pair.down) != 0)
             return 1;
     }
     for (int i = 0; i < MENU_SHORTCUT_COUNT; ++i) {
-        const MenuShortcut& shortcut = Settings.menuShortcuts[i];
+        const MenuShortcut& shortcut = s.menuShortcuts[i];
         HICON icon = shortcut.path[0] ? ExtractProgramIcon(shortcut.path, false) : NULL;
-        ComposeShortcutFace(shortcuts[i].up.dc, shortcutBackground.up.dc, shortcut, icon, BLACK);
-        ComposeShortcutFace(shortcuts[i].down.dc, shortcutBackground.down.dc, shortcut, icon, WHITE);
+        ComposeShortcutFace(shortcuts[i].up, shortcutBackground.up, shortcut, icon, s.startShortcutTextColor);
+        ComposeShortcutFace(shortcuts[i].down, shortcutBackground.down, shortcut, icon, s.startShortcutTextDownColor);
         if (icon) DestroyIcon(icon);
-        PlaceButton(FIRST_SHORTCUT_BUTTON + i, SHORTCUT_X, SHORTCUT_TOP + SHORTCUT_STEP * i, SHORTCUT_CX, SHORTCUT_CY,
-                    shortcuts[i], BUTTON_AUTO);
+        PlaceButton(FIRST_SHORTCUT_BUTTON + i, s.startShortcutX, Moved(s.startShortcutY, 1LL * s.startShortcutStep * i),
+                    s.startShortcutCX, s.startShortcutCY, shortcuts[i], BUTTON_AUTO);
     }
     return 0;
 }
@@ -180,27 +194,30 @@ int LoadStartMenuObjects()
     ReleaseMemorySurface(&background);
     DrawUserPicture();
 
-    const RECT sideLabel = {LABEL_X, 0, SIDE_ITEM_CX, SIDE_ITEM_CY};
+    const ShellSettings& s = Settings;
+    const RECT sideLabel = {s.startSideTextX, 0, s.startSideCX, s.startSideCY};
     for (int i = 0; i < SIDE_ITEM_COUNT; ++i) {
         WCHAR name[16];
         StringCchPrintfW(name, ARRAYSIZE(name), L"SIDE%d", i);
         if (LoadFacePair(name, &sideItems[i]) != 0) return 1;
-        LabelFacePair(sideItems[i], IDS_SIDE_ITEM_FIRST + i, SIDE_TEXT_UP, WHITE, sideLabel, LABEL_FORMAT);
+        LabelFacePair(sideItems[i], IDS_SIDE_ITEM_FIRST + i, s.startSideTextColor, s.startSideTextDownColor, sideLabel,
+                      LABEL_FORMAT);
     }
     DrawUserName();
     for (int i = 0; i < SIDE_ITEM_COUNT; ++i)
-        PlaceButton(FIRST_SIDE_BUTTON + i, SIDE_X, SIDE_ROWS[i], SIDE_ITEM_CX, SIDE_ITEM_CY, sideItems[i], BUTTON_AUTO);
+        PlaceButton(FIRST_SIDE_BUTTON + i, s.startSideX, s.startSideY[i], s.startSideCX, s.startSideCY, sideItems[i],
+                    BUTTON_AUTO);
 
     if (LoadFacePair(L"EXITBTN", &exitButton) != 0) return 1;
-    LabelFacePair(exitButton, IDS_EXIT_BUTTON, WHITE, WHITE, RECT{LABEL_X, 0, EXIT_BUTTON_CX, EXIT_BUTTON_CY},
-                  LABEL_FORMAT);
-    PlaceButton(EXIT_BUTTON, EXIT_RECT.left, EXIT_RECT.top, EXIT_BUTTON_CX, EXIT_BUTTON_CY, exitButton, BUTTON_AUTO);
+    LabelFacePair(exitButton, IDS_EXIT_BUTTON, s.startExitTextColor, s.startExitTextDownColor,
+                  RECT{s.startExitTextX, 0, s.startExitCX, s.startExitCY}, LABEL_FORMAT);
+    PlaceButton(EXIT_BUTTON, s.startExitX, s.startExitY, s.startExitCX, s.startExitCY, exitButton, BUTTON_AUTO);
 
     if (LoadFacePair(L"ALLPROGRAMS", &allPrograms) != 0) return 1;
-    LabelFacePair(allPrograms, IDS_ALL_PROGRAMS, BLACK, WHITE, RECT{0, 0, ALL_PROGRAMS_TEXT_RIGHT, ALL_PROGRAMS_CY},
-                  ALL_PROGRAMS_FORMAT);
-    PlaceButton(ALL_PROGRAMS_BUTTON, ALL_PROGRAMS_RECT.left, ALL_PROGRAMS_RECT.top, ALL_PROGRAMS_CX, ALL_PROGRAMS_CY,
-                allPrograms, BUTTON_UP);
+    LabelFacePair(allPrograms, IDS_ALL_PROGRAMS, s.startAllProgramsTextColor, s.startAllProgramsTextDownColor,
+                  RECT{0, 0, s.startAllProgramsTextRight, s.startAllProgramsCY}, ALL_PROGRAMS_FORMAT);
+    PlaceButton(ALL_PROGRAMS_BUTTON, s.startAllProgramsX, s.startAllProgramsY, s.startAllProgramsCX,
+                s.startAllProgramsCY, allPrograms, BUTTON_UP);
 
     if (LoadFacePair(L"MAIN", &shortcutBackground) != 0) return 1;
     return BuildShortcuts();
@@ -346,7 +363,11 @@ int ComposeStartMenu(HWND window, HINSTANCE moduleInstance, HRGN* shape)
 
 void PaintStartMenu(HDC dc) { PaintComposedWindow(menu, dc); }
 
-POINT AllProgramsAnchor() { return POINT{ALL_PROGRAMS_RECT.right, ALL_PROGRAMS_RECT.bottom}; }
+POINT AllProgramsAnchor()
+{
+    return POINT{Moved(Settings.startAllProgramsX, Settings.startAllProgramsCX),
+                 Moved(Settings.startAllProgramsY, Settings.startAllProgramsCY)};
+}
 
 void ShowStartMenu()
 {

@@ -334,6 +334,29 @@ void Spoil(const fs::path& file, const FatalStart& start)
     WriteBytes(file.wstring(), bytes);
 }
 
+// The bundled Cove theme, made for a 480 x 320 screen: the shell starts with it without a
+// fatal box, and its menu, standing on the bar, would fit above the bar of that screen.
+TEST(SmallScreen, TheCoveThemeStartsAndItsMenuFitsAboveTheBarOf480By320)
+{
+    TempDirectory home;
+    InstallDefaultHome(home.path());
+    const std::wstring settingsFile = home / L"settings\\settings.cfg";
+    std::string settings = ReadBytes(settingsFile);
+    const std::string lagoon = "Theme=Lagoon.theme";
+    settings.replace(settings.find(lagoon), lagoon.size(), "Theme=Cove.theme");
+    WriteBytes(settingsFile, settings);
+    Shell shell(home.path());
+    // A fatal box would hold start-up before its end until answered.
+    ASSERT_TRUE(shell.WaitForOutput(L"Zorv Startup Done!"));
+    EXPECT_FALSE(Has(shell.Output(), L"[NG]")) << ToUtf8(shell.Output());
+    RECT menu = {}, bar = {};
+    GetWindowRect(FindWindowW(L"ZORV_START_CLASS", NULL), &menu);
+    GetWindowRect(FindWindowW(L"ZORV_TASKBAR_CLASS", NULL), &bar);
+    EXPECT_EQ((std::vector<LONG>{0, bar.top}), (std::vector<LONG>{menu.left, menu.bottom}));
+    EXPECT_LE(menu.right, 480);
+    EXPECT_LE(menu.bottom - menu.top + bar.bottom - bar.top, 320);
+}
+
 // A few shells at a time, each box told from the others by the home its text names.
 TEST(FatalStart, EachBrokenFileEndsInTheBoxNamingItAndExitCodeOne)
 {

@@ -62,4 +62,38 @@ TEST_F(ThemeCheckTest, EachMissingOrBrokenFileGivesOneLineAndOnlyWarningsPass)
     ExpectOneLine(picture, "no picture here", L"WARNING  ", L": user picture not a complete BMP file" + noPicture);
 }
 
+TEST_F(ThemeCheckTest, LayoutKeysAreCheckedAgainstTheMenuEachOtherAndTheFaces)
+{
+    // The bundled Cove theme lays out its own menu, all of it sound.
+    const std::wstring settings = home / L"settings\\settings.cfg";
+    const std::string lagoon = ReadBytes(settings);
+    std::string cove = lagoon;
+    cove.replace(cove.find("Lagoon.theme"), 12, "Cove.theme");
+    WriteBytes(settings, cove);
+    ThemeReport coveReport;
+    EXPECT_EQ(0, CheckTheme(home.path().c_str(), &coveReport));
+    EXPECT_EQ(L"theme \"Cove\": 34 bitmaps checked, 0 problems", SummarizeThemeReport(coveReport));
+    WriteBytes(settings, lagoon);
+
+    // [Start] is the theme file's last section: a shortcut one pixel wider than MAINU, a side
+    // item moved one pixel onto the one above, the exit button one pixel past the menu's
+    // right edge and a user name box without height.
+    const std::wstring theme = home / L"settings\\Lagoon.theme";
+    WriteBytes(theme, ReadBytes(theme) + "ShortcutCX=187\nSide4Y=180\nExitX=279\nUserNameCY=0\n");
+    ThemeReport report;
+    EXPECT_EQ(1, CheckTheme(home.path().c_str(), &report));
+    const std::wstring faceTooSmall = L": is 186 x 36, needs at least 187 x 36";
+    std::vector<std::wstring> lines;
+    for (const ThemeFinding& finding : report.findings) lines.push_back(finding.line);
+    EXPECT_EQ((std::vector<std::wstring>{
+                  L"TOO SMALL " + Bitmap(L"MAINU") + faceTooSmall,
+                  L"TOO SMALL " + Bitmap(L"MAIND") + faceTooSmall,
+                  L"WARNING  " + theme + L": Side4 (207, 180, 186 x 24) overlaps Side3 (207, 157, 186 x 24)",
+                  L"WARNING  " + theme + L": Exit (279, 354, 122 x 30) reaches outside the 400 x 390 menu",
+                  L"WARNING  " + theme + L": UserName (65, 8, 300 x 0) has no area",
+              }),
+              lines);
+    EXPECT_EQ(CHECKED + L"2 problems, 3 warnings", SummarizeThemeReport(report));
+}
+
 }  // namespace

@@ -1,11 +1,11 @@
 #!/usr/bin/env python3
-"""Draw the "Lagoon" theme bitmaps and the default user picture.
+"""Draw the bitmaps of the "Lagoon" and "Cove" themes and the default user picture.
 
     python3 tools/theme-art/make_theme.py [output-home-dir]
 
 The output home defaults to themes/default of the repository that holds
-this script; files go to <home>/theme/Lagoon/*.bmp and
-<home>/settings/user.bmp.  Standard library only, no randomness: every run
+this script; files go to <home>/theme/Lagoon/*.bmp, <home>/theme/Cove/*.bmp
+and <home>/settings/user.bmp.  Standard library only, no randomness: every run
 writes the same bytes.
 """
 
@@ -321,47 +321,80 @@ GLYPH = {
 
 
 # ----------------------------------------------------------- shell geometry
-# These mirror where the shell copies each face; change them together.
+# Each theme mirrors its theme file: where the shell copies each face from and where it
+# puts it. Change them together.
 
-TB_H = 30
-TB_BTN_Y, TB_BTN_H = 3, 24
-START_CX, CLOCK_CX = 100, 80
+class Geometry:
+    def __init__(self, **values):
+        self.__dict__.update(values)
 
-MENU_W, MENU_H = 400, 390
-HEAD_H = 64                     # header rows 0..63, accent line 64..65
-BODY_Y0, BODY_Y1 = 66, 348      # the two columns
-BAND_Y0 = 348                   # bottom band 348..389
-LEFT_X0, LEFT_X1 = 4, 199
-RIGHT_X0, RIGHT_X1 = 201, 396
-MENU_R = 8                      # top corner radius
 
-MAIN_X, MAIN_Y0, MAIN_DY, MAIN_W, MAIN_H = 8, 73, 40, 186, 36
-ALLP_X, ALLP_Y, ALLP_W, ALLP_H = 8, 320, 186, 24
-SIDE_X, SIDE_W, SIDE_H = 207, 186, 24
-SIDE_Y = (73, 101, 129, 157, 193, 221, 257, 293)
-SEPARATOR_Y = (187, 251, 287)
-EXIT_X, EXIT_Y, EXIT_W, EXIT_H = 276, 354, 122, 30
-PIC_X, PIC_Y, PIC_S = 8, 8, 48
+TASKBAR = dict(
+    TB_H=30,
+    TB_BTN_Y=3, TB_BTN_H=24,
+    START_CX=100, CLOCK_CX=80,
+)
+
+# Lagoon.theme, for an 800 x 480 screen: the shell's default layout.
+LAGOON = Geometry(
+    NAME='Lagoon', **TASKBAR,
+    MENU_W=400, MENU_H=390,
+    HEAD_H=64,                      # header rows 0..63, accent line 64..65
+    BODY_Y0=66, BODY_Y1=348,        # the two columns
+    BAND_Y0=348,                    # bottom band 348..389
+    LEFT_X0=4, LEFT_X1=199,
+    RIGHT_X0=201, RIGHT_X1=396,
+    MENU_R=8,                       # top corner radius
+    MAIN_X=8, MAIN_Y0=73, MAIN_DY=40, MAIN_W=186, MAIN_H=36,
+    ALLP_X=8, ALLP_Y=320, ALLP_W=186, ALLP_H=24,
+    SIDE_X=207, SIDE_W=186, SIDE_H=24,
+    SIDE_Y=(73, 101, 129, 157, 193, 221, 257, 293),
+    SEPARATOR_Y=(187, 251, 287),
+    EXIT_X=276, EXIT_Y=354, EXIT_W=122, EXIT_H=30,
+    PIC_X=8, PIC_Y=8, PIC_S=48,
+)
+
+# Cove.theme, for a 480 x 320 screen: the menu of 320 x 288 stands above the bar whole,
+# All Programs moves into the bottom band beside the exit button.
+COVE = Geometry(
+    NAME='Cove', **TASKBAR,
+    MENU_W=320, MENU_H=288,
+    HEAD_H=40,
+    BODY_Y0=42, BODY_Y1=256,
+    BAND_Y0=256,
+    LEFT_X0=4, LEFT_X1=159,
+    RIGHT_X0=161, RIGHT_X1=316,
+    MENU_R=8,
+    MAIN_X=6, MAIN_Y0=46, MAIN_DY=34, MAIN_W=151, MAIN_H=34,
+    ALLP_X=6, ALLP_Y=261, ALLP_W=140, ALLP_H=22,
+    SIDE_X=163, SIDE_W=151, SIDE_H=22,
+    SIDE_Y=(46, 70, 94, 118, 148, 172, 202, 232),
+    SEPARATOR_Y=(143, 197, 227),
+    EXIT_X=196, EXIT_Y=260, EXIT_W=122, EXIT_H=24,
+    PIC_X=6, PIC_Y=4, PIC_S=32,
+)
+
+G = LAGOON  # the theme being drawn
 
 
 def taskbar_col(y):
-    return TB_HILITE if y == 0 else mix(TB_TOP, TB_BOT, y - 1, TB_H - 2)
+    return TB_HILITE if y == 0 else mix(TB_TOP, TB_BOT, y - 1, G.TB_H - 2)
 
 
 def header_col(y):
-    return HEAD_HILITE if y == 1 else mix(HEAD_TOP, HEAD_BOT, y - 2, HEAD_H - 3)
+    return HEAD_HILITE if y == 1 else mix(HEAD_TOP, HEAD_BOT, y - 2, G.HEAD_H - 3)
 
 
 def band_col(y):
-    if y == BAND_Y0:
+    if y == G.BAND_Y0:
         return BAND_HILITE
-    if y >= MENU_H - 1:
+    if y >= G.MENU_H - 1:
         return OUTLINE
-    return mix(BAND_TOP, BAND_BOT, y - BAND_Y0 - 1, MENU_H - BAND_Y0 - 3)
+    return mix(BAND_TOP, BAND_BOT, y - G.BAND_Y0 - 1, G.MENU_H - G.BAND_Y0 - 3)
 
 
 def right_col(x):
-    return mix(RIGHT_L, RIGHT_R, x - RIGHT_X0, RIGHT_X1 - RIGHT_X0 - 1)
+    return mix(RIGHT_L, RIGHT_R, x - G.RIGHT_X0, G.RIGHT_X1 - G.RIGHT_X0 - 1)
 
 
 # ------------------------------------------------------------------- glyphs
@@ -601,13 +634,14 @@ def arrow_disc(img, cx, cy):
 # ------------------------------------------------------------------- taskbar
 
 def taskbar():
-    img = Image(8, TB_H)
-    for y in range(TB_H):
+    img = Image(8, G.TB_H)
+    for y in range(G.TB_H):
         img.rect(0, y, 8, 1, taskbar_col(y))
     return img
 
 
-def taskbar_bg(w, y0=0, h=TB_H):
+def taskbar_bg(w, y0=0, h=None):
+    h = G.TB_H if h is None else h
     img = Image(w, h)
     for y in range(h):
         img.rect(0, y, w, 1, taskbar_col(y0 + y))
@@ -615,22 +649,22 @@ def taskbar_bg(w, y0=0, h=TB_H):
 
 
 def start_button(pressed):
-    img = taskbar_bg(START_CX)
+    img = taskbar_bg(G.START_CX)
     r = (0, 11, 11, 0)
     # soft cast shadow to the right; the face starts off-screen to the left
     paint(img, rbox(-1, 1, 98, 31, r), (0, 20, 36), alpha=110)
     if pressed:
-        bevel_box(img, -1, 0, 96, TB_H, r, (128, 52, 14),
+        bevel_box(img, -1, 0, 96, G.TB_H, r, (128, 52, 14),
                   (196, 90, 34), (232, 138, 64), light=(150, 62, 20))
     else:
-        bevel_box(img, -1, 0, 96, TB_H, r, (150, 64, 20),
+        bevel_box(img, -1, 0, 96, G.TB_H, r, (150, 64, 20),
                   (250, 170, 84), (210, 100, 38),
                   light=(255, 214, 150), dark=(186, 84, 30))
     d = 1 if pressed else 0
     word = 'start'
     tile = 16
     x = (96 - (tile + 6 + text_width(word))) // 2 + d
-    ty = (TB_H - tile) // 2 + d
+    ty = (G.TB_H - tile) // 2 + d
     tile_shape = rbox(x, ty, x + tile, ty + tile, 4)
     paint(img, shift(tile_shape, 1, 1), (120, 46, 10), alpha=110)
     paint(img, tile_shape, lambda px, py: mix((30, 124, 150), (12, 70, 100),
@@ -643,21 +677,21 @@ def start_button(pressed):
 
 
 def clock():
-    img = taskbar_bg(CLOCK_CX)
+    img = taskbar_bg(G.CLOCK_CX)
     # an inset tray: shadow line on top, a lit line just below it
-    bevel_box(img, 3, 3, CLOCK_CX - 3, 27, 4, (6, 36, 56),
+    bevel_box(img, 3, 3, G.CLOCK_CX - 3, 27, 4, (6, 36, 56),
               (10, 52, 76), (18, 76, 104), light=(4, 30, 46))
-    hline_soft(img, 5, CLOCK_CX - 5, 27, (88, 164, 188), fade=4, alpha=150)
+    hline_soft(img, 5, G.CLOCK_CX - 5, 27, (88, 164, 188), fade=4, alpha=150)
     return img
 
 
 def task_button(pressed):
-    img = taskbar_bg(40, TB_BTN_Y, TB_BTN_H)
+    img = taskbar_bg(40, G.TB_BTN_Y, G.TB_BTN_H)
     if pressed:
-        bevel_box(img, 0, 0, 40, TB_BTN_H, 3, (4, 28, 44),
+        bevel_box(img, 0, 0, 40, G.TB_BTN_H, 3, (4, 28, 44),
                   (8, 44, 66), (18, 74, 102), light=(4, 26, 40), dark=ACCENT)
     else:
-        bevel_box(img, 0, 0, 40, TB_BTN_H, 3, (8, 44, 66),
+        bevel_box(img, 0, 0, 40, G.TB_BTN_H, 3, (8, 44, 66),
                   (64, 152, 182), (26, 94, 126),
                   light=(136, 206, 226), dark=(20, 76, 104))
     return img
@@ -675,53 +709,54 @@ def split_button(img, left_w):
 # ---------------------------------------------------------------- start menu
 
 def start_back():
-    img = Image(MENU_W, MENU_H, OUTLINE)
-    for y in range(1, HEAD_H):
-        img.rect(1, y, MENU_W - 2, 1, header_col(y))
+    img = Image(G.MENU_W, G.MENU_H, OUTLINE)
+    for y in range(1, G.HEAD_H):
+        img.rect(1, y, G.MENU_W - 2, 1, header_col(y))
     # faint ripples: the lagoon motif, kept low so white text stays clear
     for i, rad in enumerate((46, 66, 88, 112)):
-        paint(img, ring_shape(380, 86, rad, 1.4), WHITE, alpha=26 - 4 * i,
-              box=(220, 1, MENU_W - 1, HEAD_H))
-    img.rect(1, HEAD_H, MENU_W - 2, 1, ACCENT)
-    img.rect(1, HEAD_H + 1, MENU_W - 2, 1, ACCENT_DK)
+        paint(img, ring_shape(G.MENU_W - 20, G.HEAD_H + 22, rad, 1.4), WHITE,
+              alpha=26 - 4 * i, box=(G.MENU_W - 180, 1, G.MENU_W - 1, G.HEAD_H))
+    img.rect(1, G.HEAD_H, G.MENU_W - 2, 1, ACCENT)
+    img.rect(1, G.HEAD_H + 1, G.MENU_W - 2, 1, ACCENT_DK)
 
-    img.rect(1, BODY_Y0, LEFT_X0 - 1, BODY_Y1 - BODY_Y0, FRAME)
-    img.rect(RIGHT_X1, BODY_Y0, MENU_W - 1 - RIGHT_X1, BODY_Y1 - BODY_Y0, FRAME)
-    img.rect(LEFT_X0, BODY_Y0, LEFT_X1 - LEFT_X0, BODY_Y1 - BODY_Y0, LEFT_BG)
-    img.rect(LEFT_X1, BODY_Y0, 1, BODY_Y1 - BODY_Y0, COL_DIV)
-    img.rect(LEFT_X1 + 1, BODY_Y0, 1, BODY_Y1 - BODY_Y0, (244, 249, 252))
-    for x in range(RIGHT_X0, RIGHT_X1):
-        img.rect(x, BODY_Y0, 1, BODY_Y1 - BODY_Y0, right_col(x))
+    img.rect(1, G.BODY_Y0, G.LEFT_X0 - 1, G.BODY_Y1 - G.BODY_Y0, FRAME)
+    img.rect(G.RIGHT_X1, G.BODY_Y0, G.MENU_W - 1 - G.RIGHT_X1, G.BODY_Y1 - G.BODY_Y0, FRAME)
+    img.rect(G.LEFT_X0, G.BODY_Y0, G.LEFT_X1 - G.LEFT_X0, G.BODY_Y1 - G.BODY_Y0, LEFT_BG)
+    img.rect(G.LEFT_X1, G.BODY_Y0, 1, G.BODY_Y1 - G.BODY_Y0, COL_DIV)
+    img.rect(G.LEFT_X1 + 1, G.BODY_Y0, 1, G.BODY_Y1 - G.BODY_Y0, (244, 249, 252))
+    for x in range(G.RIGHT_X0, G.RIGHT_X1):
+        img.rect(x, G.BODY_Y0, 1, G.BODY_Y1 - G.BODY_Y0, right_col(x))
     # the header casts a short shadow onto the columns
     for i, a in enumerate((40, 16)):
-        for x in range(LEFT_X0, RIGHT_X1):
-            img.blend(x, BODY_Y0 + i, (0, 40, 70), a)
+        for x in range(G.LEFT_X0, G.RIGHT_X1):
+            img.blend(x, G.BODY_Y0 + i, (0, 40, 70), a)
 
-    for y in SEPARATOR_Y:
-        hline_soft(img, SIDE_X + 4, SIDE_X + SIDE_W - 4, y, SEP_DARK)
-        hline_soft(img, SIDE_X + 4, SIDE_X + SIDE_W - 4, y + 1, SEP_LIGHT)
-    sep_y = (MAIN_Y0 + 5 * MAIN_DY + MAIN_H + ALLP_Y) // 2
-    hline_soft(img, MAIN_X + 6, MAIN_X + MAIN_W - 6, sep_y, SEP_DARK)
-    hline_soft(img, MAIN_X + 6, MAIN_X + MAIN_W - 6, sep_y + 1, (244, 248, 251))
+    for y in G.SEPARATOR_Y:
+        hline_soft(img, G.SIDE_X + 4, G.SIDE_X + G.SIDE_W - 4, y, SEP_DARK)
+        hline_soft(img, G.SIDE_X + 4, G.SIDE_X + G.SIDE_W - 4, y + 1, SEP_LIGHT)
+    if G.ALLP_Y < G.BODY_Y1:  # All Programs in the left column, below the shortcuts
+        sep_y = (G.MAIN_Y0 + 5 * G.MAIN_DY + G.MAIN_H + G.ALLP_Y) // 2
+        hline_soft(img, G.MAIN_X + 6, G.MAIN_X + G.MAIN_W - 6, sep_y, SEP_DARK)
+        hline_soft(img, G.MAIN_X + 6, G.MAIN_X + G.MAIN_W - 6, sep_y + 1, (244, 248, 251))
 
-    for y in range(BAND_Y0, MENU_H):
-        img.rect(1, y, MENU_W - 2, 1, band_col(y))
+    for y in range(G.BAND_Y0, G.MENU_H):
+        img.rect(1, y, G.MENU_W - 2, 1, band_col(y))
 
     # a lit plate behind the user picture
-    plate = rbox(PIC_X - 3, PIC_Y - 3, PIC_X + PIC_S + 3, PIC_Y + PIC_S + 3, 6)
-    box = (0, 0, 70, 70)
+    plate = rbox(G.PIC_X - 3, G.PIC_Y - 3, G.PIC_X + G.PIC_S + 3, G.PIC_Y + G.PIC_S + 3, 6)
+    box = (0, 0, G.PIC_X + G.PIC_S + 14, G.PIC_Y + G.PIC_S + 14)
     paint(img, shift(plate, 1, 1), (0, 24, 44), alpha=90, box=box)
     paint(img, plate, WHITE, alpha=60, box=box)
     paint(img, lambda x, y: abs(plate(x, y) + 0.5) - 0.5, WHITE, alpha=130, box=box)
 
     # round the top corners: soften into the outline, then cut outside
     body = img.copy()
-    img.rect(0, 0, MENU_W, MENU_H, OUTLINE)
-    r = MENU_R - 1
-    compose(img, body, rbox(1, 1, MENU_W - 1, MENU_H - 1, (r, r, 0, 0)))
-    outer = rbox(0, 0, MENU_W, MENU_H, (MENU_R, MENU_R, 0, 0))
-    for y in range(MENU_R):
-        for x in list(range(MENU_R)) + list(range(MENU_W - MENU_R, MENU_W)):
+    img.rect(0, 0, G.MENU_W, G.MENU_H, OUTLINE)
+    r = G.MENU_R - 1
+    compose(img, body, rbox(1, 1, G.MENU_W - 1, G.MENU_H - 1, (r, r, 0, 0)))
+    outer = rbox(0, 0, G.MENU_W, G.MENU_H, (G.MENU_R, G.MENU_R, 0, 0))
+    for y in range(G.MENU_R):
+        for x in list(range(G.MENU_R)) + list(range(G.MENU_W - G.MENU_R, G.MENU_W)):
             if outer(x + 0.5, y + 0.5) > 0:
                 img.put(x, y, KEY)
                 img.cut.add((x, y))
@@ -729,34 +764,34 @@ def start_back():
 
 
 def side_face(back, i, pressed):
-    img = back.crop(SIDE_X, SIDE_Y[i], SIDE_W, SIDE_H)
+    img = back.crop(G.SIDE_X, G.SIDE_Y[i], G.SIDE_W, G.SIDE_H)
     if pressed:
-        bevel_box(img, 0, 0, SIDE_W, SIDE_H, 3, HL_BORDER, HL_TOP, HL_BOT,
+        bevel_box(img, 0, 0, G.SIDE_W, G.SIDE_H, 3, HL_BORDER, HL_TOP, HL_BOT,
                   light=HL_LIGHT)
-    draw_side_glyph(img, i, 7, 4)
+    draw_side_glyph(img, i, 7, (G.SIDE_H - 16) // 2)
     return img
 
 
 def main_face(back, pressed):
-    img = back.crop(MAIN_X, MAIN_Y0, MAIN_W, MAIN_H)
+    img = back.crop(G.MAIN_X, G.MAIN_Y0, G.MAIN_W, G.MAIN_H)
     if pressed:
-        bevel_box(img, 0, 0, MAIN_W, MAIN_H, 4, HL_BORDER, HL_TOP, HL_BOT,
+        bevel_box(img, 0, 0, G.MAIN_W, G.MAIN_H, 4, HL_BORDER, HL_TOP, HL_BOT,
                   light=HL_LIGHT)
     return img
 
 
 def all_programs(back, pressed):
-    img = back.crop(ALLP_X, ALLP_Y, ALLP_W, ALLP_H)
+    img = back.crop(G.ALLP_X, G.ALLP_Y, G.ALLP_W, G.ALLP_H)
     if pressed:
-        bevel_box(img, 0, 0, ALLP_W, ALLP_H, 3, HL_BORDER, HL_TOP, HL_BOT,
+        bevel_box(img, 0, 0, G.ALLP_W, G.ALLP_H, 3, HL_BORDER, HL_TOP, HL_BOT,
                   light=HL_LIGHT)
-    arrow_disc(img, 165.5, 12)
+    arrow_disc(img, G.ALLP_W - 20.5, G.ALLP_H / 2)
     return img
 
 
 def exit_button(back, pressed):
-    img = back.crop(EXIT_X, EXIT_Y, EXIT_W, EXIT_H)
-    w, h = EXIT_W - 2, EXIT_H
+    img = back.crop(G.EXIT_X, G.EXIT_Y, G.EXIT_W, G.EXIT_H)
+    w, h = G.EXIT_W - 2, G.EXIT_H
     if pressed:
         bevel_box(img, 0, 0, w, h, 5, (60, 14, 10),
                   (122, 32, 24), (166, 56, 40), light=(80, 18, 12))
@@ -770,15 +805,16 @@ def exit_button(back, pressed):
     for y in range(5, h - 5):
         img.blend(25 + d, y + d, (90, 20, 14), 150)
         img.blend(26 + d, y + d, (240, 140, 116), 110)
-    power_symbol(img, 14 + d, 15.5 + d, 6.0, 2.2, (90, 20, 14), alpha=150)
-    power_symbol(img, 13.5 + d, 15 + d, 6.0, 2.2, WHITE)
+    cy = h / 2
+    power_symbol(img, 14 + d, cy + 0.5 + d, 6.0, 2.2, (90, 20, 14), alpha=150)
+    power_symbol(img, 13.5 + d, cy + d, 6.0, 2.2, WHITE)
     return img
 
 
 def user_picture(back):
     """Head and shoulders on a warm tile; corners take the plate's colour."""
-    s = PIC_S
-    img = back.crop(PIC_X, PIC_Y, s, s)
+    s = G.PIC_S
+    img = back.crop(G.PIC_X, G.PIC_Y, s, s)
     tile = rbox(0, 0, s, s, 8)
     paint(img, tile, lambda x, y: mix((252, 184, 104), (222, 100, 56), x + y, 2 * s - 2))
     paint(img, intersect(tile, rows(1, 2)), (255, 222, 170), alpha=170)
@@ -795,10 +831,12 @@ def user_picture(back):
 
 # ----------------------------------------------------------------------- main
 
-def build():
-    """Return {relative path: Image} for every file this script owns."""
+def build_theme(geometry):
+    """Return {relative path: Image} for the bitmaps of one theme."""
+    global G
+    G = geometry
     out = {}
-    theme = 'theme/Lagoon/'
+    theme = 'theme/%s/' % G.NAME
     out[theme + 'TASKBAR.bmp'] = taskbar()
     out[theme + 'STARTBUTTONU.bmp'] = start_button(False)
     out[theme + 'STARTBUTTOND.bmp'] = start_button(True)
@@ -818,7 +856,16 @@ def build():
     out[theme + 'ALLPROGRAMSD.bmp'] = all_programs(back, True)
     out[theme + 'MAINU.bmp'] = main_face(back, False)
     out[theme + 'MAIND.bmp'] = main_face(back, True)
-    out['settings/user.bmp'] = user_picture(back)
+    if G is LAGOON:  # the user picture of settings.cfg, made for Lagoon's plate
+        out['settings/user.bmp'] = user_picture(back)
+    return out
+
+
+def build():
+    """Return {relative path: Image} for every file this script owns."""
+    out = {}
+    for geometry in (LAGOON, COVE):
+        out.update(build_theme(geometry))
     return out
 
 

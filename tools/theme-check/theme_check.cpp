@@ -7,6 +7,7 @@
 
 #include "config/shell_settings.h"
 #include "gfx/theme_parts.h"
+#include "layout_check.h"
 #include "platform/platform.h"
 
 namespace {
@@ -36,19 +37,20 @@ std::vector<RequiredBitmap> BitmapsBeforeUserPicture(const ShellSettings& s)
     };
 }
 
-std::vector<RequiredBitmap> BitmapsAfterUserPicture()
+// The start menu's faces, each as large as the theme file's layout shows of it.
+std::vector<RequiredBitmap> BitmapsAfterUserPicture(const ShellSettings& s)
 {
     std::vector<RequiredBitmap> list;
     for (int i = 0; i < SIDE_ITEM_COUNT; ++i) {
-        list.push_back({L"SIDE" + std::to_wstring(i) + L"U", SIDE_ITEM_CX, SIDE_ITEM_CY});
-        list.push_back({L"SIDE" + std::to_wstring(i) + L"D", SIDE_ITEM_CX, SIDE_ITEM_CY});
+        list.push_back({L"SIDE" + std::to_wstring(i) + L"U", s.startSideCX, s.startSideCY});
+        list.push_back({L"SIDE" + std::to_wstring(i) + L"D", s.startSideCX, s.startSideCY});
     }
-    list.push_back({L"EXITBTNU", EXIT_BUTTON_CX, EXIT_BUTTON_CY});
-    list.push_back({L"EXITBTND", EXIT_BUTTON_CX, EXIT_BUTTON_CY});
-    list.push_back({L"ALLPROGRAMSU", ALL_PROGRAMS_CX, ALL_PROGRAMS_CY});
-    list.push_back({L"ALLPROGRAMSD", ALL_PROGRAMS_CX, ALL_PROGRAMS_CY});
-    list.push_back({L"MAINU", SHORTCUT_CX, SHORTCUT_CY});
-    list.push_back({L"MAIND", SHORTCUT_CX, SHORTCUT_CY});
+    list.push_back({L"EXITBTNU", s.startExitCX, s.startExitCY});
+    list.push_back({L"EXITBTND", s.startExitCX, s.startExitCY});
+    list.push_back({L"ALLPROGRAMSU", s.startAllProgramsCX, s.startAllProgramsCY});
+    list.push_back({L"ALLPROGRAMSD", s.startAllProgramsCX, s.startAllProgramsCY});
+    list.push_back({L"MAINU", s.startShortcutCX, s.startShortcutCY});
+    list.push_back({L"MAIND", s.startShortcutCX, s.startShortcutCY});
     return list;
 }
 
@@ -148,7 +150,10 @@ int CheckTheme(LPCWSTR home, ThemeReport* report)
     report->themeName = settings.themeDirectory;
     for (const RequiredBitmap& bitmap : BitmapsBeforeUserPicture(settings)) CheckThemeBitmap(settings, bitmap, report);
     CheckUserPicture(settings, report);
-    for (const RequiredBitmap& bitmap : BitmapsAfterUserPicture()) CheckThemeBitmap(settings, bitmap, report);
+    for (const RequiredBitmap& bitmap : BitmapsAfterUserPicture(settings)) CheckThemeBitmap(settings, bitmap, report);
+    const std::wstring themeFile = directory + L"\\settings\\" + settings.mainTheme;
+    for (const std::wstring& line : CheckStartMenuLayout(StartMenuLayout(settings), {settings.startWidth, settings.startHeight}))
+        AddFinding(report, ThemeProblem::Warning, L"WARNING  ", themeFile, line);
 
     const bool failed = std::any_of(report->findings.begin(), report->findings.end(), [](const ThemeFinding& finding) {
         return finding.kind != ThemeProblem::Warning;

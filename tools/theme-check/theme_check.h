@@ -1,5 +1,6 @@
 // Theme checker: finds, before the shell does, every theme bitmap that is missing,
-// unreadable or smaller than the part the shell copies from it.
+// unreadable or smaller than the part the shell copies from it, and warns about start menu
+// items outside the menu or on top of each other.
 #pragma once
 #include <windows.h>
 
@@ -21,8 +22,8 @@ struct ThemeReport {
 };
 
 // Reads <home>\settings\settings.cfg and its theme file with the shell's own reader and
-// checks every bitmap the shell loads, in the shell's order. 0 when the shell would start
-// with this theme (warnings allowed), 1 otherwise. The shell's own globals are not touched.
+// checks every bitmap the shell loads, in the shell's order, then the menu's layout. 0
+// when the shell would start with this theme (warnings allowed), 1 otherwise. The shell's own globals are not touched.
 int CheckTheme(LPCWSTR home, ThemeReport* report);
 
 // The closing line: the theme, the bitmaps checked, the problems and warnings.

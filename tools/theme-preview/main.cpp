@@ -4,7 +4,8 @@
 //
 //   zorv-theme-preview <home-directory> <output-folder> [--size=WIDTHxHEIGHT]
 //
-// Writes taskbar.png, startmenu.png and exitscreen-2.png to exitscreen-10.png (the exit
+// Writes taskbar.png, startmenu.png, layout.png (the menu's items outlined and named as in
+// the theme file) and exitscreen-2.png to exitscreen-10.png (the exit
 // screen's fade at each of its steps) for a screen of 800 x 480 or the given size. Exit
 // code 0 when all are written, 1 when the shell would not start with the home directory or
 // a picture cannot be written, 2 for bad usage.
@@ -69,7 +70,8 @@ int WritePictures(const std::wstring& folder, SIZE screen)
         int fadeLevel;
     };
     std::vector<Picture> pictures = {{L"taskbar.png", TaskbarSceneSize(), PaintTaskbarScene, 0},
-                                     {L"startmenu.png", screen, PaintStartMenuScene, 0}};
+                                     {L"startmenu.png", screen, PaintStartMenuScene, 0},
+                                     {L"layout.png", LayoutSceneSize(), PaintLayoutScene, 0}};
     for (int level = FADE_SHOWN_STEP; level <= FADE_STEPS; level += FADE_SHOWN_STEP)
         pictures.push_back({L"exitscreen-" + std::to_wstring(level) + L".png", screen, PaintDesktopScene, level});
     for (const Picture& picture : pictures) {

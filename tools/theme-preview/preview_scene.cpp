@@ -3,6 +3,7 @@
 #include <strsafe.h>
 
 #include "config/shell_settings.h"
+#include "layout_check.h"
 #include "startmenu/start_menu.h"
 #include "taskbar/task_buttons.h"
 #include "taskbar/task_list.h"
@@ -23,6 +24,9 @@ struct PopupEntry {
 const PopupEntry EXAMPLE_POPUP[] = {
     {L"NAND3:", true}, {L"メモ帳", false}, {L"Camera", false}, {NULL, false}, {L"SD Card:", true}, {L"Maps", false},
 };
+// The item outlines of the layout picture: a colour seldom in a theme, and small names.
+const COLORREF LAYOUT_OUTLINE = RGB(255, 0, 128);
+const int LAYOUT_NAME_HEIGHT = -9;
 // The system draws the popup; these approach its measures.
 const int POPUP_BORDER = 3, POPUP_TEXT_MARGIN = 18, POPUP_SEPARATOR_CY = 9;
 
@@ -164,6 +168,32 @@ void PaintStartMenuScene(HDC dc)
     PaintBarAtBottom(dc, true);
     PaintShapedMenu(dc);
     PaintAllProgramsPlace(dc);
+}
+
+SIZE LayoutSceneSize() { return SIZE{Settings.startWidth, Settings.startHeight}; }
+
+void PaintLayoutScene(HDC dc)
+{
+    PaintStartMenu(dc);
+    HPEN outline = CreatePen(PS_DOT, 1, LAYOUT_OUTLINE);
+    HFONT font = CreateFontW(LAYOUT_NAME_HEIGHT, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY, DEFAULT_PITCH, L"Tahoma");
+    HGDIOBJ oldPen = SelectObject(dc, outline), oldFont = SelectObject(dc, font);
+    HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, LAYOUT_OUTLINE);
+    for (const LayoutItem& item : StartMenuLayout(Settings)) {
+        const RECT r = {static_cast<LONG>(item.x), static_cast<LONG>(item.y), static_cast<LONG>(item.x + item.cx),
+                        static_cast<LONG>(item.y + item.cy)};
+        Rectangle(dc, r.left, r.top, r.right, r.bottom);
+        RECT name = {r.left + 2, r.top + 1, r.right - 2, r.bottom};  // at the right, clear of glyphs and texts
+        DrawTextW(dc, item.name.c_str(), -1, &name, DT_RIGHT | DT_SINGLELINE | DT_NOCLIP);
+    }
+    SelectObject(dc, oldBrush);
+    SelectObject(dc, oldFont);
+    SelectObject(dc, oldPen);
+    DeleteObject(font);
+    DeleteObject(outline);
 }
 
 void PaintDesktopScene(HDC dc)

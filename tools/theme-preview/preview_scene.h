@@ -16,5 +16,9 @@ void PaintTaskbarScene(HDC dc);
 // The screen with the start menu open, cut by its shape, and the place where the All
 // Programs popup opens, with example entries.
 void PaintStartMenuScene(HDC dc);
+// The start menu alone, uncut, with each item's rectangle outlined and named as in the
+// theme file's keys, at the menu's size.
+SIZE LayoutSceneSize();
+void PaintLayoutScene(HDC dc);
 // The screen as the exit screen's snapshot finds it: the desktop and the bar.
 void PaintDesktopScene(HDC dc);
