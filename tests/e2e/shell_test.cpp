@@ -56,7 +56,10 @@ protected:
         const std::string notepad = "Menu0.Path=\\Windows\\notepad.exe";
         settings.replace(settings.find(notepad), notepad.size(), "Menu0.Path=" + ToUtf8((home / L"shortcut\\AppMain.exe").wstring()));
         WriteBytes((home / L"settings\\settings.cfg").wstring(), settings);
-
+        StartShell();
+    }
+    void StartShell()
+    {
         shell = std::make_unique<Shell>(home);
         ASSERT_TRUE(shell->WaitForOutput(L"Zorv Startup Done!"));
         ASSERT_NE(nullptr, bar = FindWindowW(L"ZORV_TASKBAR_CLASS", NULL));
@@ -288,6 +291,101 @@ TEST_F(Desktop, TheExitScreenFadesTheScreenBehindItsDialogAndOkEndsTheShell)
     SendMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);  // whichever the choice, OK ends the shell
     DWORD exitCode = 1;
     EXPECT_TRUE(shell->WaitForExit(&exitCode) && exitCode == 0) << "exit code " << exitCode;
+}
+
+// What the shell shows in one language: the start menu's labels and the All Programs popup
+// (drawn, so as pixels), the text of a side item's box and the exit dialog's texts, after
+// which the dialog's OK ends the shell.
+struct Texts {
+    std::vector<std::vector<COLORREF>> labels;  // side items 0 to 7, All Programs, exit button
+    std::vector<COLORREF> popup;
+    std::wstring box;
+    std::vector<std::wstring> dialog;  // caption, question, choices, OK, Cancel
+};
+
+std::vector<COLORREF> Pixels(const ScreenShot& shot, const RECT& area)
+{
+    std::vector<COLORREF> pixels;
+    for (int y = area.top; y < area.bottom; ++y)
+        for (int x = area.left; x < area.right; ++x) pixels.push_back(shot.Pixel(x, y));
+    return pixels;
+}
+
+class Language : public Desktop {
+protected:
+    Texts Read()
+    {
+        Texts texts;
+        EXPECT_TRUE(OpenMenu());
+        const ScreenShot menu;
+        for (int row : {73, 101, 129, 157, 193, 221, 257, 293})
+            texts.labels.push_back(Pixels(menu, {207 + 30, MENU_TOP + row, 207 + 186, MENU_TOP + row + 24}));
+        texts.labels.push_back(Pixels(menu, {8, MENU_TOP + 320, 8 + 146, MENU_TOP + 320 + 24}));
+        texts.labels.push_back(Pixels(menu, {276 + 30, MENU_TOP + 354, 276 + 122, MENU_TOP + 354 + 30}));
+        TapAt(ALL_PROGRAMS);
+        HWND popup = NULL;
+        EXPECT_TRUE(WaitUntil([&] { return (popup = Shown(L"#32768", NULL)) != NULL; }, 3000));
+        RECT rect = {};
+        GetWindowRect(popup, &rect);
+        texts.popup = Pixels(ScreenShot(), rect);
+        PostMessageW(popup, WM_KEYDOWN, VK_ESCAPE, 0);
+        EXPECT_TRUE(WaitUntil([] { return !Shown(L"#32768", NULL); }, 3000));
+
+        TapAt({300, MENU_TOP + 257 + 12});  // the side item that only says it is not implemented
+        HWND box = NULL;
+        EXPECT_TRUE(WaitUntil([&] { return (box = Shown(L"#32770", L"Zorv")) != NULL; }));
+        texts.box = AnswerBox(box);
+        EXPECT_TRUE(WaitUntil([] { return !Shown(L"#32770", L"Zorv"); }, 3000));
+
+        EXPECT_TRUE(OpenMenu());
+        TapAt(EXIT_BUTTON);
+        HWND dialog = NULL;
+        EXPECT_TRUE(WaitUntil([&] { return Shown(L"ZORV_EXITDLG_CLASS", NULL) && (dialog = Shown(L"#32770", NULL)); }));
+        texts.dialog.push_back(WindowText(dialog));
+        for (int id : {IDC_EXIT_QUESTION, IDC_EXIT_SHELL, IDC_SOFT_RESET, IDC_HARD_RESET, IDOK, IDCANCEL})
+            texts.dialog.push_back(WindowText(GetDlgItem(dialog, id)));
+        SendMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+        DWORD exitCode = 1;
+        EXPECT_TRUE(shell->WaitForExit(&exitCode) && exitCode == 0) << "exit code " << exitCode;
+        return texts;
+    }
+    void Restart(const std::string& language)
+    {
+        const std::wstring file = (home / L"settings\\settings.cfg").wstring();
+        std::string settings = ReadBytes(file);
+        const size_t at = settings.find("Language=");
+        settings.replace(at, settings.find_first_of("\r\n", at) - at, "Language=" + language);
+        WriteBytes(file, settings);
+        StartShell();
+    }
+};
+
+TEST_F(Language, JapaneseChangesEveryTextAndAnUnknownLanguageShowsTheEnglishOnes)
+{
+    const Texts english = Read();
+    EXPECT_EQ(L"This function is not yet implemented.", english.box);
+    EXPECT_EQ((std::vector<std::wstring>{L"Exit Lumaro", L"Are you sure you want to:", L"Exit Lumaro?",
+                                         L"SoftReset this device?", L"HardReset this device?", L"OK", L"Cancel"}),
+              english.dialog);
+
+    Restart("Japanese");
+    const Texts japanese = Read();
+    for (size_t i = 0; i < english.labels.size(); ++i)  // side item 1 reads "NAND3" in both
+        EXPECT_EQ(i == 1, japanese.labels[i] == english.labels[i]) << "label " << i;
+    EXPECT_NE(english.popup, japanese.popup) << "the heading of the card";
+    EXPECT_EQ(L"\u3053\u306E\u6A5F\u80FD\u306F\u307E\u3060\u5B9F\u88C5\u3055\u308C\u3066\u3044\u307E\u305B\u3093\u3002",
+              japanese.box);  // この機能はまだ実装されていません。
+    EXPECT_EQ((std::vector<std::wstring>{L"Lumaro \u306E\u7D42\u4E86", L"\u6B21\u306E\u64CD\u4F5C\u3092\u884C\u3044\u307E\u3059\u304B\uFF1F",
+                                         L"Lumaro \u3092\u7D42\u4E86\u3059\u308B", L"\u30BD\u30D5\u30C8\u30EA\u30BB\u30C3\u30C8\u3059\u308B",
+                                         L"\u30CF\u30FC\u30C9\u30EA\u30BB\u30C3\u30C8\u3059\u308B", L"OK", L"\u30AD\u30E3\u30F3\u30BB\u30EB"}),
+              japanese.dialog);  // Lumaro の終了, 次の操作を行いますか？, Lumaro を終了する, ソフトリセットする, ハードリセットする, OK, キャンセル
+
+    Restart("Klingon");
+    const Texts unknown = Read();
+    EXPECT_TRUE(Has(shell->Output(), L"Unknown Language \"Klingon\": English texts\n"));
+    EXPECT_TRUE(english.labels == unknown.labels && english.popup == unknown.popup);
+    EXPECT_EQ(english.box, unknown.box);
+    EXPECT_EQ(english.dialog, unknown.dialog);
 }
 
 // The bundled home with one file damaged: the start fails on it, the box gives the failure
