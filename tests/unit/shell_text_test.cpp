@@ -62,6 +62,7 @@ TEST_F(ShellText, MainLanguageChoosesJapaneseByNameAndEnglishForEverythingElse)
         EXPECT_EQ(c.logged ? 1u : 0u, log.lines.size());
     }
     EXPECT_EQ(L"Cancel", Text(IDS_CANCEL)) << "the last value, in another script, went back to English";
+    EXPECT_EQ(L"Can", Text(IDS_CANCEL, 4)) << "cut to the buffer, terminated";
 }
 
 TEST_F(ShellText, AMissingTranslationFallsBackToEnglishAndAMissingTextToNothing)
