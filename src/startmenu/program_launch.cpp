@@ -12,8 +12,11 @@ namespace {
 enum { HEADING_CHARS = 64 };
 
 const WCHAR APPLICATION_FOLDER[] = L"\u30A2\u30D7\u30EA";  // アプリ
-const LPCWSTR DEVICE_VOLUME_ROOTS[] = {L"\\NAND3", L"\\Storage Card"};
-const UINT DEVICE_VOLUME_HEADINGS[] = {IDS_NAND3_HEADING, IDS_SD_CARD_HEADING};
+// The device's volumes and their headings' texts.
+const struct {
+    LPCWSTR root;
+    UINT headingId;
+} DEVICE_VOLUMES[] = {{L"\\NAND3", IDS_NAND3_HEADING}, {L"\\Storage Card", IDS_SD_CARD_HEADING}};
 const UINT POPUP_FLAGS = TPM_LEFTALIGN | TPM_BOTTOMALIGN | TPM_RETURNCMD;
 
 ApplicationPaths applicationPaths;  // one popup's worth, on the UI thread only
@@ -84,12 +87,12 @@ int ShowAllProgramsMenu(HWND owner, HINSTANCE instance, POINT anchor)
 {
     HMENU menu = CreatePopupMenu();
     if (!menu) return 0;
-    WCHAR headings[ARRAYSIZE(DEVICE_VOLUME_ROOTS)][HEADING_CHARS];
-    ApplicationVolume volumes[ARRAYSIZE(DEVICE_VOLUME_ROOTS)];
+    WCHAR headings[ARRAYSIZE(DEVICE_VOLUMES)][HEADING_CHARS];
+    ApplicationVolume volumes[ARRAYSIZE(DEVICE_VOLUMES)];
     for (size_t i = 0; i < ARRAYSIZE(volumes); ++i) {
-        if (LoadShellText(instance, DEVICE_VOLUME_HEADINGS[i], headings[i], HEADING_CHARS) != 0)
+        if (LoadShellText(instance, DEVICE_VOLUMES[i].headingId, headings[i], HEADING_CHARS) != 0)
             LogError(L"LoadString Error");
-        volumes[i] = {DEVICE_VOLUME_ROOTS[i], headings[i]};
+        volumes[i] = {DEVICE_VOLUMES[i].root, headings[i]};
     }
     AppendApplicationItems(menu, volumes, ARRAYSIZE(volumes), &applicationPaths);
     int chosen = static_cast<SHORT>(TrackPopupMenuEx(menu, POPUP_FLAGS, anchor.x, anchor.y, owner, NULL));
