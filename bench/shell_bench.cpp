@@ -135,7 +135,7 @@ int BenchAllPrograms()
     HMENU menu = CreatePopupMenu();
     static ApplicationPaths paths;
     AppendApplicationItems(menu, DEVICE_VOLUMES, ARRAYSIZE(DEVICE_VOLUMES), &paths);
-    const auto shell = [&] { ShowAllProgramsMenu(owner, POPUP_ANCHOR); };
+    const auto shell = [&] { ShowAllProgramsMenu(owner, GetModuleHandleW(NULL), POPUP_ANCHOR); };
     const auto plain = [&] { TrackPopupMenuEx(menu, POPUP_FLAGS, POPUP_ANCHOR.x, POPUP_ANCHOR.y, owner, NULL); };
     Figures figures = MeasureInTurns(POPUPS, [&] { return MsToPopup(shell); }, [&] { return MsToPopup(plain); });
     DestroyMenu(menu);

@@ -1,8 +1,13 @@
 #include "core/shell_text.h"
 
+#include <strsafe.h>
+
+#include "core/log.h"
 #include "resource.h"
 
 namespace {
+
+enum ShellLanguage { SHELL_LANGUAGE_ENGLISH, SHELL_LANGUAGE_JAPANESE };
 
 ShellLanguage language = SHELL_LANGUAGE_ENGLISH;
 
@@ -12,18 +17,22 @@ enum { DIALOG_TEXT_CHARS = 256 };
 
 void ChooseShellLanguage(LPCWSTR languageName)
 {
-    language = languageName && _wcsicmp(languageName, L"Japanese") == 0 ? SHELL_LANGUAGE_JAPANESE
-                                                                        : SHELL_LANGUAGE_ENGLISH;
+    const bool named = languageName && languageName[0] != L'\0';
+    language = named && _wcsicmp(languageName, L"Japanese") == 0 ? SHELL_LANGUAGE_JAPANESE : SHELL_LANGUAGE_ENGLISH;
+    if (named && language == SHELL_LANGUAGE_ENGLISH && _wcsicmp(languageName, L"English") != 0) {
+        WCHAR message[LOG_LINE_CHARS];
+        StringCchPrintfW(message, LOG_LINE_CHARS, L"Unknown Language \"%ls\": English texts", languageName);
+        LogInfo(message);
+    }
 }
-
-ShellLanguage CurrentShellLanguage() { return language; }
 
 int LoadShellText(HINSTANCE instance, UINT id, LPWSTR text, int capacity)
 {
+    if (capacity <= 0) return 1;  // a capacity of 0 would make LoadStringW hand out a pointer instead
     if (language == SHELL_LANGUAGE_JAPANESE && LoadStringW(instance, id + JAPANESE_TEXT_OFFSET, text, capacity) > 0)
         return 0;
     if (LoadStringW(instance, id, text, capacity) > 0) return 0;
-    if (capacity > 0) text[0] = L'\0';
+    text[0] = L'\0';
     return 1;
 }
 

@@ -4,14 +4,13 @@
 #pragma once
 #include <windows.h>
 
-enum ShellLanguage { SHELL_LANGUAGE_ENGLISH, SHELL_LANGUAGE_JAPANESE };
-
-// "Japanese" (any case) chooses Japanese; anything else, empty or unknown, English.
+// "Japanese" (any case) chooses Japanese; anything else, empty, unknown or absent, English.
+// A value that is neither is logged.
 void ChooseShellLanguage(LPCWSTR languageName);
-ShellLanguage CurrentShellLanguage();
 
 // Loads a text of the executable's string table in the chosen language, the English text
 // where a translation is missing; 0 on success, 1 (and an empty text) when neither exists.
+// A text longer than the buffer is cut.
 int LoadShellText(HINSTANCE instance, UINT id, LPWSTR text, int capacity);
 
 // A dialog control and the string whose text it shows; control 0 is the dialog's caption.
@@ -19,5 +18,6 @@ struct DialogText {
     int controlId;
     UINT stringId;
 };
-// Gives the dialog's caption and controls their texts in the chosen language.
+// Gives the dialog's caption and controls their texts in the chosen language; a text that
+// cannot be loaded leaves the template's.
 void SetDialogTexts(HWND dialog, HINSTANCE instance, const DialogText* texts, int count);

@@ -6,6 +6,7 @@
 
 #include "config/shell_settings.h"
 #include "core/log.h"
+#include "core/shell_text.h"
 #include "core/window_class.h"
 #include "exitscreen/fade.h"
 #include "gfx/surface.h"
@@ -22,6 +23,12 @@ const int FADE_STEP = 2;
 const int FADE_STOPPED = -1;        // any level outside 0 to 10 ends the worker
 const DWORD WORKER_POLL_MS = 100;   // how soon a new level is noticed
 const INT_PTR DIALOG_OK = 1, DIALOG_CANCEL = 2;
+const DialogText EXIT_DIALOG_TEXTS[] = {
+    {0, IDS_EXIT_CAPTION},            {IDC_EXIT_QUESTION, IDS_EXIT_QUESTION},
+    {IDC_EXIT_SHELL, IDS_EXIT_SHELL}, {IDC_SOFT_RESET, IDS_SOFT_RESET},
+    {IDC_HARD_RESET, IDS_HARD_RESET}, {IDOK, IDS_OK},
+    {IDCANCEL, IDS_CANCEL},
+};
 
 // A 32-bit DIB section with its own DC, for computing in its pixels.
 struct PixelSurface {
@@ -174,11 +181,13 @@ LRESULT CALLBACK ExitScreenWindowProc(HWND window, UINT message, WPARAM wParam, 
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-INT_PTR CALLBACK ExitDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+// Its creation parameter is the instance that holds the texts.
+INT_PTR CALLBACK ExitDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_INITDIALOG:
         exitDialog = dialog;
+        SetDialogTexts(dialog, reinterpret_cast<HINSTANCE>(lParam), EXIT_DIALOG_TEXTS, ARRAYSIZE(EXIT_DIALOG_TEXTS));
         SendDlgItemMessageW(dialog, IDC_EXIT_SHELL, BM_SETCHECK, BST_CHECKED, 0);
         return 0;
     case WM_COMMAND: {
@@ -204,7 +213,7 @@ INT_PTR RunExitDialog(HINSTANCE instance)
     HGLOBAL loaded = found ? LoadResource(instance, found) : NULL;
     if (!loaded) return 0;
     return DialogBoxIndirectParamW(instance, static_cast<LPCDLGTEMPLATEW>(LockResource(loaded)), exitScreen,
-                                   ExitDialogProc, 0);
+                                   ExitDialogProc, reinterpret_cast<LPARAM>(instance));
 }
 
 }  // namespace

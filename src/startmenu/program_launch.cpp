@@ -4,14 +4,19 @@
 #include <strsafe.h>
 
 #include "core/log.h"
+#include "core/shell_text.h"
+#include "resource.h"
 
 namespace {
 
+enum { HEADING_CHARS = 64 };
+
 const WCHAR APPLICATION_FOLDER[] = L"\u30A2\u30D7\u30EA";  // アプリ
-const ApplicationVolume DEVICE_VOLUMES[] = {
-    {L"\\NAND3", L"NAND3:"},
-    {L"\\Storage Card", L"SD Card:"},
-};
+// The device's volumes and their headings' texts.
+const struct {
+    LPCWSTR root;
+    UINT headingId;
+} DEVICE_VOLUMES[] = {{L"\\NAND3", IDS_NAND3_HEADING}, {L"\\Storage Card", IDS_SD_CARD_HEADING}};
 const UINT POPUP_FLAGS = TPM_LEFTALIGN | TPM_BOTTOMALIGN | TPM_RETURNCMD;
 
 ApplicationPaths applicationPaths;  // one popup's worth, on the UI thread only
@@ -74,11 +79,18 @@ void AppendApplicationItems(HMENU menu, const ApplicationVolume* volumes, int vo
         if (AppendVolume(menu, volumes[i], anyBefore, paths)) anyBefore = true;
 }
 
-int ShowAllProgramsMenu(HWND owner, POINT anchor)
+int ShowAllProgramsMenu(HWND owner, HINSTANCE instance, POINT anchor)
 {
     HMENU menu = CreatePopupMenu();
     if (!menu) return 0;
-    AppendApplicationItems(menu, DEVICE_VOLUMES, ARRAYSIZE(DEVICE_VOLUMES), &applicationPaths);
+    WCHAR headings[ARRAYSIZE(DEVICE_VOLUMES)][HEADING_CHARS];
+    ApplicationVolume volumes[ARRAYSIZE(DEVICE_VOLUMES)];
+    for (size_t i = 0; i < ARRAYSIZE(volumes); ++i) {
+        if (LoadShellText(instance, DEVICE_VOLUMES[i].headingId, headings[i], HEADING_CHARS) != 0)
+            LogError(L"LoadString Error");
+        volumes[i] = {DEVICE_VOLUMES[i].root, headings[i]};
+    }
+    AppendApplicationItems(menu, volumes, ARRAYSIZE(volumes), &applicationPaths);
     // Read in 16 bits on purpose, as the device's shell reads it: every item id fits.
     int chosen = static_cast<SHORT>(TrackPopupMenuEx(menu, POPUP_FLAGS, anchor.x, anchor.y, owner, NULL));
     DestroyMenu(menu);

@@ -27,6 +27,7 @@ struct ApplicationPaths {
 // left out.
 void AppendApplicationItems(HMENU menu, const ApplicationVolume* volumes, int volumeCount, ApplicationPaths* paths);
 
-// Pops up the device's applications, the popup's bottom-left corner at the anchor (screen
-// coordinates), and starts the chosen one. 1 when one was chosen, 0 when dismissed.
-int ShowAllProgramsMenu(HWND owner, POINT anchor);
+// Pops up the device's applications under the volumes' headings in the shell's language,
+// the popup's bottom-left corner at the anchor (screen coordinates), and starts the chosen
+// one. 1 when one was chosen, 0 when dismissed.
+int ShowAllProgramsMenu(HWND owner, HINSTANCE instance, POINT anchor);

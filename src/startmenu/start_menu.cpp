@@ -256,7 +256,7 @@ void OpenAllPrograms()
     SetAllProgramsPressed(true);
     POINT anchor = AllProgramsAnchor();
     ClientToScreen(startMenu, &anchor);
-    if (ShowAllProgramsMenu(startMenu, anchor) != 0) HideStartMenu();
+    if (ShowAllProgramsMenu(startMenu, instance, anchor) != 0) HideStartMenu();
     SetAllProgramsPressed(false);
 }
 
@@ -279,7 +279,9 @@ void HandleCommand(WPARAM wParam, LPARAM lParam)
                SIDE_TARGETS[button - FIRST_SIDE_BUTTON]) {
         LaunchProgram(SIDE_TARGETS[button - FIRST_SIDE_BUTTON], L"");
     } else {
-        MessageBoxW(NULL, L"This function is not yet implemented.", L"Zorv", MB_ICONHAND | MB_SETFOREGROUND | MB_TOPMOST);
+        WCHAR message[LABEL_CHARS];
+        if (LoadShellText(instance, IDS_NOT_IMPLEMENTED, message, LABEL_CHARS) != 0) LogError(L"LoadString Error");
+        MessageBoxW(NULL, message, L"Zorv", MB_ICONHAND | MB_SETFOREGROUND | MB_TOPMOST);
     }
 }
 

@@ -56,7 +56,10 @@ protected:
         const std::string notepad = "Menu0.Path=\\Windows\\notepad.exe";
         settings.replace(settings.find(notepad), notepad.size(), "Menu0.Path=" + ToUtf8((home / L"shortcut\\AppMain.exe").wstring()));
         WriteBytes((home / L"settings\\settings.cfg").wstring(), settings);
-
+        StartShell();
+    }
+    void StartShell()
+    {
         shell = std::make_unique<Shell>(home);
         ASSERT_TRUE(shell->WaitForOutput(L"Zorv Startup Done!"));
         ASSERT_NE(nullptr, bar = FindWindowW(L"ZORV_TASKBAR_CLASS", NULL));
@@ -288,6 +291,100 @@ TEST_F(Desktop, TheExitScreenFadesTheScreenBehindItsDialogAndOkEndsTheShell)
     SendMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);  // whichever the choice, OK ends the shell
     DWORD exitCode = 1;
     EXPECT_TRUE(shell->WaitForExit(&exitCode) && exitCode == 0) << "exit code " << exitCode;
+}
+
+// What the shell shows in one language: the start menu's labels and the All Programs popup,
+// drawn, so as pixels; the box of an unfinished side item and the exit dialog's caption and
+// controls, as texts.
+struct Texts {
+    std::vector<std::vector<COLORREF>> labels;  // side items 0 to 7, All Programs, exit button
+    std::vector<COLORREF> popup;
+    std::vector<std::wstring> texts;
+};
+
+// The area's pixels once two looks agree: a window shown may not have painted yet.
+std::vector<COLORREF> Pixels(const RECT& area)
+{
+    std::vector<COLORREF> pixels, previous;
+    WaitUntil([&] {
+        previous.swap(pixels);
+        const ScreenShot shot;
+        pixels.clear();
+        for (int y = area.top; y < area.bottom; ++y)
+            for (int x = area.left; x < area.right; ++x) pixels.push_back(shot.Pixel(x, y));
+        return pixels == previous;
+    }, 3000);
+    return pixels;
+}
+
+class Language : public Desktop {
+protected:
+    // Reads what the shell shows, then ends it with the dialog's OK.
+    Texts Read()
+    {
+        Texts shown;
+        EXPECT_TRUE(OpenMenu());
+        for (int row : {73, 101, 129, 157, 193, 221, 257, 293})  // each side item's label, from x 30
+            shown.labels.push_back(Pixels({207 + 30, MENU_TOP + row, 207 + 186, MENU_TOP + row + 24}));
+        shown.labels.push_back(Pixels({8, MENU_TOP + 320, 8 + 146, MENU_TOP + 320 + 24}));
+        shown.labels.push_back(Pixels({276 + 30, MENU_TOP + 354, 276 + 122, MENU_TOP + 354 + 30}));
+        TapAt(ALL_PROGRAMS);
+        HWND window = NULL;
+        EXPECT_TRUE(WaitUntil([&] { return (window = Shown(L"#32768", NULL)) != NULL; }, 3000));
+        RECT popup = {};
+        GetWindowRect(window, &popup);
+        shown.popup = Pixels(popup);
+        PostMessageW(window, WM_KEYDOWN, VK_ESCAPE, 0);
+        EXPECT_TRUE(WaitUntil([] { return !Shown(L"#32768", NULL); }, 3000));
+        TapAt({300, MENU_TOP + 257 + 12});  // side item 6
+        EXPECT_TRUE(WaitUntil([&] { return (window = Shown(L"#32770", L"Zorv")) != NULL; }));
+        shown.texts.push_back(AnswerBox(window));
+        EXPECT_TRUE(WaitUntil([] { return !Shown(L"#32770", L"Zorv"); }, 3000) && OpenMenu());
+        TapAt(EXIT_BUTTON);
+        EXPECT_TRUE(WaitUntil([&] { return Shown(L"ZORV_EXITDLG_CLASS", NULL) && (window = Shown(L"#32770", NULL)); }));
+        shown.texts.push_back(WindowText(window));
+        for (int id : {IDC_EXIT_QUESTION, IDC_EXIT_SHELL, IDC_SOFT_RESET, IDC_HARD_RESET, IDOK, IDCANCEL})
+            shown.texts.push_back(WindowText(GetDlgItem(window, id)));
+        SendMessageW(GetDlgItem(window, IDOK), BM_CLICK, 0, 0);
+        DWORD exitCode = 1;
+        EXPECT_TRUE(shell->WaitForExit(&exitCode) && exitCode == 0) << "exit code " << exitCode;
+        return shown;
+    }
+    void Restart(const std::string& language)
+    {
+        std::string settings = ReadBytes((home / L"settings\\settings.cfg").wstring());
+        const size_t at = settings.find("Language=");
+        settings.replace(at, settings.find_first_of("\r\n", at) - at, "Language=" + language);
+        WriteBytes((home / L"settings\\settings.cfg").wstring(), settings);
+        StartShell();
+    }
+};
+
+TEST_F(Language, JapaneseChangesEveryTextAndAnUnknownLanguageShowsTheEnglishOnes)
+{
+    const Texts english = Read();
+    EXPECT_EQ((std::vector<std::wstring>{L"This function is not yet implemented.", L"Exit Lumaro", L"Are you sure you want to:",
+                                         L"Exit Lumaro?", L"SoftReset this device?", L"HardReset this device?", L"OK", L"Cancel"}),
+              english.texts);
+    Restart("Japanese");
+    const Texts japanese = Read();
+    for (size_t i = 0; i < english.labels.size(); ++i)  // side item 1 reads "NAND3" in both
+        EXPECT_EQ(i == 1, japanese.labels[i] == english.labels[i]) << "label " << i;
+    EXPECT_NE(english.popup, japanese.popup) << "the card's heading";
+    // この機能はまだ実装されていません。, Lumaro の終了, 次の操作を行いますか？, Lumaro を終了する, ソフトリセットする,
+    // ハードリセットする, OK, キャンセル
+    EXPECT_EQ((std::vector<std::wstring>{
+                  L"\u3053\u306E\u6A5F\u80FD\u306F\u307E\u3060\u5B9F\u88C5\u3055\u308C\u3066\u3044\u307E\u305B\u3093\u3002",
+                  L"Lumaro \u306E\u7D42\u4E86", L"\u6B21\u306E\u64CD\u4F5C\u3092\u884C\u3044\u307E\u3059\u304B\uFF1F",
+                  L"Lumaro \u3092\u7D42\u4E86\u3059\u308B", L"\u30BD\u30D5\u30C8\u30EA\u30BB\u30C3\u30C8\u3059\u308B",
+                  L"\u30CF\u30FC\u30C9\u30EA\u30BB\u30C3\u30C8\u3059\u308B", L"OK", L"\u30AD\u30E3\u30F3\u30BB\u30EB"}),
+              japanese.texts);
+    Restart("Klingon");
+    const Texts unknown = Read();
+    EXPECT_TRUE(Has(shell->Output(), L"Unknown Language \"Klingon\": English texts\n"));
+    for (size_t i = 0; i < english.labels.size(); ++i) EXPECT_TRUE(english.labels[i] == unknown.labels[i]) << "label " << i;
+    EXPECT_TRUE(english.popup == unknown.popup);
+    EXPECT_EQ(english.texts, unknown.texts);
 }
 
 // The bundled home with one file damaged: the start fails on it, the box gives the failure
