@@ -47,10 +47,11 @@ TEST(ShellText, MainLanguageChoosesJapaneseByNameAndEnglishForAnythingElse)
 TEST(ShellText, EveryTextIsInBothLanguages)
 {
     WCHAR text[2];
-    for (UINT id = 1; id < JAPANESE_TEXT_OFFSET; ++id)
-        if (id != ENGLISH_ONLY)
-            EXPECT_EQ(LoadStringW(SELF, id, text, 2) > 0, LoadStringW(SELF, id + JAPANESE_TEXT_OFFSET, text, 2) > 0)
-                << "only one language has text " << id;
+    for (UINT id = 1; id < JAPANESE_TEXT_OFFSET; ++id) {
+        if (id == ENGLISH_ONLY) continue;
+        EXPECT_EQ(LoadStringW(SELF, id, text, 2) > 0, LoadStringW(SELF, id + JAPANESE_TEXT_OFFSET, text, 2) > 0)
+            << "only one language has text " << id;
+    }
 }
 
 }  // namespace
