@@ -342,9 +342,7 @@ TEST(SmallScreen, TheCoveThemeStartsAndItsMenuFitsAboveTheBarOf480By320)
     InstallDefaultHome(home.path());
     const std::wstring settingsFile = home / L"settings\\settings.cfg";
     std::string settings = ReadBytes(settingsFile);
-    const std::string lagoon = "Theme=Lagoon.theme";
-    settings.replace(settings.find(lagoon), lagoon.size(), "Theme=Cove.theme");
-    WriteBytes(settingsFile, settings);
+    WriteBytes(settingsFile, settings.replace(settings.find("Lagoon.theme"), 12, "Cove.theme"));
     Shell shell(home.path());
     // A fatal box would hold start-up before its end until answered.
     ASSERT_TRUE(shell.WaitForOutput(L"Zorv Startup Done!"));

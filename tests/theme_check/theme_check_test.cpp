@@ -67,9 +67,7 @@ TEST_F(ThemeCheckTest, LayoutKeysAreCheckedAgainstTheMenuEachOtherAndTheFaces)
     // The bundled Cove theme lays out its own menu, all of it sound.
     const std::wstring settings = home / L"settings\\settings.cfg";
     const std::string lagoon = ReadBytes(settings);
-    std::string cove = lagoon;
-    cove.replace(cove.find("Lagoon.theme"), 12, "Cove.theme");
-    WriteBytes(settings, cove);
+    WriteBytes(settings, std::string(lagoon).replace(lagoon.find("Lagoon.theme"), 12, "Cove.theme"));
     ThemeReport coveReport;
     EXPECT_EQ(0, CheckTheme(home.path().c_str(), &coveReport));
     EXPECT_EQ(L"theme \"Cove\": 34 bitmaps checked, 0 problems", SummarizeThemeReport(coveReport));
