@@ -340,9 +340,7 @@ TEST(SmallScreen, TheCoveThemeStartsAndItsMenuFitsAboveTheBarOf480By320)
 {
     TempDirectory home;
     InstallDefaultHome(home.path());
-    const std::wstring settingsFile = home / L"settings\\settings.cfg";
-    std::string settings = ReadBytes(settingsFile);
-    WriteBytes(settingsFile, settings.replace(settings.find("Lagoon.theme"), 12, "Cove.theme"));
+    InstallCoveTheme(home.path());
     Shell shell(home.path());
     // A fatal box would hold start-up before its end until answered.
     ASSERT_TRUE(shell.WaitForOutput(L"Zorv Startup Done!"));
