@@ -437,11 +437,7 @@ TEST(SmallScreen, TheCoveThemeStartsAndItsMenuFitsAboveTheBarOf480By320)
 {
     TempDirectory home;
     InstallDefaultHome(home.path());
-    const std::wstring settingsFile = home / L"settings\\settings.cfg";
-    std::string settings = ReadBytes(settingsFile);
-    const std::string lagoon = "Theme=Lagoon.theme";
-    settings.replace(settings.find(lagoon), lagoon.size(), "Theme=Cove.theme");
-    WriteBytes(settingsFile, settings);
+    InstallCoveTheme(home.path());
     Shell shell(home.path());
     // A fatal box would hold start-up before its end until answered.
     ASSERT_TRUE(shell.WaitForOutput(L"Zorv Startup Done!"));

@@ -65,15 +65,12 @@ TEST_F(ThemeCheckTest, EachMissingOrBrokenFileGivesOneLineAndOnlyWarningsPass)
 TEST_F(ThemeCheckTest, LayoutKeysAreCheckedAgainstTheMenuEachOtherAndTheFaces)
 {
     // The bundled Cove theme lays out its own menu, all of it sound.
-    const std::wstring settings = home / L"settings\\settings.cfg";
-    const std::string lagoon = ReadBytes(settings);
-    std::string cove = lagoon;
-    cove.replace(cove.find("Lagoon.theme"), 12, "Cove.theme");
-    WriteBytes(settings, cove);
+    TempDirectory coveHome;
+    InstallDefaultHome(coveHome.path());
+    InstallCoveTheme(coveHome.path());
     ThemeReport coveReport;
-    EXPECT_EQ(0, CheckTheme(home.path().c_str(), &coveReport));
+    EXPECT_EQ(0, CheckTheme(coveHome.path().c_str(), &coveReport));
     EXPECT_EQ(L"theme \"Cove\": 34 bitmaps checked, 0 problems", SummarizeThemeReport(coveReport));
-    WriteBytes(settings, lagoon);
 
     // [Start] is the theme file's last section: a shortcut one pixel wider than MAINU, a side
     // item moved one pixel onto the one above, the exit button one pixel past the menu's

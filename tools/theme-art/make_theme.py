@@ -3,9 +3,9 @@
 
     python3 tools/theme-art/make_theme.py [output-home-dir]
 
-The output home defaults to themes/default of the repository that holds
-this script; files go to <home>/theme/Lagoon/*.bmp, <home>/theme/Cove/*.bmp
-and <home>/settings/user.bmp.  Standard library only, no randomness: every run
+Lagoon goes to themes/default of the repository that holds this script
+(<home>/theme/Lagoon/*.bmp and <home>/settings/user.bmp), Cove to themes/cove
+(<home>/theme/Cove/*.bmp); a given output home takes both.  Standard library only, no randomness: every run
 writes the same bytes.
 """
 
@@ -337,7 +337,7 @@ TASKBAR = dict(
 
 # Lagoon.theme, for an 800 x 480 screen: the shell's default layout.
 LAGOON = Geometry(
-    NAME='Lagoon', **TASKBAR,
+    NAME='Lagoon', HOME='default', **TASKBAR,
     MENU_W=400, MENU_H=390,
     HEAD_H=64,                      # header rows 0..63, accent line 64..65
     BODY_Y0=66, BODY_Y1=348,        # the two columns
@@ -357,7 +357,7 @@ LAGOON = Geometry(
 # Cove.theme, for a 480 x 320 screen: the menu of 320 x 288 stands above the bar whole,
 # All Programs moves into the bottom band beside the exit button.
 COVE = Geometry(
-    NAME='Cove', **TASKBAR,
+    NAME='Cove', HOME='cove', **TASKBAR,
     MENU_W=320, MENU_H=288,
     HEAD_H=40,
     BODY_Y0=42, BODY_Y1=256,
@@ -861,22 +861,14 @@ def build_theme(geometry):
     return out
 
 
-def build():
-    """Return {relative path: Image} for every file this script owns."""
-    out = {}
-    for geometry in (LAGOON, COVE):
-        out.update(build_theme(geometry))
-    return out
-
-
 def main(argv):
     here = os.path.dirname(os.path.abspath(__file__))
-    home = argv[1] if len(argv) > 1 else os.path.join(here, '..', '..', 'themes', 'default')
-    home = os.path.normpath(home)
-    for rel, img in sorted(build().items()):
-        path = os.path.join(home, rel)
-        write_bmp(path, img)
-        print('%-28s %3d x %3d' % (rel, img.w, img.h))
+    for geometry in (LAGOON, COVE):
+        home = argv[1] if len(argv) > 1 else os.path.join(here, '..', '..', 'themes', geometry.HOME)
+        home = os.path.normpath(home)
+        for rel, img in sorted(build_theme(geometry).items()):
+            write_bmp(os.path.join(home, rel), img)
+            print('%-28s %3d x %3d' % (rel, img.w, img.h))
 
 
 if __name__ == '__main__':
