@@ -1,4 +1,4 @@
-#include "theme_check.h"
+#include "gfx/theme_check.h"
 
 #include <strsafe.h>
 
