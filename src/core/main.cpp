@@ -2,7 +2,7 @@
 
 #include "core/shell.h"
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int)
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int)
 {
-    return RunShell(instance);
+    return RunShell(instance, commandLine);
 }

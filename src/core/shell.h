@@ -2,5 +2,6 @@
 #pragma once
 #include <windows.h>
 
-// Runs the start-up steps and then the message loop; returns the process exit code.
-int RunShell(HINSTANCE instance);
+// Runs the start-up steps and then the message loop; returns the process exit code. A
+// shell started by a restart is given "--after=<process id>" of the shell it follows.
+int RunShell(HINSTANCE instance, LPCWSTR commandLine);

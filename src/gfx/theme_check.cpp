@@ -126,7 +126,7 @@ void ReportUnloadableSettings(const std::wstring& path, ThemeReport* report)
 
 }  // namespace
 
-int CheckTheme(LPCWSTR home, ThemeReport* report)
+int CheckTheme(LPCWSTR home, ThemeReport* report, LPCWSTR themeFile)
 {
     *report = ThemeReport{};
     std::wstring directory = home;
@@ -140,7 +140,7 @@ int CheckTheme(LPCWSTR home, ThemeReport* report)
     static ShellSettings settings;  // too large for the stack of a small tool
     settings = ShellSettings{};
     WCHAR failedPath[SETTING_PATH_CHARS] = L"";
-    if (LoadShellSettings(directory.c_str(), &settings, failedPath) != 0) {
+    if (LoadShellSettings(directory.c_str(), &settings, failedPath, themeFile) != 0) {
         ReportUnloadableSettings(failedPath, report);
         return 1;
     }
