@@ -171,6 +171,10 @@ inline void BarePass()
     GetParent(GetForegroundWindow());
 }
 
+// Milliseconds from the launch until the bottom-left pixel of the screen changes, where both
+// the taskbar and the bare window paint first; the program is ended after. -1 when it did not.
+double MsToFirstPaint(const std::wstring& commandLine, LPCWSTR directory);
+
 // The groups of rows, in the order the run takes them; those that can fail return 1 when
 // they could not measure, having said why.
 void BenchFade();
@@ -179,3 +183,4 @@ int BenchStartup(const std::wstring& theme);
 int BenchAllPrograms();
 int BenchTicks();  // leaves a hidden taskbar in the process
 int BenchIdleShell(const std::wstring& theme);
+int BenchSettings(const std::wstring& theme);

@@ -2,7 +2,7 @@
 
 #include "core/shell.h"
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int)
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int)
 {
-    return RunShell(instance, commandLine);
+    return RunShell(instance);
 }

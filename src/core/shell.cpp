@@ -107,7 +107,7 @@ void WaitForPredecessor(LPCWSTR commandLine)
 
 }  // namespace
 
-int RunShell(HINSTANCE instance, LPCWSTR commandLine)
+int RunShell(HINSTANCE instance)
 {
     StartLog(GetTickCount());
     shellInstance = instance;
@@ -117,7 +117,7 @@ int RunShell(HINSTANCE instance, LPCWSTR commandLine)
     WCHAR line[LOG_LINE_CHARS];
     StringCchPrintfW(line, LOG_LINE_CHARS, L"Current directory: \"%ls\"", homeDirectory);
     LogInfo(line);
-    WaitForPredecessor(commandLine);
+    WaitForPredecessor(GetCommandLineW());
 
     // A failing step does not stop the sequence: FatalError has posted the quit request,
     // which ends the message loop once the messages already queued are handled.

@@ -3,5 +3,6 @@
 #include <windows.h>
 
 // Runs the start-up steps and then the message loop; returns the process exit code. A
-// shell started by a restart is given "--after=<process id>" of the shell it follows.
-int RunShell(HINSTANCE instance, LPCWSTR commandLine);
+// shell started by a restart has "--after=<process id>" of the shell it follows on its
+// command line.
+int RunShell(HINSTANCE instance);
