@@ -171,10 +171,6 @@ inline void BarePass()
     GetParent(GetForegroundWindow());
 }
 
-// Milliseconds from the launch until the bottom-left pixel of the screen changes, where both
-// the taskbar and the bare window paint first; the program is ended after. -1 when it did not.
-double MsToFirstPaint(const std::wstring& commandLine, LPCWSTR directory);
-
 // The groups of rows, in the order the run takes them; those that can fail return 1 when
 // they could not measure, having said why.
 void BenchFade();

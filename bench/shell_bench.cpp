@@ -40,6 +40,28 @@ COLORREF ScreenPixel(int x, int y)
     return color;
 }
 
+// Milliseconds from the launch until the bottom-left pixel of the screen changes, which is
+// where both the taskbar and the bare window paint first.
+double MsToFirstPaint(const std::wstring& commandLine, LPCWSTR directory)
+{
+    const int x = 5, y = GetSystemMetrics(SM_CYSCREEN) - 5;
+    const COLORREF before = ScreenPixel(x, y);
+    const double start = NowMs();
+    HANDLE process = StartProgram(commandLine, directory);
+    if (!process) return -1;
+    double painted = -1;
+    while (NowMs() - start < 10000) {
+        if (ScreenPixel(x, y) != before) {
+            painted = NowMs() - start;
+            break;
+        }
+        Sleep(1);
+    }
+    EndProcess(process);
+    Sleep(300);  // the desktop repaints where the window was
+    return painted;
+}
+
 // Makes n application folders, half on each volume, below the drive's root.
 void MakeApplicationFolders(int n)
 {
@@ -89,28 +111,6 @@ double MsToPopup(const std::function<void()>& popUp)
 }
 
 }  // namespace
-
-// Milliseconds from the launch until the bottom-left pixel of the screen changes, which is
-// where both the taskbar and the bare window paint first.
-double MsToFirstPaint(const std::wstring& commandLine, LPCWSTR directory)
-{
-    const int x = 5, y = GetSystemMetrics(SM_CYSCREEN) - 5;
-    const COLORREF before = ScreenPixel(x, y);
-    const double start = NowMs();
-    HANDLE process = StartProgram(commandLine, directory);
-    if (!process) return -1;
-    double painted = -1;
-    while (NowMs() - start < 10000) {
-        if (ScreenPixel(x, y) != before) {
-            painted = NowMs() - start;
-            break;
-        }
-        Sleep(1);
-    }
-    EndProcess(process);
-    Sleep(300);  // the desktop repaints where the window was
-    return painted;
-}
 
 int BenchStartup(const std::wstring& theme)
 {
