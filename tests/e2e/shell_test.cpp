@@ -321,10 +321,7 @@ HWND SettingsBox()
 // A shell this test did not start, ended with the test.
 struct Adopted {
     HANDLE process = NULL;
-    ~Adopted()
-    {
-        if (process) TerminateProcess(process, 255), WaitForSingleObject(process, 5000), CloseHandle(process);
-    }
+    ~Adopted() { if (process) TerminateProcess(process, 255), WaitForSingleObject(process, 5000), CloseHandle(process); }
 };
 
 TEST_F(Desktop, SettingsSavedAndARestartShowTheNewNameAndClockOnOneTaskbarOverTheSameApplications)

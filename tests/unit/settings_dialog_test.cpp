@@ -6,33 +6,24 @@
 #include <string>
 #include <vector>
 
-#include "config/section_store.h"
 #include "resource.h"
 #include "startmenu/settings_dialog.h"
 #include "test_files.h"
 
 namespace {
 
-// The dialog is modal: a thread timer acts on the enabled dialog window of this thread (the
-// settings dialog, or a box over it) one step at a time.
+// The dialog is modal: a thread timer acts on it, or on a box over it, one step at a time.
 using Step = std::function<void(HWND)>;
 std::vector<Step> steps;
 size_t nextStep;
 
-BOOL CALLBACK FindEnabledDialog(HWND window, LPARAM found)
-{
-    WCHAR className[16] = L"";
-    GetClassNameW(window, className, 16);
-    if (wcscmp(className, L"#32770") != 0 || !IsWindowVisible(window) || !IsWindowEnabled(window)) return TRUE;
-    *reinterpret_cast<HWND*>(found) = window;
-    return FALSE;
-}
-
+// The active window of this thread is the dialog, or the box over it.
 void CALLBACK Drive(HWND, UINT, UINT_PTR, DWORD)
 {
-    HWND window = NULL;
-    EnumThreadWindows(GetCurrentThreadId(), FindEnabledDialog, reinterpret_cast<LPARAM>(&window));
-    if (window && nextStep < steps.size()) steps[nextStep++](window);
+    HWND window = GetActiveWindow();
+    WCHAR className[8] = L"";
+    GetClassNameW(window, className, 8);
+    if (wcscmp(className, L"#32770") == 0 && nextStep < steps.size()) steps[nextStep++](window);
 }
 
 SettingsOutcome RunWith(const std::wstring& home, std::vector<Step> script)
