@@ -23,6 +23,7 @@ int wmain(int argc, wchar_t** argv)
     BenchFade();
     int failed = BenchShapesAndTheme();
     failed |= BenchStartup(theme);
+    failed |= BenchSettings(theme);
     failed |= BenchAllPrograms();  // before the taskbar of the ticks, whose timer would run in the popup's loop
     failed |= BenchTicks();
     failed |= BenchIdleShell(theme);

@@ -185,3 +185,4 @@ int BenchAllPrograms();
 int BenchTicks();  // leaves a hidden taskbar in the process
 int BenchIdleShell(const std::wstring& theme);
 int BenchMemory(const std::wstring& theme);
+int BenchSettings(const std::wstring& theme);

@@ -17,6 +17,23 @@
 #define IDS_OK                 305
 #define IDS_CANCEL             306
 
+/* The settings dialog's texts; IDS_SIDE_ITEM_FIRST + 5 is its caption. */
+#define IDS_SETTINGS_USER_NAME       340
+#define IDS_SETTINGS_PICTURE         341
+#define IDS_SETTINGS_THEME           342
+#define IDS_SETTINGS_CLOCK           343
+#define IDS_SETTINGS_CLOCK_12        344
+#define IDS_SETTINGS_CLOCK_24        345
+#define IDS_SETTINGS_SHORTCUTS       346
+#define IDS_SETTINGS_SHORTCUT        347
+#define IDS_SETTINGS_SHORTCUT_NAME   348
+#define IDS_SETTINGS_SHORTCUT_PATH   349
+#define IDS_SETTINGS_OK              350
+#define IDS_SETTINGS_CANCEL          351
+#define IDS_SETTINGS_THEME_REFUSED   352
+#define IDS_SETTINGS_WRITE_FAILED    353
+#define IDS_SETTINGS_RESTART         354
+
 /* A string's Japanese text has the id of its English text plus this offset. */
 #define JAPANESE_TEXT_OFFSET   5000
 
@@ -24,3 +41,21 @@
 #define IDC_SOFT_RESET         12
 #define IDC_HARD_RESET         13
 #define IDC_EXIT_QUESTION      14
+
+/* Controls of SETTINGSDLG. */
+#define IDC_SETTINGS_USER_NAME_LABEL  60
+#define IDC_SETTINGS_USER_NAME        61
+#define IDC_SETTINGS_PICTURE_LABEL    62
+#define IDC_SETTINGS_PICTURE          63
+#define IDC_SETTINGS_THEME_LABEL      64
+#define IDC_SETTINGS_THEME            65
+#define IDC_SETTINGS_CLOCK_LABEL      66
+#define IDC_SETTINGS_CLOCK_12         67
+#define IDC_SETTINGS_CLOCK_24         68
+#define IDC_SETTINGS_SHORTCUTS        69
+#define IDC_SETTINGS_SHORTCUT_LABEL   70
+#define IDC_SETTINGS_SHORTCUT         71
+#define IDC_SETTINGS_NAME_LABEL       72
+#define IDC_SETTINGS_NAME             73
+#define IDC_SETTINGS_PATH_LABEL       74
+#define IDC_SETTINGS_PATH             75

@@ -165,33 +165,112 @@ bool AppendSection(FILE* target, bool blankLineBefore, bool lastLineOpen, LPCWST
     return WriteTextLine(target, headerLine) && WriteSectionEntries(target) == 0;
 }
 
-// Copies the file's lines, with the store's pairs in place of the section; false when a
-// write fails.
+// Which of the store's pairs the section's lines have taken, and the blank lines held back
+// so that pairs added to the section go before them.
+struct SectionMerge {
+    bool written[SECTION_STORE_SLOTS];
+    int heldBlankLines;
+    bool lastEnded;  // the output so far ends with a line feed
+};
+
+bool CopyLine(FILE* target, const Line& line, SectionMerge& merge)
+{
+    if (fwrite(line.raw, 1, line.length, target) != static_cast<size_t>(line.length)) return false;
+    merge.lastEnded = line.raw[line.length - 1] == '\n';
+    return true;
+}
+
+bool WriteEntry(FILE* stream, const SectionEntry& entry)
+{
+    WCHAR line[SECTION_KEY_CHARS + SECTION_VALUE_CHARS];
+    StringCchPrintfW(line, ARRAYSIZE(line), L"%ls=%ls", entry.key, entry.value);
+    return WriteTextLine(stream, line);
+}
+
+// Writes a pair of the store on a line of its own.
+bool WritePairLine(FILE* target, const SectionEntry& entry, SectionMerge& merge)
+{
+    if (!merge.lastEnded && !WriteBytes(target, "\n")) return false;
+    merge.lastEnded = true;
+    return WriteEntry(target, entry);
+}
+
+// The store's first pair not yet written whose key the pair line names, -1 when none: the
+// key was deleted, or the table had no room for it.
+int MatchPairLine(const WCHAR* text, const SectionMerge& merge)
+{
+    WCHAR key[SECTION_KEY_CHARS];
+    StringCchCopyNW(key, SECTION_KEY_CHARS, text, wcschr(text, L'=') - text);
+    for (int i = 0; i < SECTION_STORE_SLOTS && entries[i].key; ++i)
+        if (!merge.written[i] && _wcsicmp(entries[i].key, key) == 0) return i;
+    return -1;
+}
+
+// Whether the pair line, its line feed aside, says exactly the pair, its key cut as the
+// store cuts it.
+bool LineHoldsPair(const WCHAR* text, const SectionEntry& entry)
+{
+    const WCHAR* equals = wcschr(text, L'=');
+    const size_t keyLength = std::min<size_t>(equals - text, SECTION_KEY_CHARS - 1);
+    if (wcslen(entry.key) != keyLength || wcsncmp(text, entry.key, keyLength) != 0) return false;
+    const size_t valueLength = wcslen(entry.value);
+    if (wcsncmp(equals + 1, entry.value, valueLength) != 0) return false;
+    const WCHAR* rest = equals + 1 + valueLength;
+    return rest[0] == L'\0' || (rest[0] == L'\n' && rest[1] == L'\0');
+}
+
+// A line of the section: comments and other lines stay as they are, a pair line keeps its
+// bytes while the store holds it unchanged, takes the store's value when changed and goes
+// when the store no longer holds it.
+bool MergeLine(FILE* target, const Line& line, SectionMerge& merge)
+{
+    if (line.raw[0] == '\n') {
+        ++merge.heldBlankLines;
+        return true;
+    }
+    for (; merge.heldBlankLines > 0; --merge.heldBlankLines)
+        if (!WriteBytes(target, "\n")) return false;
+    if (IsIgnoredLine(line.text[0]) || !wcschr(line.text, L'=')) return CopyLine(target, line, merge);
+    const int i = MatchPairLine(line.text, merge);
+    if (i < 0) return true;
+    merge.written[i] = true;
+    return LineHoldsPair(line.text, entries[i]) ? CopyLine(target, line, merge) : WritePairLine(target, entries[i], merge);
+}
+
+// Ends the section: the pairs no line took, then the blank lines held back.
+bool FinishMerge(FILE* target, SectionMerge& merge)
+{
+    for (int i = 0; i < SECTION_STORE_SLOTS && entries[i].key; ++i)
+        if (!merge.written[i] && !WritePairLine(target, entries[i], merge)) return false;
+    for (; merge.heldBlankLines > 0; --merge.heldBlankLines)
+        if (!WriteBytes(target, "\n")) return false;
+    return true;
+}
+
+// Copies the file's lines with the store's pairs merged into the section's first
+// occurrence, whose comments and line order stay; false when a write fails. Later
+// occurrences, which no reader takes, are copied as they are.
 bool CopyWithSection(FILE* source, FILE* target, LPCWSTR header)
 {
-    bool copying = true, sectionWritten = false, anyLine = false, lastEmpty = false, lastEnded = false;
+    SectionMerge merge = {};
+    merge.lastEnded = true;
+    bool merging = false, sectionFound = false, anyLine = false, lastEmpty = false;
     Line line;
     LineReader reader = {source, {}, 0};
     while (source && ReadLine(reader, line)) {
-        bool replaceNow = false;
-        if (line.text[0] == L'[') {
-            if (!copying)
-                copying = true;  // the line that ends the replaced section is copied, never compared
-            else if (_wcsicmp(line.text, header) == 0)
-                replaceNow = true;
+        const bool headerLine = line.text[0] == L'[';
+        if (headerLine && merging) {
+            if (!FinishMerge(target, merge)) return false;
+            merging = false;
         }
-        if (copying && fwrite(line.raw, 1, line.length, target) != static_cast<size_t>(line.length)) return false;
-        if (replaceNow) {
-            if (WriteSectionEntries(target) != 0 || !WriteBytes(target, "\n")) return false;
-            copying = false;
-            sectionWritten = true;
-        }
+        if (merging ? !MergeLine(target, line, merge) : !CopyLine(target, line, merge)) return false;
+        if (headerLine && !sectionFound && _wcsicmp(line.text, header) == 0) merging = sectionFound = true;
         anyLine = true;
         lastEmpty = line.raw[0] == '\n';
-        lastEnded = line.raw[line.length - 1] == '\n';
     }
     if (source && ferror(source)) return false;
-    return sectionWritten || AppendSection(target, anyLine && !lastEmpty, !lastEnded, header);
+    if (merging) return FinishMerge(target, merge);
+    return sectionFound || AppendSection(target, anyLine && !lastEmpty, !merge.lastEnded, header);
 }
 
 }  // namespace
@@ -294,11 +373,8 @@ int DeleteSectionKey(LPCWSTR key)
 
 int WriteSectionEntries(FILE* stream)
 {
-    for (int i = 0; i < SECTION_STORE_SLOTS && entries[i].key; ++i) {
-        WCHAR line[SECTION_KEY_CHARS + SECTION_VALUE_CHARS];
-        StringCchPrintfW(line, ARRAYSIZE(line), L"%ls=%ls", entries[i].key, entries[i].value);
-        if (!WriteTextLine(stream, line)) return 1;
-    }
+    for (int i = 0; i < SECTION_STORE_SLOTS && entries[i].key; ++i)
+        if (!WriteEntry(stream, entries[i])) return 1;
     return 0;
 }
 

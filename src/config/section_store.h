@@ -36,8 +36,10 @@ int SetSectionString(LPCWSTR key, LPCWSTR value);
 int SetSectionInt(LPCWSTR key, int value);
 int DeleteSectionKey(LPCWSTR key);
 
-// Rewrites the file with the store's pairs as the given section: in place of the
-// section's old lines, or appended. The original is replaced only by a completely
+// Rewrites the file with the store's pairs as the given section, merged into its first
+// occurrence (its comments, other lines and order stay; a pair line changes only when its
+// value did, and goes when its key was deleted; new pairs come after the others) or
+// appended. Everything outside that occurrence stays as it was. The original is replaced only by a completely
 // written temporary file (the path with "_" appended); on any failure it stays as it was.
 int WriteSection(LPCWSTR path, LPCWSTR section);
 // Writes every pair as a "key=value" line; 1 when a write fails.

@@ -2,6 +2,7 @@
 
 #include <stdlib.h>
 #include <strsafe.h>
+#include <wchar.h>
 
 #include "config/section_store.h"
 #include "core/log.h"
@@ -43,6 +44,7 @@ struct StringSetting {
 struct SettingsSource {
     LPCWSTR homeDirectory;
     LPWSTR failedPath;  // may be null
+    LPCWSTR themeFile;  // replaces Main.Theme when not null
 };
 
 // Loads a section of <home>\settings\<fileName>; on failure the file is reported and false
@@ -197,6 +199,7 @@ bool LoadAllSections(const SettingsSource& source, ShellSettings& s)
     if (!LoadSettingsSection(source, SETTINGS_FILE, L"Main")) return false;
     ReadStrings(mainStrings, ARRAYSIZE(mainStrings));
     ReadIntegers(mainIntegers, ARRAYSIZE(mainIntegers));
+    if (source.themeFile) StringCchCopyW(s.mainTheme, SETTING_PATH_CHARS, source.themeFile);
 
     if (!LoadSettingsSection(source, SETTINGS_FILE, L"Taskbar")) return false;
     ReadIntegers(taskbarSettings, ARRAYSIZE(taskbarSettings));
@@ -221,9 +224,19 @@ bool LoadAllSections(const SettingsSource& source, ShellSettings& s)
 
 }  // namespace
 
-int LoadShellSettings(LPCWSTR homeDirectory, ShellSettings* settings, LPWSTR failedPath)
+void FindHomeDirectory(WCHAR (&homeDirectory)[SETTING_PATH_CHARS])
 {
-    bool loaded = LoadAllSections(SettingsSource{homeDirectory, failedPath}, *settings);
+    homeDirectory[0] = L'\0';
+    // A path longer than the buffer comes back cut and unterminated on some platforms.
+    DWORD length = GetModuleFileNameW(NULL, homeDirectory, SETTING_PATH_CHARS);
+    homeDirectory[length < SETTING_PATH_CHARS ? length : SETTING_PATH_CHARS - 1] = L'\0';
+    WCHAR* lastBackslash = wcsrchr(homeDirectory, L'\\');
+    if (lastBackslash) *lastBackslash = L'\0';
+}
+
+int LoadShellSettings(LPCWSTR homeDirectory, ShellSettings* settings, LPWSTR failedPath, LPCWSTR themeFile)
+{
+    bool loaded = LoadAllSections(SettingsSource{homeDirectory, failedPath, themeFile}, *settings);
     ClearSectionStore();
     return loaded ? 0 : 1;
 }

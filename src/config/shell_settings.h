@@ -66,10 +66,16 @@ extern SIZE ScreenSize;
 extern HFONT NormalFont;
 extern HFONT BigFont;
 
-// Reads <homeDirectory>\settings\settings.cfg and the theme file it names into settings.
-// 1 when a section cannot be loaded: the file is logged and, when failedPath is given,
-// copied there (SETTING_PATH_CHARS characters).
-int LoadShellSettings(LPCWSTR homeDirectory, ShellSettings* settings, LPWSTR failedPath = NULL);
+// The folder of the shell's executable without a trailing backslash: the HomeDirectory,
+// which holds settings\ and theme\.
+void FindHomeDirectory(WCHAR (&homeDirectory)[SETTING_PATH_CHARS]);
+
+// Reads <homeDirectory>\settings\settings.cfg and the theme file it names (or, when
+// themeFile is given, that one in its place) into settings. 1 when a section cannot be
+// loaded: the file is logged and, when failedPath is given, copied there
+// (SETTING_PATH_CHARS characters).
+int LoadShellSettings(LPCWSTR homeDirectory, ShellSettings* settings, LPWSTR failedPath = NULL,
+                      LPCWSTR themeFile = NULL);
 
 // Fills ScreenSize from the system's metrics.
 void ReadScreenSize();

@@ -9,26 +9,18 @@
 #include "core/shell_text.h"
 #include "exitscreen/exit_screen.h"
 #include "gfx/button_manager.h"
+#include "startmenu/program_launch.h"
+#include "startmenu/settings_dialog.h"
 #include "startmenu/start_menu.h"
 #include "taskbar/taskbar.h"
 
 namespace {
 
-enum { HOME_DIRECTORY_CHARS = 260 };
+const WCHAR AFTER_OPTION[] = L"--after=";
+const DWORD PREDECESSOR_WAIT_MS = 5000;  // a shell that has not ended by then is not waited for
 
-HINSTANCE shellInstance;                    // for window classes and resources
-WCHAR homeDirectory[HOME_DIRECTORY_CHARS];  // the executable's folder, no trailing backslash
-
-void FindHomeDirectory()
-{
-    homeDirectory[0] = L'\0';
-    // A path longer than the buffer comes back cut and unterminated on some platforms.
-    DWORD length = GetModuleFileNameW(NULL, homeDirectory, HOME_DIRECTORY_CHARS);
-    homeDirectory[length < HOME_DIRECTORY_CHARS ? length : HOME_DIRECTORY_CHARS - 1] = L'\0';
-    WCHAR* lastBackslash = wcsrchr(homeDirectory, L'\\');
-    if (lastBackslash)
-        *lastBackslash = L'\0';
-}
+HINSTANCE shellInstance;                  // for window classes and resources
+WCHAR homeDirectory[SETTING_PATH_CHARS];  // the executable's folder, no trailing backslash
 
 int LoadSettings()
 {
@@ -83,6 +75,37 @@ int RunMessageLoop()
     return static_cast<int>(msg.wParam);
 }
 
+// The settings dialog's restart. This shell's windows go before the new shell is started,
+// and the new one waits for this process to end before it claims the work area, so that
+// one taskbar and one claim stand at any moment; the applications' windows are not
+// touched, and the new shell's task list finds them. This process then ends with 0.
+int RestartShell()
+{
+    LogInfo(L"Restarting Zorv...");
+    DestroyWindow(TaskbarWindow);  // with the start menu, which it owns
+    WCHAR self[SETTING_PATH_CHARS];
+    DWORD length = GetModuleFileNameW(NULL, self, SETTING_PATH_CHARS);
+    if (length == 0 || length >= SETTING_PATH_CHARS) {
+        LogError(L"Cannot restart: the shell's own path is unknown");
+        return 0;
+    }
+    WCHAR arguments[32];
+    StringCchPrintfW(arguments, ARRAYSIZE(arguments), L"%ls%lu", AFTER_OPTION, GetCurrentProcessId());
+    LaunchProgram(self, arguments);
+    return 0;
+}
+
+// A restarted shell lets the one before it end first.
+void WaitForPredecessor(LPCWSTR commandLine)
+{
+    LPCWSTR option = wcsstr(commandLine, AFTER_OPTION);
+    if (!option) return;
+    HANDLE predecessor = OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(_wtol(option + ARRAYSIZE(AFTER_OPTION) - 1)));
+    if (!predecessor) return;  // already gone
+    if (WaitForSingleObject(predecessor, PREDECESSOR_WAIT_MS) != WAIT_OBJECT_0) LogError(L"The shell before this one has not ended");
+    CloseHandle(predecessor);
+}
+
 }  // namespace
 
 int RunShell(HINSTANCE instance)
@@ -90,14 +113,16 @@ int RunShell(HINSTANCE instance)
     StartLog(GetTickCount());
     shellInstance = instance;
     SetCursor(LoadCursorW(NULL, IDC_WAIT));
-    FindHomeDirectory();
+    FindHomeDirectory(homeDirectory);
 
     LogInfoF(L"Current directory: \"%ls\"", homeDirectory);
+    WaitForPredecessor(GetCommandLineW());
 
     // A failing step does not stop the sequence: FatalError has posted the quit request,
     // which ends the message loop once the messages already queued are handled.
     for (const StartupStep& step : startupSteps) RunLoggedStep(step.progressText, step.run, step.failureText);
     ShowWindow(TaskbarWindow, SW_SHOW);  // also after a failed step
     LogInfo(L"Zorv Startup Done!");
-    return RunMessageLoop();
+    const int exitCode = RunMessageLoop();
+    return exitCode == SHELL_RESTART_CODE ? RestartShell() : exitCode;
 }

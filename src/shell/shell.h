@@ -2,5 +2,7 @@
 #pragma once
 #include <windows.h>
 
-// Runs the start-up steps and then the message loop; returns the process exit code.
+// Runs the start-up steps and then the message loop; returns the process exit code. A
+// shell started by a restart has "--after=<process id>" of the shell it follows on its
+// command line.
 int RunShell(HINSTANCE instance);

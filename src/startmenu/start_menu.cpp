@@ -12,6 +12,7 @@
 #include "platform/platform.h"
 #include "resource.h"
 #include "startmenu/program_launch.h"
+#include "startmenu/settings_dialog.h"
 #include "taskbar/taskbar.h"
 
 SHORT StartMenuVisible;
@@ -25,6 +26,7 @@ enum {
     FIRST_SHORTCUT_BUTTON = 10,
     FIRST_SIDE_BUTTON = 20,
     ALL_PROGRAMS_BUTTON = 30,
+    SETTINGS_BUTTON = FIRST_SIDE_BUTTON + 5,
     LABEL_CHARS = 128,
 };
 
@@ -278,6 +280,10 @@ void HandleCommand(WPARAM wParam, LPARAM lParam)
     } else if (button >= FIRST_SIDE_BUTTON && button < FIRST_SIDE_BUTTON + SIDE_ITEM_COUNT &&
                SIDE_TARGETS[button - FIRST_SIDE_BUTTON]) {
         LaunchProgram(SIDE_TARGETS[button - FIRST_SIDE_BUTTON], L"");
+    } else if (button == SETTINGS_BUTTON) {
+        WCHAR home[SETTING_PATH_CHARS];
+        FindHomeDirectory(home);
+        RunSettingsDialog(instance, TaskbarWindow, home);
     } else {
         WCHAR message[LABEL_CHARS];
         if (LoadShellText(instance, IDS_NOT_IMPLEMENTED, message, LABEL_CHARS) != 0) LogError(L"LoadString Error");

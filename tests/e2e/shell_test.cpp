@@ -209,7 +209,7 @@ TEST_F(Desktop, TheStartMenuOpensClosesAndStartsProgramsAsTapped)
     EXPECT_TRUE(WaitUntil([] { return !MenuShown(); }, 3000)) << "and closes it again";
     EXPECT_TRUE(WaitUntil([&] { return At(START_BUTTON) != startDown; }));
 
-    // Escape closes it; a side item opens its folder; the three unfinished ones say so.
+    // Escape closes it; a side item opens its folder; Lumaro Settings its dialog.
     ASSERT_TRUE(OpenMenu());
     PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
     EXPECT_TRUE(WaitUntil([] { return !MenuShown(); }, 3000));
@@ -218,10 +218,11 @@ TEST_F(Desktop, TheStartMenuOpensClosesAndStartsProgramsAsTapped)
     EXPECT_TRUE(WaitUntil([] { return Shown(NULL, L"My Documents") != NULL; }));
     ASSERT_TRUE(OpenMenu());
     TapAt(SIDE_ITEM_5);
-    HWND box = NULL;
-    ASSERT_TRUE(WaitUntil([&] { return (box = Shown(L"#32770", L"Zorv")) != NULL; }));
-    EXPECT_EQ(L"This function is not yet implemented.", AnswerBox(box));
+    HWND settings = NULL;
+    ASSERT_TRUE(WaitUntil([&] { return (settings = Shown(L"#32770", L"Lumaro Settings")) != NULL; }));
     EXPECT_FALSE(MenuShown());
+    PostMessageW(settings, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_TRUE(WaitUntil([] { return !Shown(L"#32770", L"Lumaro Settings"); }, 3000));
 
     // All Programs opens its popup on the press, at the button's corner, the button pressed;
     // dismissed, the menu stays; chosen, the application starts and the menu closes.
@@ -385,6 +386,94 @@ TEST_F(Language, JapaneseChangesEveryTextAndAnUnknownLanguageShowsTheEnglishOnes
     for (size_t i = 0; i < english.labels.size(); ++i) EXPECT_TRUE(english.labels[i] == unknown.labels[i]) << "label " << i;
     EXPECT_TRUE(english.popup == unknown.popup);
     EXPECT_EQ(english.texts, unknown.texts);
+}
+
+// Windows of a class on the desktop, shown ones only.
+int CountShown(const wchar_t* className)
+{
+    int count = 0;
+    for (HWND window = NULL; (window = FindWindowExW(NULL, window, className, NULL)) != NULL;) count += IsWindowVisible(window);
+    return count;
+}
+
+// How wide the white text inside the area stands, in pixels.
+int WhiteSpan(const RECT& area)
+{
+    ScreenShot shot;
+    int left = area.right, right = area.left;
+    for (int y = area.top; y < area.bottom; ++y)
+        for (int x = area.left; x < area.right; ++x)
+            if (shot.Pixel(x, y) == RGB(255, 255, 255)) left = std::min(left, x), right = std::max(right, x);
+    return std::max(0, right - left);
+}
+
+// The box the settings dialog shows over itself: its caption, with a message.
+HWND SettingsBox()
+{
+    for (HWND window = NULL; (window = FindWindowExW(NULL, window, L"#32770", L"Lumaro Settings")) != NULL;)
+        if (IsWindowVisible(window) && GetDlgItem(window, 0xFFFF)) return window;
+    return NULL;
+}
+
+// A shell this test did not start, ended with the test.
+struct Adopted {
+    HANDLE process = NULL;
+    ~Adopted() { if (process) TerminateProcess(process, 255), WaitForSingleObject(process, 5000), CloseHandle(process); }
+};
+
+TEST_F(Desktop, SettingsSavedAndARestartShowTheNewNameAndClockOnOneTaskbarOverTheSameApplications)
+{
+    const RECT clock = {CLOCK_LEFT, BAR_TOP, SCREEN_W, SCREEN_H}, nameEnd = {200, MENU_TOP + 8, 365, MENU_TOP + 58};
+    const int trays = CountShown(L"Shell_TrayWnd"), clockBefore = WhiteSpan(clock);
+    HWND app = StartApp(L"Survivor");
+    ASSERT_TRUE(app && WaitUntil([&] { return Drawn(0); }));
+    ASSERT_TRUE(OpenMenu());
+    const int nameBefore = ScreenShot().Count(nameEnd, RGB(255, 255, 255));
+    TapAt(SIDE_ITEM_5);
+    HWND dialog = NULL, box = NULL;
+    ASSERT_TRUE(WaitUntil([&] { return (dialog = Shown(L"#32770", L"Lumaro Settings")) != NULL; }));
+    SetDlgItemTextW(dialog, IDC_SETTINGS_USER_NAME, L"Restarted Owner WWW");
+    SendMessageW(GetDlgItem(dialog, IDC_SETTINGS_CLOCK_12), BM_CLICK, 0, 0);
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitUntil([&] { return (box = SettingsBox()) != NULL; }));
+    EXPECT_TRUE(Has(WindowText(GetDlgItem(box, 0xFFFF)), L"Restart Lumaro now?"));
+    PostMessageW(box, WM_COMMAND, IDYES, 0);
+
+    DWORD exitCode = 1;
+    EXPECT_TRUE(shell->WaitForExit(&exitCode) && exitCode == 0) << "exit code " << exitCode;
+    const std::string written = ReadBytes((home / L"settings\\settings.cfg").wstring());
+    EXPECT_TRUE(written.find("UserName=Restarted Owner WWW") != std::string::npos &&
+                written.find("AMPM=1") != std::string::npos && written.find("# The theme file, in this folder.") != std::string::npos)
+        << written;
+
+    // One taskbar, of the new process, and the work area claimed once; the application's
+    // window stands as it was, with its button on the new bar.
+    HWND newBar = NULL;
+    ASSERT_TRUE(WaitUntil([&] { return (newBar = Shown(L"ZORV_TASKBAR_CLASS", NULL)) != NULL && newBar != bar; }));
+    Adopted restarted;
+    DWORD processId = 0;
+    GetWindowThreadProcessId(newBar, &processId);
+    restarted.process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, processId);
+    EXPECT_TRUE(WaitUntil([&] { return ScreenShot().Pixel(CLOCK_LEFT - 1, BAR_TOP + FACE_Y) == background; }));
+    EXPECT_EQ(1, CountShown(L"ZORV_TASKBAR_CLASS"));
+    EXPECT_EQ(trays, CountShown(L"Shell_TrayWnd")) << "the work area claimed once";
+    // The strip is claimed by the new shell alone (this process's own reading of the work
+    // area is not renewed under Wine when the claim changes hands).
+    HWND tray = FindWindowW(L"Shell_TrayWnd", NULL);
+    RECT claimed = {}, strip = {0, BAR_TOP, SCREEN_W, SCREEN_H};
+    DWORD claimer = 0;
+    GetWindowRect(tray, &claimed);
+    GetWindowThreadProcessId(tray, &claimer);
+    EXPECT_TRUE(EqualRect(&claimed, &strip) && claimer == processId) << claimed.top << " " << claimer;
+    EXPECT_TRUE(IsWindowVisible(app) && Shown(NULL, L"Survivor") == app);
+    EXPECT_TRUE(WaitUntil([&] { return Drawn(0); }));
+
+    // The clock now has its AM or PM; the start menu the longer name.
+    EXPECT_TRUE(WaitUntil([&] { return WhiteSpan(clock) > clockBefore + 8; })) << clockBefore;
+    bar = newBar;
+    ASSERT_TRUE(OpenMenu());
+    EXPECT_TRUE(WaitUntil([&] { return ScreenShot().Count(nameEnd, RGB(255, 255, 255)) > nameBefore + 20; }))
+        << nameBefore;
 }
 
 // The bundled home with one file damaged: the start fails on it, the box gives the failure

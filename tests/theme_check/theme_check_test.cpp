@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "test_files.h"
-#include "theme_check.h"
+#include "gfx/theme_check.h"
 
 namespace {
 

@@ -11,6 +11,7 @@
 #include "config/shell_settings.h"
 #include "exitscreen/exit_screen.h"
 #include "gdi_count.h"
+#include "startmenu/settings_dialog.h"
 #include "startmenu/start_menu.h"
 #include "taskbar/taskbar.h"
 #include "test_files.h"
@@ -125,6 +126,37 @@ TEST(Soak, TenThousandTicksOfChangingWindowsAndFiftyExitScreensLeaveTheShellWher
     for (int i = 0; i < HOLDINGS; ++i) {
         printf("%-12s %10lld %10lld %+10lld\n", HOLDING_NAMES[i], settled[i], end[i], end[i] - settled[i]);
         EXPECT_LE(std::abs(end[i] - settled[i]), TOLERANCES[i]) << HOLDING_NAMES[i];
+    }
+}
+
+// The settings dialog opened and cancelled from inside its modal loop, again and again.
+void CALLBACK CancelSettingsDialog(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    HWND dialog = FindWindowW(L"#32770", L"Lumaro Settings");
+    if (!IsWindowVisible(dialog)) return;
+    KillTimer(NULL, timer);
+    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+}
+
+void OpenSettingsDialogs(const std::wstring& home, int times)
+{
+    for (int i = 0; i < times; ++i) {
+        SetTimer(NULL, 0, 10, CancelSettingsDialog);
+        if (RunSettingsDialog(GetModuleHandleW(NULL), NULL, home.c_str()) != SETTINGS_UNCHANGED) FAIL() << "opening " << i;
+    }
+}
+
+TEST(Soak, FiftySettingsDialogsLeaveGdiObjectsAndWindowsWhereTheySettled)
+{
+    TempDirectory home;
+    InstallDefaultHome(home.path());
+    OpenSettingsDialogs(home.path(), 5);
+    const auto settled = Measure();
+    OpenSettingsDialogs(home.path(), 50);
+    const auto end = Measure();
+    for (int i : {GDI_OBJECTS, WINDOWS}) {
+        printf("settings dialog: %-12s %10lld %10lld\n", HOLDING_NAMES[i], settled[i], end[i]);
+        EXPECT_EQ(settled[i], end[i]) << HOLDING_NAMES[i];
     }
 }
 

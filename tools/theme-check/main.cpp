@@ -8,7 +8,7 @@
 #include <string>
 
 #include "console_output.h"
-#include "theme_check.h"
+#include "gfx/theme_check.h"
 
 enum { EXIT_BAD_USAGE = 2 };
 

@@ -3,7 +3,7 @@
 #include <strsafe.h>
 
 #include "config/shell_settings.h"
-#include "layout_check.h"
+#include "gfx/layout_check.h"
 #include "startmenu/start_menu.h"
 #include "taskbar/task_buttons.h"
 #include "taskbar/task_list.h"

@@ -1,4 +1,4 @@
-#include "layout_check.h"
+#include "gfx/layout_check.h"
 
 namespace {
 

@@ -22,9 +22,11 @@ struct ThemeReport {
 };
 
 // Reads <home>\settings\settings.cfg and its theme file with the shell's own reader and
-// checks every bitmap the shell loads, in the shell's order, then the menu's layout. 0
-// when the shell would start with this theme (warnings allowed), 1 otherwise. The shell's own globals are not touched.
-int CheckTheme(LPCWSTR home, ThemeReport* report);
+// checks every bitmap the shell loads, in the shell's order, then the menu's layout. 0 when
+// the shell would start with this theme (warnings allowed), 1 otherwise. The shell's own
+// globals are not touched. A theme file given (a name in <home>\settings) is checked in
+// place of the one Main.Theme names.
+int CheckTheme(LPCWSTR home, ThemeReport* report, LPCWSTR themeFile = NULL);
 
 // The closing line: the theme, the bitmaps checked, the problems and warnings.
 std::wstring SummarizeThemeReport(const ThemeReport& report);

@@ -1,4 +1,4 @@
-#include "theme_check.h"
+#include "gfx/theme_check.h"
 
 #include <strsafe.h>
 
@@ -7,7 +7,7 @@
 
 #include "config/shell_settings.h"
 #include "gfx/theme_parts.h"
-#include "layout_check.h"
+#include "gfx/layout_check.h"
 #include "platform/platform.h"
 
 namespace {
@@ -128,7 +128,7 @@ void ReportUnloadableSettings(const std::wstring& path, ThemeReport* report)
 
 }  // namespace
 
-int CheckTheme(LPCWSTR home, ThemeReport* report)
+int CheckTheme(LPCWSTR home, ThemeReport* report, LPCWSTR themeFile)
 {
     *report = ThemeReport{};
     std::wstring directory = home;
@@ -142,7 +142,7 @@ int CheckTheme(LPCWSTR home, ThemeReport* report)
     static ShellSettings settings;  // too large for the stack of a small tool
     settings = ShellSettings{};
     WCHAR failedPath[SETTING_PATH_CHARS] = L"";
-    if (LoadShellSettings(directory.c_str(), &settings, failedPath) != 0) {
+    if (LoadShellSettings(directory.c_str(), &settings, failedPath, themeFile) != 0) {
         ReportUnloadableSettings(failedPath, report);
         return 1;
     }
