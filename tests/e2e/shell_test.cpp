@@ -70,6 +70,7 @@ protected:
     // What the shell started lives on after it, and would keep the test's output open.
     void TearDown() override
     {
+        if (HasFailure()) printf("The shell's log:\n%s\n", ToUtf8(shell->Output()).c_str());
         for (const wchar_t* title : {L"Shortcut", L"Memo", L"My Documents"}) {
             PostMessageW(Shown(NULL, title), WM_CLOSE, 0, 0);
             EXPECT_TRUE(WaitUntil([&] { return !Shown(NULL, title); }, 3000)) << ToUtf8(title);
@@ -186,6 +187,167 @@ TEST_F(Desktop, AWindowMinimisedFromItsButtonIsRestoredFromIt)
     EXPECT_FALSE(WaitUntil([&] { return Face(0) == down; }, 1500)) << "nor do the next ticks press it";
     EXPECT_TRUE(TapBrings(0, first));
     EXPECT_TRUE(WaitUntil([&] { return !IsIconic(first) && Pressed(0, 2); }, 3000)) << "the third tap restores it";
+}
+
+// The pen kept at a point of the bar until a menu is up, then lifted; the menu, NULL when none
+// came. The pointer goes there first: X delivers its earlier motion late, and a pen that is
+// seen to leave the button holds nothing.
+HWND HoldAt(int x)
+{
+    SetCursorPos(x, TAP_Y);
+    Sleep(200);
+    HWND popup = NULL;
+    Tap(x, TAP_Y, [&] { WaitUntil([&] { return (popup = Shown(L"#32768", NULL)) != NULL; }, 3000); });
+    return popup;
+}
+HWND HoldButton(int position) { return HoldAt(ButtonX(position)); }
+// The menu's lines, all of one height, and a tap on one of them.
+const int LINE_CY = 24;
+int MenuLines(HWND popup)
+{
+    RECT rect;
+    GetWindowRect(popup, &rect);
+    return (rect.bottom - rect.top) / LINE_CY;
+}
+void ChooseLine(HWND popup, int line)
+{
+    RECT rect;
+    GetWindowRect(popup, &rect);
+    const int border = (rect.bottom - rect.top - MenuLines(popup) * LINE_CY) / 2;
+    Tap(rect.left + 60, rect.top + border + line * LINE_CY + LINE_CY / 2);
+}
+void Dismiss(HWND popup)
+{
+    PostMessageW(popup, WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_TRUE(WaitUntil([] { return !Shown(L"#32768", NULL); }, 3000));
+}
+bool Answers(HWND window)
+{
+    DWORD_PTR answer;
+    return SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &answer) != 0;
+}
+enum TaskMenuLine { TITLE_LINE, FRONT_LINE, MINIMISE_LINE, CLOSE_LINE, TASK_MENU_LINES };
+
+TEST_F(Desktop, AHeldTaskButtonsMenuActsOnItsWindowAndOnNothingOnceItHasGone)
+{
+    HWND first = StartApp(L"First"), second = StartApp(L"Second");
+    ASSERT_TRUE(second && WaitUntil([&] { return Drawn(1); }));
+
+    // The press brings the window forward as a tap does; the hold adds the menu, and its
+    // release nothing more.
+    HWND popup = HoldButton(0);
+    ASSERT_NE(nullptr, popup);
+    EXPECT_EQ(TASK_MENU_LINES, MenuLines(popup));
+    RECT rect;
+    GetWindowRect(popup, &rect);
+    EXPECT_EQ(BAR_TOP, rect.bottom) << "on the bar, above the button";
+    EXPECT_TRUE(Answers(bar));
+    Dismiss(popup);
+    EXPECT_FALSE(WaitUntil([&] { return GetForegroundWindow() != first || IsIconic(first); }, 1000));
+
+    // Held while in front, the press minimises it; Restore brings it back.
+    ASSERT_NE(nullptr, popup = HoldButton(0));
+    EXPECT_TRUE(WaitUntil([&] { return IsIconic(first) != FALSE; }, 3000));
+    ChooseLine(popup, FRONT_LINE);
+    EXPECT_TRUE(WaitUntil([&] { return !IsIconic(first) && GetForegroundWindow() == first; }, 3000));
+    ASSERT_NE(nullptr, popup = HoldButton(1));
+    ChooseLine(popup, MINIMISE_LINE);
+    EXPECT_TRUE(WaitUntil([&] { return IsIconic(second) != FALSE; }, 3000));
+    ShowWindow(second, SW_RESTORE);
+
+    // The desktop's right button opens the same menu at once.
+    const int x = MulDiv(ButtonX(0), 65535, SCREEN_W - 1), y = MulDiv(TAP_Y, 65535, SCREEN_H - 1);
+    for (DWORD event : {MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP}) mouse_event(MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE | event, x, y, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return (popup = Shown(L"#32768", NULL)) != NULL; }, 3000));
+    EXPECT_EQ(TASK_MENU_LINES, MenuLines(popup));
+
+    // The first window closes while its menu is open, and the second takes its button: the
+    // menu's Minimise does nothing to it.
+    PostMessageW(first, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(first); }, 3000));
+    Sleep(1000);  // ticks run while the menu is open
+    ChooseLine(popup, MINIMISE_LINE);
+    EXPECT_FALSE(WaitUntil([&] { return IsIconic(second) != FALSE; }, 1500));
+    EXPECT_TRUE(WaitUntil([&] { return !Drawn(1); })) << "the next tick drops the button";
+
+    // Close closes it.
+    ASSERT_NE(nullptr, popup = HoldButton(0));
+    ChooseLine(popup, CLOSE_LINE);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(second); }, 3000));
+    EXPECT_TRUE(WaitUntil([&] { return !Drawn(0); }));
+}
+
+TEST_F(Desktop, CloseAgainOffersEndTaskForAHungOrLingeringApplicationOnly)
+{
+    const auto close = [&](int position) {
+        HWND popup = HoldButton(position);
+        ASSERT_NE(nullptr, popup);
+        EXPECT_TRUE(Answers(bar));
+        ChooseLine(popup, CLOSE_LINE);
+    };
+    const auto endTaskBox = [](DWORD timeoutMs) {
+        HWND box = NULL;
+        WaitUntil([&] { return (box = Shown(L"#32770", L"End task")) != NULL; }, timeoutMs);
+        return box;
+    };
+    HWND lingering = StartApp(L"Lingering", L"--refuse-close"), hung = StartApp(L"Hung", L"--hang-after=1500");
+    ASSERT_TRUE(hung && WaitUntil([&] { return Drawn(1); }));
+    Program& hungProgram = *apps.back();
+
+    // An application that answers but does not close is asked again, until the grace is over.
+    close(0);
+    const DWORD firstClose = GetTickCount();
+    Sleep(500);
+    close(0);
+    EXPECT_EQ(nullptr, endTaskBox(1000)) << "the application answers";
+    EXPECT_TRUE(IsWindow(lingering));
+    Sleep(5200 - (GetTickCount() - firstClose));
+    close(0);
+    HWND box = endTaskBox(3000);
+    ASSERT_NE(nullptr, box);
+    EXPECT_TRUE(Has(WindowText(GetDlgItem(box, IDC_END_TASK_PROGRAM)), L"zorv-sample-app.exe"));
+    EXPECT_TRUE(Has(WindowText(GetDlgItem(box, IDC_END_TASK_WINDOW)), L"Lingering"));
+    EXPECT_TRUE(Answers(bar)) << "the taskbar answers while the box is open";
+    PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !Shown(L"#32770", L"End task"); }, 3000));
+    EXPECT_TRUE(IsWindow(lingering)) << "Cancel leaves it";
+
+    // A hung application gets End task when Close is chosen again, and OK ends it.
+    ASSERT_TRUE(WaitUntil([&] { return !Answers(hung); }, 5000));
+    close(1);
+    EXPECT_TRUE(IsWindow(hung));
+    close(1);
+    ASSERT_NE(nullptr, box = endTaskBox(3000));
+    EXPECT_TRUE(Has(WindowText(GetDlgItem(box, IDC_END_TASK_WINDOW)), L"Hung"));
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    DWORD exitCode = 0;
+    EXPECT_TRUE(hungProgram.WaitForExit(&exitCode, 5000)) << "its process is gone";
+    EXPECT_TRUE(WaitUntil([&] { return !Drawn(1); })) << "and its button";
+    EXPECT_TRUE(Answers(bar));
+    EXPECT_TRUE(Has(shell->Output(), L"End task: \""));
+}
+
+TEST_F(Desktop, HoldingMoreListsTheWindowsFromTheSixteenthInOrderAndBringsTheChosenForward)
+{
+    ASSERT_NE(nullptr, StartApp(L"Many", L"--windows=15", L"Many 15"));
+    ASSERT_TRUE(WaitUntil([&] { return Drawn(14); }));
+    std::vector<HWND> beyond;  // one tick apart, so that the task list appends them in this order
+    for (int n = 16; n <= 20; ++n) {
+        beyond.push_back(StartApp(L"Extra " + std::to_wstring(n)));
+        ASSERT_NE(nullptr, beyond.back());
+        Sleep(1100);
+    }
+    const int moreX = TASK_LEFT + TASK_AREA_W * 31 / 32;
+    for (size_t line = 0; line < beyond.size(); ++line) {
+        HWND popup = HoldAt(moreX);
+        ASSERT_NE(nullptr, popup);
+        EXPECT_EQ(5, MenuLines(popup));
+        ChooseLine(popup, static_cast<int>(line));
+        EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == beyond[line]; }, 3000)) << line;
+    }
+    Sleep(1000);  // a tick finds the chosen window in front: the tap is no second tap on the sixteenth
+    Tap(moreX, TAP_Y);
+    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == beyond[0]; }, 3000)) << "a tap acts on the sixteenth";
 }
 
 TEST_F(Desktop, TheStartMenuOpensClosesAndStartsProgramsAsTapped)
