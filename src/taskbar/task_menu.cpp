@@ -101,15 +101,23 @@ void ShowTaskMenu(const TaskMenuOwner& owner, int position, POINT anchor)
     }
 }
 
-void ShowTaskListMenu(const TaskMenuOwner& owner, int first, POINT anchor)
+HMENU BuildTaskListMenu(int first)
 {
-    if (menuOpen || first < 0 || first >= TaskCount()) return;
+    if (first < 0 || first >= TaskCount()) return NULL;
     HMENU menu = BeginMenu();
-    if (!menu) return;
+    if (!menu) return NULL;
     for (int position = first; position < TaskCount(); ++position) {
         const TaskEntry& task = CurrentTask(position);
         AddLine(menu, lineCount + 1, 0, task.icon, task.title, task.window);
     }
+    return menu;
+}
+
+void ShowTaskListMenu(const TaskMenuOwner& owner, int first, POINT anchor)
+{
+    if (menuOpen) return;
+    HMENU menu = BuildTaskListMenu(first);
+    if (!menu) return;
     const UINT chosen = TrackMenu(menu, owner.window, anchor);
     if (chosen < 1 || chosen > static_cast<UINT>(lineCount)) return;
     const HWND window = lines[chosen - 1].window;
@@ -155,5 +163,9 @@ BOOL DrawTaskMenuLine(const DRAWITEMSTRUCT* draw)
         DrawIconAtSize(draw->hDC, box.left + LINE_MARGIN, (box.top + box.bottom - ICON_SIZE) / 2, line->icon, ICON_SIZE);
     DrawTextInRect(draw->hDC, line->text, box.left + TEXT_X, box.top, box.right - LINE_MARGIN, box.bottom, LINE_TEXT_FORMAT);
     SelectObject(draw->hDC, oldFont);
+    if (grayed && line->window) {  // the title over a window's commands is underlined
+        const RECT rule = {box.left + LINE_MARGIN, box.bottom - 1, box.right - LINE_MARGIN, box.bottom};
+        FillRect(draw->hDC, &rule, GetSysColorBrush(COLOR_GRAYTEXT));
+    }
     return TRUE;
 }
