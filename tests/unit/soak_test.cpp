@@ -77,12 +77,9 @@ void CALLBACK AnswerTaskMenu(HWND, UINT, UINT_PTR timer, DWORD)
     HWND popup = FindWindowW(L"#32768", NULL);
     if (!IsWindowVisible(popup)) return;
     KillTimer(NULL, timer);
-    if (!chooseClose) {
-        EndMenu();
-        return;
-    }
-    PostMessageW(popup, WM_KEYDOWN, VK_UP, 0);
-    PostMessageW(popup, WM_KEYDOWN, VK_RETURN, 0);
+    if (!chooseClose) EndMenu();
+    for (UINT key : {VK_UP, VK_RETURN})
+        if (chooseClose) PostMessageW(popup, WM_KEYDOWN, key, 0);
 }
 
 // An application's window; every third answers WM_GETICON.
