@@ -2,6 +2,9 @@
 
 #include <strsafe.h>
 
+#include <algorithm>
+#include <iterator>
+
 #include "core/log.h"
 #include "core/shell_text.h"
 #include "platform/platform.h"
@@ -36,9 +39,9 @@ const DialogText END_TASK_TEXTS[] = {
 
 CloseRequest* FindRequest(HWND window)
 {
-    for (CloseRequest& request : requests)
-        if (request.window == window) return &request;
-    return NULL;
+    CloseRequest* found = std::find_if(std::begin(requests), std::end(requests),
+                                       [window](const CloseRequest& request) { return request.window == window; });
+    return found == std::end(requests) ? NULL : found;
 }
 
 // Remembers the first request only: the grace runs from it. A window that has gone frees its

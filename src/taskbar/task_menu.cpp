@@ -78,7 +78,7 @@ void ShowTaskMenu(const TaskMenuOwner& owner, int position, POINT anchor)
 {
     if (menuOpen || position < 0 || position >= TaskCount()) return;
     const TaskEntry& task = CurrentTask(position);
-    const HWND window = task.window;  // the list may change while the menu is open
+    HWND window = task.window;  // the list may change while the menu is open
     HMENU menu = BeginMenu();
     if (!menu) return;
     const bool minimised = IsWindowMinimised(window);
@@ -120,7 +120,7 @@ void ShowTaskListMenu(const TaskMenuOwner& owner, int first, POINT anchor)
     if (!menu) return;
     const UINT chosen = TrackMenu(menu, owner.window, anchor);
     if (chosen < 1 || chosen > static_cast<UINT>(lineCount)) return;
-    const HWND window = lines[chosen - 1].window;
+    HWND window = lines[chosen - 1].window;
     if (IsWindow(window)) BringWindowToFront(window);
 }
 
