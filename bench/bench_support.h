@@ -77,6 +77,7 @@ struct Goal {
 inline Goal RatioAtMost(double ratio) { return Goal{ratio, 0, 0}; }
 inline Goal Under(double value) { return Goal{0, value, 0}; }
 inline Goal AboveFloorAtMost(double difference) { return Goal{0, 0, difference}; }
+inline Goal UnderAndRatioAtMost(double value, double ratio) { return Goal{ratio, value, 0}; }
 
 // Three decimals below 1, one fewer at each power of ten up to 100; never an exponent.
 inline std::string FormatNumber(double value, const char* unit = "")
@@ -105,13 +106,20 @@ inline void PrintRow(const std::string& figure, const char* floor, const Figures
                      Goal goal = {})
 {
     std::string goalText;
-    if (goal.maxRatio > 0)
-        goalText = "ratio <= " + FormatNumber(goal.maxRatio) + (figures.ratio <= goal.maxRatio ? "" : " MISSED");
-    else if (goal.maxValue > 0)
-        goalText = "< " + FormatNumber(goal.maxValue, unit) + (figures.value < goal.maxValue ? "" : " MISSED");
-    else if (goal.maxAbove > 0)
-        goalText = "floor + " + FormatNumber(goal.maxAbove, unit) + " (+" + FormatNumber(figures.value - figures.floor) +
-                   ")" + (figures.value - figures.floor <= goal.maxAbove ? "" : " MISSED");
+    bool missed = false;
+    if (goal.maxValue > 0) {
+        goalText = "< " + FormatNumber(goal.maxValue, unit);
+        missed = figures.value >= goal.maxValue;
+    }
+    if (goal.maxRatio > 0) {
+        goalText += (goalText.empty() ? "ratio <= " : ", <= ") + FormatNumber(goal.maxRatio);
+        missed |= figures.ratio > goal.maxRatio;
+    }
+    if (goal.maxAbove > 0) {
+        goalText = "floor + " + FormatNumber(goal.maxAbove, unit) + " (+" + FormatNumber(figures.value - figures.floor) + ")";
+        missed = figures.value - figures.floor > goal.maxAbove;
+    }
+    if (missed) goalText += " MISSED";
     printf(ROW_FORMAT, figure.c_str(), std::to_string(figures.repetitions).c_str(),
            FormatNumber(figures.value, unit).c_str(), floor, FormatNumber(figures.floor, unit).c_str(),
            figures.floor > 0 ? FormatNumber(figures.ratio).c_str() : "-", goalText.c_str());

@@ -34,6 +34,16 @@
 #define IDS_SETTINGS_WRITE_FAILED    353
 #define IDS_SETTINGS_RESTART         354
 
+#define IDS_TASK_RESTORE       210
+#define IDS_TASK_BRING_TO_FRONT 211
+#define IDS_TASK_MINIMISE      212
+#define IDS_TASK_CLOSE         213
+#define IDS_END_TASK_CAPTION   220
+#define IDS_END_TASK_PROMPT    221
+#define IDS_END_TASK_PROGRAM   222  /* %s: the executable's file name */
+#define IDS_END_TASK_WINDOW    223  /* %s: the window's title */
+#define IDS_END_TASK_BUTTON    224
+
 /* A string's Japanese text has the id of its English text plus this offset. */
 #define JAPANESE_TEXT_OFFSET   5000
 
@@ -59,3 +69,7 @@
 #define IDC_SETTINGS_NAME             73
 #define IDC_SETTINGS_PATH_LABEL       74
 #define IDC_SETTINGS_PATH             75
+
+#define IDC_END_TASK_PROMPT    21
+#define IDC_END_TASK_PROGRAM   22
+#define IDC_END_TASK_WINDOW    23

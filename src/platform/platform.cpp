@@ -146,6 +146,15 @@ int GetProcessImagePath(DWORD processId, LPWSTR path, DWORD capacity)
     return found ? 0 : 1;
 }
 
+int EndProcessById(DWORD processId)
+{
+    HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, processId);
+    if (!process) return 1;
+    BOOL ended = TerminateProcess(process, 1);
+    CloseHandle(process);
+    return ended ? 0 : 1;
+}
+
 void MinimiseWindowAsync(HWND window) { ShowWindowAsync(window, SW_MINIMIZE); }
 
 void RestoreWindowAsync(HWND window) { ShowWindowAsync(window, SW_RESTORE); }

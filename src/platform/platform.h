@@ -31,6 +31,10 @@ HBITMAP LoadDIBitmapFile(LPCWSTR path);
 // Device: no QueryFullProcessImageNameW; the toolhelp snapshot's PROCESSENTRY32W names it.
 int GetProcessImagePath(DWORD processId, LPWSTR path, DWORD capacity);
 
+// Ends a process at once, as the user's End task asks; 0 on success.
+// Device: OpenProcess takes no access rights there (0), then TerminateProcess.
+int EndProcessById(DWORD processId);
+
 // Minimises a window of another process without waiting for its thread to answer.
 // Device: neither ShowWindowAsync nor a minimised state; ShowWindow(window, SW_HIDE).
 void MinimiseWindowAsync(HWND window);

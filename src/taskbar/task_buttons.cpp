@@ -9,6 +9,7 @@
 #include "platform/platform.h"
 #include "resource.h"
 #include "taskbar/task_list.h"
+#include "taskbar/task_menu.h"
 
 namespace {
 
@@ -33,6 +34,7 @@ const FaceStyle FACE_STYLES[2] = {
 };
 
 TaskButtonArea area;
+HINSTANCE textInstance;                               // holds the texts of the buttons and their menus
 MemorySurface faceParts[2][FACE_PARTS];               // up and down theme parts
 MemorySurface faces[TASK_BUTTON_SLOTS][2];            // up and down face of each position
 WCHAR moreText[MORE_TEXT_CHARS];                      // label of the overflow button
@@ -136,6 +138,7 @@ int LoadTaskButtonImages(HDC backBuffer, LPCWSTR themeFolder)
 int CreateTaskButtons(const TaskButtonArea& buttonArea, HINSTANCE instance)
 {
     area = buttonArea;
+    textInstance = instance;
     pressedPosition = -1;
     if (LoadShellText(instance, IDS_MORE, moreText, MORE_TEXT_CHARS) != 0) LogError(L"LoadString Error");
     for (int i = 0; i < TASK_BUTTON_SLOTS; ++i) {
@@ -176,8 +179,22 @@ void PressTaskButton(int position)
         return;
     }
     MarkPressed(position, true);
-    if (minimised) RestoreWindowAsync(window);
-    SetForegroundWindow(window);
+    BringWindowToFront(window);
+}
+
+void HoldTaskButton(int position)
+{
+    RECT button;
+    if (!IsButtonPosition(position) || position >= TaskCount() ||
+        GetButtonRect(area.window, FIRST_TASK_BUTTON + position, &button) != 0)
+        return;
+    POINT anchor = {button.left, 0};  // the menu stands on the bar, above the button
+    ClientToScreen(area.window, &anchor);
+    const TaskMenuOwner owner = {area.window, textInstance};
+    if (TaskButtonEntry(position, TaskCount()) == TASK_BUTTON_MORE)
+        ShowTaskListMenu(owner, position, anchor);
+    else
+        ShowTaskMenu(owner, position, anchor);
 }
 
 int TaskButtonEntry(int position, int count)

@@ -23,6 +23,9 @@ void DrawTaskListChanges(unsigned changes);
 // A tap on the button at the position: its window comes to the front (restored when it
 // was minimised), or is minimised when it is in front already.
 void PressTaskButton(int position);
+// A hold of the button at the position: the menu of its window above it, or for "More" the
+// list of the windows from its own to the last.
+void HoldTaskButton(int position);
 
 // What the button at the position shows of count entries: its own entry, or, as the last
 // button when more entries than buttons are tracked, "More" (TASK_BUTTON_MORE).

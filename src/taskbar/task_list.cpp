@@ -4,9 +4,6 @@
 
 namespace {
 
-// An application that does not answer within this time gets its icon from elsewhere.
-const UINT ICON_QUERY_TIMEOUT_MS = 200;
-
 TaskEntry currentTasks[MAX_TASKS];   // in button order
 TaskEntry previousTasks[MAX_TASKS];  // the list of the last tick that changed it, icons included
 int taskCount;
@@ -33,7 +30,8 @@ HICON FindWindowIcon(HWND window, bool* owned)
 {
     *owned = false;
     DWORD_PTR answer = 0;
-    if (AskWindowWithoutHanging(window, WM_GETICON, ICON_SMALL, 0, ICON_QUERY_TIMEOUT_MS, &answer) == 0 && answer)
+    // An application that does not answer in time gets its icon from elsewhere.
+    if (AskWindowWithoutHanging(window, WM_GETICON, ICON_SMALL, 0, WINDOW_ANSWER_TIMEOUT_MS, &answer) == 0 && answer)
         return reinterpret_cast<HICON>(answer);
     if (HICON icon = GetWindowClassIcon(window)) return icon;
     DWORD processId = 0;

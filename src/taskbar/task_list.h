@@ -7,6 +7,10 @@
 
 enum { MAX_TASKS = 64, TASK_TITLE_CHARS = 128 };
 
+// How long the shell waits for an application to answer a message; one that does not answer
+// in time is taken for hung.
+const UINT WINDOW_ANSWER_TIMEOUT_MS = 200;
+
 struct TaskEntry {
     HWND window;  // NULL marks a free entry
     WCHAR title[TASK_TITLE_CHARS];

@@ -11,6 +11,7 @@
 #include "platform/platform.h"
 #include "taskbar/task_buttons.h"
 #include "taskbar/task_list.h"
+#include "taskbar/task_menu.h"
 
 HWND TaskbarWindow;
 
@@ -95,9 +96,14 @@ void HandleTick()
 void HandleCommand(WPARAM wParam, LPARAM lParam)
 {
     int id = LOWORD(wParam) - TASKBAR_COMMAND_BASE;
-    if (lParam == 0) return;  // releases do nothing here
+    const bool taskButton = id >= FIRST_TASK_BUTTON && id < FIRST_TASK_BUTTON + TASK_BUTTON_SLOTS;
+    if (lParam == BUTTON_HELD) {
+        if (taskButton) HoldTaskButton(id - FIRST_TASK_BUTTON);
+        return;
+    }
+    if (lParam != BUTTON_PRESSED) return;  // releases do nothing here
     if (id == START_BUTTON && startAction) startAction();
-    if (id >= FIRST_TASK_BUTTON && id < FIRST_TASK_BUTTON + TASK_BUTTON_SLOTS) PressTaskButton(id - FIRST_TASK_BUTTON);
+    if (taskButton) PressTaskButton(id - FIRST_TASK_BUTTON);
 }
 
 LRESULT CALLBACK TaskbarWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -126,6 +132,16 @@ LRESULT CALLBACK TaskbarWindowProc(HWND window, UINT message, WPARAM wParam, LPA
     case WM_LBUTTONUP:
         ButtonPenUp(window, lParam);
         return 0;
+    case WM_MOUSEMOVE:
+        ButtonPenMove(window, lParam);
+        return 0;
+    case WM_RBUTTONUP:
+        ButtonRightClick(window, lParam);
+        return 0;
+    case WM_MEASUREITEM:
+        return MeasureTaskMenuLine(reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
+    case WM_DRAWITEM:
+        return DrawTaskMenuLine(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
     case WM_COMMAND:
         HandleCommand(wParam, lParam);
         return 0;

@@ -73,6 +73,7 @@ protected:
     // What the shell started lives on after it, and would keep the test's output open.
     void TearDown() override
     {
+        if (HasFailure()) printf("The shell's log:\n%s\n", ToUtf8(shell->Output()).c_str());
         for (const wchar_t* title : {L"Shortcut", L"Memo", L"My Documents"}) {
             PostMessageW(Shown(NULL, title), WM_CLOSE, 0, 0);
             EXPECT_TRUE(WaitUntil([&] { return !Shown(NULL, title); }, 3000)) << ToUtf8(title);
@@ -189,6 +190,132 @@ TEST_F(Desktop, AWindowMinimisedFromItsButtonIsRestoredFromIt)
     EXPECT_FALSE(WaitUntil([&] { return Face(0) == down; }, 1500)) << "nor do the next ticks press it";
     EXPECT_TRUE(TapBrings(0, first));
     EXPECT_TRUE(WaitUntil([&] { return !IsIconic(first) && Pressed(0, 2); }, 3000)) << "the third tap restores it";
+}
+
+// The pen kept at a point of the bar until a menu is up, then lifted; the menu, NULL when none
+// came. The pointer goes there first: X delivers its earlier motion late, and a pen that is
+// seen to leave the button holds nothing.
+HWND HoldAt(int x)
+{
+    SetCursorPos(x, TAP_Y);
+    Sleep(200);
+    HWND popup = NULL;
+    Tap(x, TAP_Y, [&] { WaitUntil([&] { return (popup = Shown(L"#32768", NULL)) != NULL; }, 3000); });
+    return popup;
+}
+// A menu's lines are all of one height: their number, or a tap on one of them.
+enum TaskMenuLine { TITLE_LINE, FRONT_LINE, MINIMISE_LINE, CLOSE_LINE, TASK_MENU_LINES };
+int MenuLines(HWND popup, int tapLine = -1)
+{
+    const int lineCY = 24;
+    RECT rect;
+    GetWindowRect(popup, &rect);
+    const int lines = (rect.bottom - rect.top) / lineCY, border = (rect.bottom - rect.top - lines * lineCY) / 2;
+    if (tapLine >= 0) Tap(rect.left + 60, rect.top + border + tapLine * lineCY + lineCY / 2);
+    return lines;
+}
+bool Answers(HWND window)
+{
+    DWORD_PTR answer;
+    return SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &answer) != 0;
+}
+
+TEST_F(Desktop, AHeldTaskButtonsMenuActsOnItsWindowAndOnNothingOnceItHasGone)
+{
+    HWND first = StartApp(L"First"), second = StartApp(L"Second");
+    ASSERT_TRUE(second && WaitUntil([&] { return Drawn(1); }));
+    // The press brings the window forward as a tap does; the hold adds the menu on the bar.
+    HWND popup = HoldAt(ButtonX(0));
+    ASSERT_NE(nullptr, popup);
+    RECT rect;
+    GetWindowRect(popup, &rect);
+    EXPECT_EQ(std::make_pair(static_cast<int>(TASK_MENU_LINES), BAR_TOP), std::make_pair(MenuLines(popup), static_cast<int>(rect.bottom)));
+    PostMessageW(popup, WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_FALSE(WaitUntil([&] { return GetForegroundWindow() != first || IsIconic(first); }, 1000)) << "as the press left it";
+
+    // Held while in front, the press minimises it; Restore brings it back.
+    ASSERT_NE(nullptr, popup = HoldAt(ButtonX(0)));
+    EXPECT_TRUE(WaitUntil([&] { return IsIconic(first) != FALSE; }, 3000));
+    MenuLines(popup, FRONT_LINE);
+    EXPECT_TRUE(WaitUntil([&] { return !IsIconic(first) && GetForegroundWindow() == first; }, 3000));
+    ASSERT_NE(nullptr, popup = HoldAt(ButtonX(1)));
+    MenuLines(popup, MINIMISE_LINE);
+    EXPECT_TRUE(WaitUntil([&] { return IsIconic(second) != FALSE; }, 3000));
+    ShowWindow(second, SW_RESTORE);
+
+    // The first window closes while its menu is open, and the second takes its button: the
+    // menu's Minimise does nothing to it. Close closes the second.
+    ASSERT_NE(nullptr, popup = HoldAt(ButtonX(0)));
+    PostMessageW(first, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(first); }, 3000));
+    Sleep(1000);  // ticks run while the menu is open
+    MenuLines(popup, MINIMISE_LINE);
+    EXPECT_FALSE(WaitUntil([&] { return IsIconic(second) != FALSE; }, 1500));
+    EXPECT_TRUE(WaitUntil([&] { return !Drawn(1); })) << "the next tick drops the button";
+    ASSERT_NE(nullptr, popup = HoldAt(ButtonX(0)));
+    MenuLines(popup, CLOSE_LINE);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(second) && !Drawn(0); }));
+}
+
+TEST_F(Desktop, CloseAgainOffersEndTaskForAHungOrLingeringApplicationOnly)
+{
+    const auto closeAndFindBox = [&](int position, DWORD timeoutMs) {
+        HWND popup = HoldAt(ButtonX(position)), box = NULL;
+        EXPECT_TRUE(popup && Answers(bar)) << "the taskbar answers while its menu is open";
+        MenuLines(popup, CLOSE_LINE);
+        WaitUntil([&] { return (box = Shown(L"#32770", L"End task")) != NULL; }, timeoutMs);
+        return box;
+    };
+    const std::wstring longTitle = L"Hung" + std::wstring(120, L'W');
+    HWND lingering = StartApp(L"Lingering", L"--refuse-close"), hung = StartApp(longTitle, L"--hang-after=1500");
+    ASSERT_TRUE(hung && WaitUntil([&] { return Drawn(1); }));
+
+    // An application that answers but does not close is asked again, until the grace is over.
+    EXPECT_EQ(nullptr, closeAndFindBox(0, 0));
+    const DWORD firstClose = GetTickCount();
+    EXPECT_EQ(nullptr, closeAndFindBox(0, 1000)) << "it answers";
+    Sleep(5200 - (GetTickCount() - firstClose));
+    HWND box = closeAndFindBox(0, 3000);
+    ASSERT_NE(nullptr, box);
+    EXPECT_EQ(L"Program: zorv-sample-app.exe", WindowText(GetDlgItem(box, IDC_END_TASK_PROGRAM)));
+    EXPECT_EQ(L"Window: Lingering", WindowText(GetDlgItem(box, IDC_END_TASK_WINDOW)));
+    EXPECT_TRUE(Answers(bar)) << "and while the box is open";
+    PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_FALSE(WaitUntil([&] { return !IsWindow(lingering); }, 1000)) << "Cancel leaves it";
+
+    // A hung application gets End task when Close is chosen again, its long title cut; OK ends it.
+    ASSERT_TRUE(WaitUntil([&] { return !Answers(hung); }, 5000));
+    EXPECT_EQ(nullptr, closeAndFindBox(1, 0));
+    ASSERT_NE(nullptr, box = closeAndFindBox(1, 3000));
+    const std::wstring window = WindowText(GetDlgItem(box, IDC_END_TASK_WINDOW));
+    EXPECT_TRUE(window.rfind(L"Window: HungW", 0) == 0 && window.size() < longTitle.size() &&
+                window.substr(window.size() - 3) == L"...") << ToUtf8(window);
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    DWORD exitCode = 0;
+    EXPECT_TRUE(apps.back()->WaitForExit(&exitCode, 5000)) << "its process is gone";
+    EXPECT_TRUE(WaitUntil([&] { return !Drawn(1) && Answers(bar); })) << "and its button";
+    EXPECT_TRUE(Has(shell->Output(), L"End task: \""));
+}
+
+TEST_F(Desktop, HoldingMoreListsTheWindowsFromTheSixteenthInOrderAndBringsTheChosenForward)
+{
+    ASSERT_NE(nullptr, StartApp(L"Many", L"--windows=15", L"Many 15"));
+    ASSERT_TRUE(WaitUntil([&] { return Drawn(14); }));
+    std::vector<HWND> beyond;  // one tick apart, so that the task list appends them in this order
+    for (int n = 16; n <= 20; ++n) {
+        beyond.push_back(StartApp(L"Extra " + std::to_wstring(n)));
+        Sleep(1100);
+    }
+    const int moreX = TASK_LEFT + TASK_AREA_W * 31 / 32;
+    for (int line = 0; line < 5; ++line) {
+        HWND popup = HoldAt(moreX);
+        ASSERT_NE(nullptr, popup);
+        EXPECT_EQ(5, MenuLines(popup, line));
+        EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == beyond[line]; }, 3000)) << line;
+    }
+    Sleep(1000);  // a tick finds the chosen window in front: the tap is no second tap on the sixteenth
+    Tap(moreX, TAP_Y);
+    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == beyond[0]; }, 3000)) << "a tap acts on the sixteenth";
 }
 
 TEST_F(Desktop, TheStartMenuOpensClosesAndStartsProgramsAsTapped)

@@ -105,4 +105,52 @@ TEST_F(ButtonManager, LowerIndexWinsInSignedCoordinatesAndOnlyThePressedButtonAn
     EXPECT_EQ(std::make_tuple(HWND{}, -1, Commands{{102, 1}}), State());
 }
 
+// Lets the hold timer run for longer than a hold, commands left waiting.
+void WaitPastAHold()
+{
+    for (DWORD start = GetTickCount(); GetTickCount() - start < BUTTON_HOLD_MS + 300; Sleep(10))
+        for (MSG msg; PeekMessageW(&msg, NULL, WM_TIMER, WM_TIMER, PM_REMOVE);) DispatchMessageW(&msg);
+}
+
+TEST_F(ButtonManager, AHoldPostsOnceAndSilencesItsReleaseButNotATapAPenThatLeftOrOneLifted)
+{
+    SetButtonItem(window, 1, 20, 10, 40, 20, up.dc, down.dc, 1, BUTTON_AUTO);
+    SetButtonItem(window, 2, 100, 10, 40, 20, up.dc, down.dc, 1, BUTTON_UP);
+    const LPARAM on1 = MAKELPARAM(30, 20), on2 = MAKELPARAM(110, 20), beside = MAKELPARAM(90, 20);
+
+    ButtonPenDown(window, on1);
+    WaitPastAHold();
+    WaitPastAHold();
+    ButtonPenUp(window, on1);
+    EXPECT_EQ(std::make_tuple(HWND{}, -1, Commands{{101, 1}, {101, 2}}), State()) << "held once, released silently";
+    EXPECT_EQ(UP_FACE, GetPixel(back.dc, 20, 10)) << "the Auto face is up again";
+
+    ButtonPenDown(window, on1);
+    ButtonPenUp(window, on1);
+    WaitPastAHold();
+    ButtonPenDown(window, on2);
+    ButtonPenMove(window, on2);
+    ButtonPenMove(window, beside);
+    ButtonPenMove(window, on2);  // back on the button: the hold does not resume
+    WaitPastAHold();
+    ButtonPenUp(window, on2);
+    EXPECT_EQ(std::make_tuple(HWND{}, -1, Commands{{101, 1}, {101, 0}, {102, 1}, {102, 0}}), State())
+        << "a tap, and a pen that left and came back";
+
+    ButtonPenDown(window, on2);
+    ReleaseCapture();  // lifted where the window did not see it
+    WaitPastAHold();
+    ButtonPenDown(window, beside);  // a pen down on no button ends a pending hold too
+    ButtonPenDown(window, on1);
+    ButtonPenDown(window, beside);
+    WaitPastAHold();
+    ButtonPenUp(window, beside);
+    EXPECT_EQ(std::make_tuple(HWND{}, -1, Commands{{102, 1}, {101, 1}}), State());
+
+    // The right button holds at once, and only a button under it.
+    EXPECT_EQ(0, ButtonRightClick(window, on2));
+    ButtonRightClick(window, beside);
+    EXPECT_EQ(std::make_tuple(HWND{}, -1, Commands{{102, 2}}), State());
+}
+
 }  // namespace

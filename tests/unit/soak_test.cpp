@@ -3,6 +3,7 @@
 
 #include <tlhelp32.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <string>
@@ -13,6 +14,9 @@
 #include "gdi_count.h"
 #include "startmenu/settings_dialog.h"
 #include "startmenu/start_menu.h"
+#include "gfx/button_manager.h"
+#include "taskbar/task_buttons.h"
+#include "taskbar/task_list.h"
 #include "taskbar/taskbar.h"
 #include "test_files.h"
 
@@ -67,21 +71,60 @@ void CALLBACK CancelExitDialog(HWND, UINT, UINT_PTR timer, DWORD)
     SendMessageW(dialog, ++closes % 2 ? WM_CLOSE : WM_COMMAND, IDCANCEL, 0);
 }
 
+// Dismisses the task menu open now, or chooses its last line, Close, from inside its loop.
+bool chooseClose;
+void CALLBACK AnswerTaskMenu(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    HWND popup = FindWindowW(L"#32768", NULL);
+    if (!IsWindowVisible(popup)) return;
+    KillTimer(NULL, timer);
+    if (!chooseClose) EndMenu();
+    for (UINT key : {VK_UP, VK_RETURN})
+        if (chooseClose) PostMessageW(popup, WM_KEYDOWN, key, 0);
+}
+
+// An application's window; every third answers WM_GETICON.
+void OpenApplication(int tick, std::vector<HWND>* windows)
+{
+    windows->push_back(CreateWindowExW(0, L"STATIC", L"App", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20 * (tick % 9), 10,
+                                       300, 200, NULL, NULL, NULL, NULL));
+    const HICON icon = LoadIconW(NULL, IDI_APPLICATION);
+    if (tick % 3 == 0) SendMessageW(windows->back(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+}
+
+// Holds a task button, as the pen would, and answers its menu. A window closed from it has
+// gone when this returns, and another application opens in its place, so that the run
+// reaches as many windows as it would without.
+void HoldAndAnswerTaskButton(int tick, bool close, std::vector<HWND>* windows)
+{
+    const int buttons = std::min(TaskCount(), static_cast<int>(TASK_BUTTON_SLOTS));
+    if (buttons == 0) return;
+    const int position = tick / 50 % buttons;
+    const HWND window = CurrentTask(position).window;
+    // "More" lists the windows; the buttons before it have their window's menu.
+    chooseClose = close && TaskButtonEntry(position, TaskCount()) != TASK_BUTTON_MORE;
+    SetTimer(NULL, 0, 10, AnswerTaskMenu);
+    SendMessageW(TaskbarWindow, WM_COMMAND, 100 + FIRST_TASK_BUTTON + position, BUTTON_HELD);
+    if (!chooseClose) return;
+    for (MSG msg; PeekMessageW(&msg, window, 0, 0, PM_REMOVE);) DispatchMessageW(&msg);
+    if (IsWindow(window)) ADD_FAILURE() << "Close left the window of position " << position;
+    windows->erase(std::remove(windows->begin(), windows->end(), window), windows->end());
+    OpenApplication(tick, windows);
+}
+
 // Windows of this process stand in for applications: they open, are retitled, come to the
-// front and close, up to more than the taskbar has buttons. Every third answers WM_GETICON;
-// for the others the task list extracts the executable's icon. Meanwhile the taskbar ticks,
-// and an exit screen is opened and cancelled at even intervals. At the end the applications
-// are closed and their buttons gone.
+// front and close, up to more than the taskbar has buttons. For those that do not answer
+// WM_GETICON the task list extracts the executable's icon. Meanwhile the taskbar ticks,
+// an exit screen is opened and cancelled at even intervals, and every 50 ticks a task button
+// is held and its menu dismissed, or every tenth time a window closed from it. At the end
+// the applications are closed and their buttons gone.
 void RunTicks(int ticks, int exitScreens)
 {
     std::vector<HWND> windows;
     for (int tick = 0; tick < ticks; ++tick) {
         const size_t some = windows.empty() ? 0 : tick % windows.size();
         if (tick % 40 == 0 && tick / 800 % 2 == 0 && windows.size() < 20) {
-            windows.push_back(CreateWindowExW(0, L"STATIC", L"App", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                                              20 * (tick % 9), 10, 300, 200, NULL, NULL, NULL, NULL));
-            const HICON icon = LoadIconW(NULL, IDI_APPLICATION);
-            if (tick % 3 == 0) SendMessageW(windows.back(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+            OpenApplication(tick, &windows);
         } else if (tick % 40 == 0 && !windows.empty()) {
             DestroyWindow(windows[some]);
             windows.erase(windows.begin() + some);
@@ -89,6 +132,7 @@ void RunTicks(int ticks, int exitScreens)
         if (tick % 20 == 10 && !windows.empty()) SetWindowTextW(windows[some], std::to_wstring(tick).c_str());
         if (tick % 100 == 50 && !windows.empty()) SetForegroundWindow(windows[some]);
         SendMessageW(TaskbarWindow, WM_TIMER, 1, 0);
+        if (tick % 50 == 25) HoldAndAnswerTaskButton(tick, tick % 500 == 25, &windows);
         if ((tick + 1) % (ticks / exitScreens) == 0) {
             const int threads = CountThreads();
             SetTimer(NULL, 0, 10, CancelExitDialog);
@@ -103,7 +147,7 @@ void RunTicks(int ticks, int exitScreens)
 }
 
 // The shell's modules in this process, from the bundled home, as start-up makes them.
-TEST(Soak, TenThousandTicksOfChangingWindowsAndFiftyExitScreensLeaveTheShellWhereItSettled)
+TEST(Soak, TenThousandTicksOfChangingWindowsFiftyExitScreensAndTwoHundredTaskMenusLeaveTheShellWhereItSettled)
 {
     TempDirectory home;
     InstallDefaultHome(home.path());

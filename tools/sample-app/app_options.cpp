@@ -73,6 +73,10 @@ int ApplyAppOption(AppOptions* options, const wchar_t* argument) {
     options->dialog = true;
     return 0;
   }
+  if (wcscmp(name, L"refuse-close") == 0) {
+    options->refuse_close = true;
+    return 0;
+  }
   const wchar_t* equals = wcschr(name, L'=');
   if (equals == nullptr) return 1;
   size_t name_length = (size_t)(equals - name);

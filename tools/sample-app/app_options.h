@@ -22,6 +22,7 @@ struct AppOptions {
   int retitle_after_ms;
   bool dialog;                    // open an owned popup window in front
   bool show_as_given;             // the first show uses the launcher's show command, nothing more
+  bool refuse_close;              // WM_CLOSE leaves the windows open, as an unsaved document's prompt would
   int hang_after_ms;              // -1: never
   int exit_after_ms;              // -1: never
   int windows;                    // 1..kMaxAppWindows top-level windows

@@ -108,6 +108,9 @@ static LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wpara
     case WM_PAINT:
       paint_main_window(window);
       return 0;
+    case WM_CLOSE:
+      if (options.refuse_close) return 0;
+      break;
     case WM_DESTROY:
       forget_main_window(window);
       return 0;
