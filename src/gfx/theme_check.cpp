@@ -151,9 +151,9 @@ int CheckTheme(LPCWSTR home, ThemeReport* report, LPCWSTR themeFile)
     for (const RequiredBitmap& bitmap : BitmapsBeforeUserPicture(settings)) CheckThemeBitmap(settings, bitmap, report);
     CheckUserPicture(settings, report);
     for (const RequiredBitmap& bitmap : BitmapsAfterUserPicture(settings)) CheckThemeBitmap(settings, bitmap, report);
-    const std::wstring themeFile = directory + L"\\settings\\" + settings.mainTheme;
+    const std::wstring themePath = directory + L"\\settings\\" + (themeFile ? themeFile : settings.mainTheme);
     for (const std::wstring& line : CheckStartMenuLayout(StartMenuLayout(settings), {settings.startWidth, settings.startHeight}))
-        AddFinding(report, ThemeProblem::Warning, L"WARNING  ", themeFile, line);
+        AddFinding(report, ThemeProblem::Warning, L"WARNING  ", themePath, line);
 
     const bool failed = std::any_of(report->findings.begin(), report->findings.end(), [](const ThemeFinding& finding) {
         return finding.kind != ThemeProblem::Warning;
