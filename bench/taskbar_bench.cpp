@@ -4,7 +4,6 @@
 #include <windows.h>
 
 #include <stdio.h>
-#include <wctype.h>
 
 #include <filesystem>
 #include <string>
@@ -43,36 +42,6 @@ HANDLE StartWindows(int count)
 }
 
 void Tick() { SendMessageW(TaskbarWindow, WM_TIMER, 0, 0); }
-
-// The folders named by a number (processes, threads) in a folder of /proc, as Wine sees it.
-std::vector<std::wstring> NumberedFolders(const std::wstring& folder)
-{
-    std::vector<std::wstring> folders;
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return folders;
-    do {
-        if (iswdigit(found.cFileName[0])) folders.push_back(folder + L"\\" + found.cFileName);
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
-    return folders;
-}
-
-// The /proc folder of the Unix process whose command line holds the marker; empty when
-// there is none. Wine answers GetProcessTimes for other processes with zeros, so their CPU
-// time is read from there.
-std::wstring UnixProcessFolder(const std::string& marker)
-{
-    for (const std::wstring& folder : NumberedFolders(L"Z:\\proc")) {
-        FILE* file = _wfopen((folder + L"\\cmdline").c_str(), L"rb");
-        if (!file) continue;  // the process has ended
-        char commandLine[1024];
-        const size_t length = fread(commandLine, 1, sizeof commandLine, file);
-        fclose(file);
-        if (std::string(commandLine, length).find(marker) != std::string::npos) return folder;
-    }
-    return L"";
-}
 
 // Milliseconds of CPU the process's threads have run, to the nanosecond the scheduler counts
 // (the first field of each thread's schedstat).
