@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <stdio.h>
+#include <wctype.h>
 
 #include <algorithm>
 #include <functional>
@@ -95,7 +96,8 @@ inline void PrintTableHeader()
     printf("Every figure beside its floor, both measured in this run. Times are medians of n turns, each\n"
            "turn measuring figure and floor one after the other; ratio is the median of the turns' ratios.\n"
            "Idle CPU is the share of one core over one interval, the shell and its floor running side by\n"
-           "side (Wine's server not counted). Nothing is asserted.\n\n");
+           "side (Wine's server not counted). Private memory is the process's anonymous resident memory\n"
+           "(RssAnon), GDI objects the live entries of its handle table. Nothing is asserted.\n\n");
     printf(ROW_FORMAT, "figure", "n", "value", "floor", "floor value", "ratio", "goal");
     const std::string line = std::string(42, '-');
     printf("|%s|-----|------------|%s|-------------|---------|----------------------|\n", line.c_str(), line.c_str());
@@ -164,6 +166,36 @@ inline HANDLE StartProgram(std::wstring commandLine, LPCWSTR directory = NULL)
     if (!CreateProcessW(NULL, &commandLine[0], NULL, NULL, FALSE, 0, NULL, directory, &startup, &process)) return NULL;
     CloseHandle(process.hThread);
     return process.hProcess;
+}
+
+// The folders named by a number (processes, threads) in a folder of /proc, as Wine sees it.
+inline std::vector<std::wstring> NumberedFolders(const std::wstring& folder)
+{
+    std::vector<std::wstring> folders;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return folders;
+    do {
+        if (iswdigit(found.cFileName[0])) folders.push_back(folder + L"\\" + found.cFileName);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return folders;
+}
+
+// The /proc folder of the Unix process whose command line holds the marker; empty when
+// there is none. Wine answers GetProcessTimes for other processes with zeros, and counts
+// no memory that its own Unix side holds for a process, so such figures are read there.
+inline std::wstring UnixProcessFolder(const std::string& marker)
+{
+    for (const std::wstring& folder : NumberedFolders(L"Z:\\proc")) {
+        FILE* file = _wfopen((folder + L"\\cmdline").c_str(), L"rb");
+        if (!file) continue;  // the process has ended
+        char commandLine[1024];
+        const size_t length = fread(commandLine, 1, sizeof commandLine, file);
+        fclose(file);
+        if (std::string(commandLine, length).find(marker) != std::string::npos) return folder;
+    }
+    return L"";
 }
 
 // The floor of a task list tick: the queries it cannot do without, over the same windows

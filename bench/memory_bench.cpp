@@ -1,5 +1,6 @@
-// Memory rows: the running shell's private memory and GDI objects at rest after start-up and
-// with the exit screen open, each beside a bare window's, measured at the same moment.
+// Memory rows: the running shell's private memory (its anonymous resident pages) and GDI
+// objects at rest after start-up and with the exit screen open, each beside a bare window's,
+// measured at the same moment.
 #include <windows.h>
 
 #include <winternl.h>
@@ -25,16 +26,18 @@ struct Holdings {
     int gdiObjects;
 };
 
-// Committed private memory, summed over the process's address space: Wine answers
-// PrivateUsage with 0.
-double PrivateMb(HANDLE process)
+// The process's own memory: its anonymous resident pages (RssAnon of its /proc status),
+// which hold the bitmaps' bits wherever Wine allocates them; its address space as Wine
+// reports it misses those of compatible bitmaps. -1 when it cannot be read.
+double PrivateMb(const std::wstring& processFolder)
 {
-    SIZE_T bytes = 0;
-    MEMORY_BASIC_INFORMATION region;
-    for (const BYTE* at = nullptr; VirtualQueryEx(process, at, &region, sizeof region);
-         at = static_cast<const BYTE*>(region.BaseAddress) + region.RegionSize)
-        if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE) bytes += region.RegionSize;
-    return bytes / (1024.0 * 1024.0);
+    FILE* file = _wfopen((processFolder + L"\\status").c_str(), L"rb");
+    if (!file) return -1;
+    char line[256];
+    double kb = -1;
+    while (kb < 0 && fgets(line, sizeof line, file)) sscanf(line, "RssAnon: %lf", &kb);
+    fclose(file);
+    return kb < 0 ? -1 : kb / 1024;
 }
 
 // Live GDI objects, read from the process's own GDI handle table (GetGuiResources answers 0
@@ -56,7 +59,10 @@ int GdiObjects(HANDLE process)
     return live;
 }
 
-Holdings Measure(HANDLE process) { return Holdings{PrivateMb(process), GdiObjects(process)}; }
+Holdings Measure(HANDLE process, const std::wstring& processFolder)
+{
+    return Holdings{PrivateMb(processFolder), GdiObjects(process)};
+}
 
 // The two rows of one moment.
 void PrintHoldings(const std::string& moment, const Holdings& shell, const Holdings& bare, Goal memoryGoal)
@@ -82,21 +88,29 @@ bool WaitForExitDialog()
 
 int BenchMemory(const std::wstring& theme)
 {
-    const std::wstring home = InstallShellHome(theme, L"zorv-bench-memory");
-    HANDLE bare = StartProgram(L"\"" + BuildDirectory() + L"\\bench\\zorv_bare_window.exe\"");
+    // Markers of this run's two processes in their command lines, apart from any other run's.
+    const std::string tag = std::to_string(static_cast<unsigned long long>(NowMs() * 1000));
+    const std::string shellMarker = "zorv-bench-memory-" + tag, bareMarker = "--mark=" + tag;
+    const std::wstring home = InstallShellHome(theme, std::wstring(shellMarker.begin(), shellMarker.end()));
+    HANDLE bare = StartProgram(L"\"" + BuildDirectory() + L"\\bench\\zorv_bare_window.exe\" " +
+                               std::wstring(bareMarker.begin(), bareMarker.end()));
     HANDLE shell = StartProgram(L"\"" + home + L"\\zorv.exe\"", home.c_str());
     Sleep(SETTLE_MS);
     int result = 0;
-    const Holdings shellAtRest = Measure(shell), bareAtRest = Measure(bare);
-    if (shellAtRest.gdiObjects < 0 || bareAtRest.gdiObjects < 0) {
-        fprintf(stderr, "cannot read the GDI objects of the shell or the bare window\n");
+    const std::wstring shellFolder = UnixProcessFolder(shellMarker), bareFolder = UnixProcessFolder(bareMarker);
+    const auto measureShell = [&] { return Measure(shell, shellFolder); };
+    const auto measureBare = [&] { return Measure(bare, bareFolder); };
+    const Holdings shellAtRest = measureShell(), bareAtRest = measureBare();
+    if (shellAtRest.gdiObjects < 0 || bareAtRest.gdiObjects < 0 || shellAtRest.privateMb < 0 ||
+        bareAtRest.privateMb < 0) {
+        fprintf(stderr, "cannot read the memory or the GDI objects of the shell or the bare window\n");
         result = 1;
     } else {
         PrintHoldings("at rest", shellAtRest, bareAtRest, AboveFloorAtMost(REST_GOAL_MB));
         PostMessageW(FindWindowW(L"ZORV_START_CLASS", NULL), WM_COMMAND, EXIT_BUTTON_RELEASE, 0);
         if (WaitForExitDialog()) {
             Sleep(FADE_DONE_MS);
-            PrintHoldings("exit screen open", Measure(shell), Measure(bare), {});
+            PrintHoldings("exit screen open", measureShell(), measureBare(), {});
         } else {
             fprintf(stderr, "the exit screen did not open\n");
             result = 1;

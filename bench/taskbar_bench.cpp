@@ -5,7 +5,6 @@
 #include <windows.h>
 
 #include <stdio.h>
-#include <wctype.h>
 
 #include <filesystem>
 #include <functional>
@@ -100,36 +99,6 @@ int BenchMoreMenu()
     PrintRow("held More, list of " + std::to_string(lines) + " of " + std::to_string(TaskCount()) + " windows",
              "same menu built before, TrackPopupMenuEx", figures, "ms", UnderAndRatioAtMost(50, 1.3));
     return 0;
-}
-
-// The folders named by a number (processes, threads) in a folder of /proc, as Wine sees it.
-std::vector<std::wstring> NumberedFolders(const std::wstring& folder)
-{
-    std::vector<std::wstring> folders;
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return folders;
-    do {
-        if (iswdigit(found.cFileName[0])) folders.push_back(folder + L"\\" + found.cFileName);
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
-    return folders;
-}
-
-// The /proc folder of the Unix process whose command line holds the marker; empty when
-// there is none. Wine answers GetProcessTimes for other processes with zeros, so their CPU
-// time is read from there.
-std::wstring UnixProcessFolder(const std::string& marker)
-{
-    for (const std::wstring& folder : NumberedFolders(L"Z:\\proc")) {
-        FILE* file = _wfopen((folder + L"\\cmdline").c_str(), L"rb");
-        if (!file) continue;  // the process has ended
-        char commandLine[1024];
-        const size_t length = fread(commandLine, 1, sizeof commandLine, file);
-        fclose(file);
-        if (std::string(commandLine, length).find(marker) != std::string::npos) return folder;
-    }
-    return L"";
 }
 
 // Milliseconds of CPU the process's threads have run, to the nanosecond the scheduler counts

@@ -52,7 +52,7 @@ static void WriteErrorLine(DWORD error, LPCWSTR text)
 
 void LogError(LPCWSTR text) { WriteErrorLine(GetLastError(), text); }
 
-// NOLINTNEXTLINE(cert-dcl50-cpp): a printf-style format, handed on whole to StringCchVPrintfW
+// NOLINTNEXTLINE(cert-dcl50-cpp): a printf format handed on to StringCchVPrintfW, as the device has it
 void LogErrorF(LPCWSTR format, ...)
 {
     DWORD error = GetLastError();
@@ -64,7 +64,7 @@ void LogErrorF(LPCWSTR format, ...)
     WriteErrorLine(error, text);
 }
 
-// NOLINTNEXTLINE(cert-dcl50-cpp): a printf-style format, handed on whole to StringCchVPrintfW
+// NOLINTNEXTLINE(cert-dcl50-cpp): a printf format handed on to StringCchVPrintfW, as the device has it
 void LogInfoF(LPCWSTR format, ...)
 {
     WCHAR text[LOG_LINE_CHARS];
