@@ -12,3 +12,19 @@
 #define IDC_EXIT_SHELL         11
 #define IDC_SOFT_RESET         12
 #define IDC_HARD_RESET         13
+
+/* The Run dialog, the input panel item and the hard reset's confirmation. */
+#define IDS_RUN_CAPTION         400
+#define IDS_RUN_PROMPT          401
+#define IDS_RUN_OPEN            402
+#define IDS_RUN_OK              403
+#define IDS_RUN_CANCEL          404
+#define IDS_RUN_FAILED          405  /* a format: the command, then the system's reason */
+#define IDS_SHELL_CAPTION       410
+#define IDS_NO_INPUT_PANEL      411
+#define IDS_HARD_RESET_CAPTION  420
+#define IDS_HARD_RESET_WARNING  421
+
+#define IDC_RUN_PROMPT         401
+#define IDC_RUN_OPEN           402
+#define IDC_RUN_COMMAND        403

@@ -4,6 +4,7 @@
 #include <strsafe.h>
 
 #include "core/log.h"
+#include "platform/platform.h"
 
 namespace {
 
@@ -52,22 +53,56 @@ bool AppendVolume(HMENU menu, const ApplicationVolume& volume, bool separate, Ap
 
 }  // namespace
 
-int LaunchProgram(LPCWSTR path, LPCWSTR arguments)
+int LaunchProgram(LPCWSTR path, LPCWSTR arguments, DWORD* failure)
 {
     SetCursor(LoadCursorW(NULL, IDC_WAIT));
+    WCHAR file[MAX_PATH];
+    DWORD error = ERROR_SUCCESS;
+    if (ResolveRootedPath(path, file, MAX_PATH) != 0) error = ERROR_FILENAME_EXCED_RANGE;
     SHELLEXECUTEINFOW execute = {};
     execute.cbSize = sizeof execute;
     execute.fMask = SEE_MASK_FLAG_NO_UI;  // a failure is logged, never shown in a box of its own
-    execute.lpFile = path;
+    execute.lpFile = file;
     execute.lpParameters = arguments;
     execute.nShow = SW_SHOWNORMAL;  // programs that honour it would otherwise start hidden
-    if (!ShellExecuteExW(&execute)) {
+    if (error == ERROR_SUCCESS && !ShellExecuteExW(&execute)) error = GetLastError();
+    if (error != ERROR_SUCCESS) {
         WCHAR message[LOG_LINE_CHARS];
         StringCchPrintfW(message, LOG_LINE_CHARS, L"Cannot Execute - Path:\"%ls\" Arg:\"%ls\"", path, arguments);
         LogError(message);
+        if (failure) *failure = error;
     }
     SetCursor(LoadCursorW(NULL, IDC_ARROW));
-    return 0;
+    return error == ERROR_SUCCESS ? 0 : 1;
+}
+
+int SplitCommand(LPCWSTR command, LPWSTR program, int programChars, LPWSTR arguments, int argumentChars)
+{
+    while (*command == L' ') ++command;
+    if (!*command) return 1;
+    size_t programLength = 0;
+    LPCWSTR rest;
+    if (*command == L'"') {
+        ++command;
+        LPCWSTR quote = wcschr(command, L'"');
+        programLength = quote ? quote - command : wcslen(command);
+        rest = quote ? quote + 1 : command + programLength;
+    } else {
+        // The longest part that names something; a part that names nothing stops at the first space.
+        for (LPCWSTR at = command;; ++at) {
+            if (*at != L' ' && *at != L'\0') continue;
+            if (programLength == 0 && at > command) programLength = at - command;
+            WCHAR part[MAX_PATH];
+            if (at > command && at[-1] != L' ' && SUCCEEDED(StringCchCopyNW(part, MAX_PATH, command, at - command)) &&
+                GetFileAttributesW(part) != INVALID_FILE_ATTRIBUTES)
+                programLength = at - command;
+            if (*at == L'\0') break;
+        }
+        rest = command + programLength;
+    }
+    while (*rest == L' ') ++rest;
+    if (programLength == 0 || FAILED(StringCchCopyNW(program, programChars, command, programLength))) return 1;
+    return FAILED(StringCchCopyW(arguments, argumentChars, rest)) ? 1 : 0;
 }
 
 void AppendApplicationItems(HMENU menu, const ApplicationVolume* volumes, int volumeCount, ApplicationPaths* paths)

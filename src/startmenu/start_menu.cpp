@@ -12,6 +12,7 @@
 #include "platform/platform.h"
 #include "resource.h"
 #include "startmenu/program_launch.h"
+#include "startmenu/run_dialog.h"
 #include "taskbar/taskbar.h"
 
 SHORT StartMenuVisible;
@@ -47,10 +48,11 @@ const int ALL_PROGRAMS_TEXT_RIGHT = 146;
 const RECT USER_NAME_RECT = {65, 8, 365, 58};        // its shadow stands 2 pixels lower right
 const int SHADOW_OFFSET = 2;
 
-// What the side items open; the last three are not implemented.
+// What the side items open; the last three are the shell's own.
 const LPCWSTR SIDE_TARGETS[SIDE_ITEM_COUNT] = {
     L"\\", L"\\NAND3\\", L"\\Storage Card\\", L"\\NAND3\\My Documents\\", L"\\Windows\\control.exe", NULL, NULL, NULL,
 };
+const int INPUT_PANEL_ITEM = 6, RUN_ITEM = 7;
 
 // A button's two faces.
 struct FacePair {
@@ -260,6 +262,21 @@ void OpenAllPrograms()
     SetAllProgramsPressed(false);
 }
 
+// A box with a text of the string table, in front of everything.
+void ShowShellBox(UINT textId)
+{
+    WCHAR text[LABEL_CHARS], caption[LABEL_CHARS];
+    LoadShellText(instance, textId, text, LABEL_CHARS);
+    LoadShellText(instance, IDS_SHELL_CAPTION, caption, LABEL_CHARS);
+    MessageBoxW(NULL, text, caption, MB_ICONHAND | MB_SETFOREGROUND | MB_TOPMOST);
+}
+
+void OpenRun()
+{
+    WCHAR settingsFile[MAX_PATH];
+    if (FindShellSettingsFile(settingsFile, MAX_PATH) == 0) OpenRunDialog(instance, settingsFile);
+}
+
 // A command hides the menu on its release before it acts, so what it opens comes in front.
 void HandleCommand(WPARAM wParam, LPARAM lParam)
 {
@@ -278,6 +295,10 @@ void HandleCommand(WPARAM wParam, LPARAM lParam)
     } else if (button >= FIRST_SIDE_BUTTON && button < FIRST_SIDE_BUTTON + SIDE_ITEM_COUNT &&
                SIDE_TARGETS[button - FIRST_SIDE_BUTTON]) {
         LaunchProgram(SIDE_TARGETS[button - FIRST_SIDE_BUTTON], L"");
+    } else if (button == FIRST_SIDE_BUTTON + INPUT_PANEL_ITEM) {
+        if (ToggleInputPanel() != 0) ShowShellBox(IDS_NO_INPUT_PANEL);
+    } else if (button == FIRST_SIDE_BUTTON + RUN_ITEM) {
+        OpenRun();
     } else {
         MessageBoxW(NULL, L"This function is not yet implemented.", L"Zorv", MB_ICONHAND | MB_SETFOREGROUND | MB_TOPMOST);
     }

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <string>
 
+#include "platform/platform.h"
 #include "startmenu/program_launch.h"
 #include "test_files.h"
 
@@ -69,12 +70,54 @@ TEST_F(AllProgramsMenu, KeepsWithinItsTableAndLeavesOutNamesTooLongForAPath)
     EXPECT_EQ(MAX_APPLICATIONS, paths.count);
 }
 
-TEST(LaunchProgram, LogsWhatCannotBeStarted)
+TEST(LaunchProgram, LogsAndReportsWhatCannotBeStarted)
 {
     LogCapture log;
-    EXPECT_EQ(0, LaunchProgram(L"C:\\no such folder\\AppMain.exe", L"--x"));
+    DWORD failure = 0;
+    EXPECT_EQ(1, LaunchProgram(L"C:\\no such folder\\AppMain.exe", L"--x", &failure));
+    EXPECT_TRUE(failure == ERROR_FILE_NOT_FOUND || failure == ERROR_PATH_NOT_FOUND) << failure;
     ASSERT_EQ(1u, log.lines.size());
     EXPECT_NE(std::wstring::npos, log.lines[0].find(L"Cannot Execute - Path:\"C:\\no such folder\\AppMain.exe\" Arg:\"--x\""));
+}
+
+TEST(LaunchProgram, ResolvesAPathFromTheRootOnTheCurrentDrive)
+{
+    WCHAR current[MAX_PATH], resolved[MAX_PATH];
+    GetCurrentDirectoryW(MAX_PATH, current);
+    ASSERT_EQ(0, ResolveRootedPath(L"\\", resolved, MAX_PATH));
+    EXPECT_EQ(std::wstring(current, 2) + L"\\", resolved);
+    for (LPCWSTR unchanged : {L"C:\\Windows", L"\\\\server\\share", L"notepad"}) {
+        ASSERT_EQ(0, ResolveRootedPath(unchanged, resolved, MAX_PATH));
+        EXPECT_EQ(std::wstring(unchanged), resolved);
+    }
+    EXPECT_EQ(1, ResolveRootedPath(L"\\NAND3", resolved, 4)) << "too long for the buffer";
+}
+
+// Typed commands split against real files, one of them in a folder whose name has a space.
+TEST(SplitCommand, TakesAQuotedPathOrTheLongestPartThatNamesAFileOrTheFirstWord)
+{
+    TempDirectory root;
+    const std::wstring folder = root / L"My Apps", app = folder + L"\\App Main.exe";
+    WriteBytes(app, "MZ");
+    const std::wstring cases[][3] = {  // command, program, arguments
+        {L"\"" + app + L"\" --title=\"a b\"", app, L"--title=\"a b\""},
+        {L"  \"" + app + L"\"", app, L""},
+        {app + L"  --title=X Y", app, L"--title=X Y"},
+        {folder + L" --x", folder, L"--x"},
+        {root / L"My --x", root / L"My", L"--x"},  // nothing named: the first word
+        {L"notepad  readme.txt ", L"notepad", L"readme.txt "},
+        {app + L"x --y", root / L"My", L"Apps\\App Main.exex --y"},
+    };
+    for (const auto& [command, program, arguments] : cases) {
+        WCHAR splitProgram[MAX_PATH] = L"", splitArguments[64] = L"";
+        EXPECT_EQ(0, SplitCommand(command.c_str(), splitProgram, MAX_PATH, splitArguments, 64)) << ToUtf8(command);
+        EXPECT_EQ(program, splitProgram) << ToUtf8(command);
+        EXPECT_EQ(arguments, splitArguments) << ToUtf8(command);
+    }
+    WCHAR program[MAX_PATH], arguments[8];
+    EXPECT_EQ(1, SplitCommand(L"   ", program, MAX_PATH, arguments, 8));
+    EXPECT_EQ(1, SplitCommand(L"\"\" --x", program, MAX_PATH, arguments, 8));
+    EXPECT_EQ(1, SplitCommand(L"a 123456789", program, MAX_PATH, arguments, 8)) << "arguments too long";
 }
 
 }  // namespace
