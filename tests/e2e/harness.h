@@ -168,3 +168,23 @@ inline void ExpectInOrder(const std::wstring& log, const std::vector<std::wstrin
     }
 }
 
+
+// Keys pressed and released as typed: a virtual key with Ctrl held or not, or text as characters.
+inline void PressKey(WORD key, bool control = false)
+{
+    std::vector<INPUT> inputs;
+    auto add = [&](WORD vk, DWORD flags) { inputs.push_back(INPUT{INPUT_KEYBOARD, {.ki = {vk, 0, flags, 0, 0}}}); };
+    if (control) add(VK_CONTROL, 0);
+    add(key, 0);
+    add(key, KEYEVENTF_KEYUP);
+    if (control) add(VK_CONTROL, KEYEVENTF_KEYUP);
+    SendInput(inputs.size(), inputs.data(), sizeof(INPUT));
+}
+inline void TypeText(const std::wstring& text)
+{
+    for (WCHAR c : text) {
+        INPUT keys[2] = {{INPUT_KEYBOARD, {.ki = {0, c, KEYEVENTF_UNICODE, 0, 0}}},
+                         {INPUT_KEYBOARD, {.ki = {0, c, KEYEVENTF_UNICODE | KEYEVENTF_KEYUP, 0, 0}}}};
+        SendInput(2, keys, sizeof(INPUT));
+    }
+}

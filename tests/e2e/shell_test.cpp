@@ -15,7 +15,8 @@ const int TASK_LEFT = 100 + 2, TASK_AREA_W = CLOCK_LEFT - 2 - TASK_LEFT, BUTTON_
 const int FACE_Y = 3 + 1;  // the row of a task button, 3 below the bar's top, where its faces differ
 const int TAP_Y = BAR_TOP + 3 + 24 / 2;
 const POINT START_BUTTON = {40, BAR_TOP + 15}, SHORTCUT_0 = {100, MENU_TOP + 91}, MY_DOCUMENTS = {300, MENU_TOP + 169},
-            SIDE_ITEM_5 = {300, MENU_TOP + 233}, EXIT_BUTTON = {337, MENU_TOP + 369},
+            SIDE_ITEM_5 = {300, MENU_TOP + 233}, INPUT_PANEL = {300, MENU_TOP + 269}, RUN = {300, MENU_TOP + 305},
+            EXIT_BUTTON = {337, MENU_TOP + 369},
             ALL_PROGRAMS = {28, MENU_TOP + 332};  // (20, 12) of the All Programs face
 
 int ButtonX(int position) { return TASK_LEFT + position * BUTTON_MAX_CX + BUTTON_MAX_CX / 2; }
@@ -282,12 +283,109 @@ TEST_F(Desktop, TheExitScreenFadesTheScreenBehindItsDialogAndOkEndsTheShell)
     TapAt(EXIT_BUTTON);
     ASSERT_TRUE(WaitUntil([&] { return (dialog = Shown(L"#32770", L"Exit Lumaro")) != NULL; }));
     EXPECT_TRUE(Has(shell->Output(), L"RegClass Error"));
+    // The desktop cannot reset: both reset choices are disabled, and OK can only mean exit,
+    // even with a reset checked from outside.
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_SOFT_RESET)) || IsWindowEnabled(GetDlgItem(dialog, IDC_HARD_RESET)));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_EXIT_SHELL)));
     SendMessageW(dialog, WM_COMMAND, IDC_HARD_RESET, 0);
     EXPECT_EQ(BST_UNCHECKED, IsDlgButtonChecked(dialog, IDC_EXIT_SHELL)) << "one radio button checked, the one clicked";
     EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(dialog, IDC_HARD_RESET));
-    SendMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);  // whichever the choice, OK ends the shell
+    SendMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
     DWORD exitCode = 1;
     EXPECT_TRUE(shell->WaitForExit(&exitCode) && exitCode == 0) << "exit code " << exitCode;
+}
+
+// The Run dialog's command field, read through the window's own answer.
+std::wstring FieldText(HWND dialog)
+{
+    WCHAR text[1024] = L"";
+    SendMessageW(GetDlgItem(dialog, IDC_RUN_COMMAND), WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+TEST_F(Desktop, RunStartsCommandsRemembersThemAcrossARestartAndKeepsTheDialogForOneThatFails)
+{
+    InstallApplication(home / L"run app", "unused");  // a folder with a space: the split finds the file
+    const std::wstring command = (home / L"run app\\AppMain.exe").wstring() + L" \"--title=Run \u30A2\" --show=given";
+    const std::wstring failing = (home / L"missing.exe").wstring() + L" --x";
+    const auto openRun = [&] {
+        HWND dialog = NULL;
+        EXPECT_TRUE(OpenMenu());
+        TapAt(RUN);
+        EXPECT_TRUE(WaitUntil([&] { return (dialog = Shown(L"#32770", L"Run")) && GetForegroundWindow() == dialog; }));
+        return dialog;
+    };
+    HWND dialog = openRun();
+    ASSERT_TRUE(dialog);
+    EXPECT_EQ(L"", FieldText(dialog));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDOK))) << "OK waits for a command";
+    TypeText(command);
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(GetDlgItem(dialog, IDOK)); }, 3000));
+    PressKey(VK_RETURN);
+    HWND started = NULL;
+    EXPECT_TRUE(WaitUntil([&] { return (started = Shown(NULL, L"Run \u30A2")) != NULL; })) << "the argument reached it";
+    EXPECT_TRUE(WaitUntil([&] { return !Shown(L"#32770", L"Run"); }, 3000));
+    PostMessageW(started, WM_CLOSE, 0, 0);
+
+    // A command that cannot start: a box names it and the reason, the dialog stays, and the
+    // history keeps only what started.
+    ASSERT_TRUE(dialog = openRun());
+    EXPECT_EQ(command, FieldText(dialog)) << "the last command stands ready";
+    PressKey('A', true);
+    TypeText(failing);
+    PressKey(VK_RETURN);
+    HWND box = NULL;
+    ASSERT_TRUE(WaitUntil([&] { return (box = Shown(L"#32770", L"Zorv")) != NULL; }));
+    const std::wstring text = AnswerBox(box);
+    EXPECT_EQ(0u, text.find(L"Cannot start \"" + failing + L"\":\n")) << ToUtf8(text);
+    EXPECT_GT(text.size(), failing.size() + 17) << "with the system's reason";
+    EXPECT_TRUE(WaitUntil([&] { return !Shown(L"#32770", L"Zorv"); }, 3000));
+    EXPECT_TRUE(Shown(L"#32770", L"Run"));
+    PressKey(VK_ESCAPE);
+    EXPECT_TRUE(WaitUntil([&] { return !Shown(L"#32770", L"Run"); }, 3000));
+    const std::string settings = ReadBytes((home / L"settings\\settings.cfg").wstring());
+    EXPECT_EQ(std::string::npos, settings.find("missing.exe"));
+
+    // The shell stopped and started again offers the command that started.
+    shell.reset();
+    ASSERT_TRUE(WaitUntil([] { return !FindWindowW(L"ZORV_TASKBAR_CLASS", NULL); }));
+    shell = std::make_unique<Shell>(home);
+    ASSERT_TRUE(shell->WaitForOutput(L"Zorv Startup Done!"));
+    ASSERT_TRUE(dialog = openRun());
+    EXPECT_EQ(command, FieldText(dialog));
+    EXPECT_EQ(1, SendMessageW(GetDlgItem(dialog, IDC_RUN_COMMAND), CB_GETCOUNT, 0, 0));
+    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !Shown(L"#32770", L"Run"); }, 3000));
+}
+
+// My Computer, NAND3, Storage Card, My Documents and Control Panel; then the input panel,
+// which the desktop does not have.
+TEST_F(Desktop, EachPlaceBringsAWindowOfAnotherProcessToTheFront)
+{
+    std::error_code ignored;
+    fs::copy_file(L"C:\\windows\\system32\\control.exe", L"C:\\windows\\control.exe", ignored);
+    DWORD shellProcess = 0;
+    GetWindowThreadProcessId(bar, &shellProcess);
+    for (int row : {73, 101, 129, 157, 193}) {
+        SCOPED_TRACE("side item at row " + std::to_string(row));
+        ASSERT_TRUE(OpenMenu());
+        TapAt({300, MENU_TOP + row + 12});
+        HWND front = NULL;
+        EXPECT_TRUE(WaitUntil([&] {
+            DWORD process = 0;
+            front = GetForegroundWindow();
+            GetWindowThreadProcessId(front, &process);
+            return front && IsWindowVisible(front) && process != shellProcess && process != GetCurrentProcessId();
+        })) << ToUtf8(WindowText(front));
+        PostMessageW(front, WM_CLOSE, 0, 0);
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(front); }, 5000));
+    }
+    EXPECT_FALSE(Has(shell->Output(), L"Cannot Execute"));
+    ASSERT_TRUE(OpenMenu());
+    TapAt(INPUT_PANEL);
+    HWND box = NULL;
+    ASSERT_TRUE(WaitUntil([&] { return (box = Shown(L"#32770", L"Zorv")) != NULL; }));
+    EXPECT_EQ(L"This device has no input panel.", AnswerBox(box));
 }
 
 // The bundled home with one file damaged: the start fails on it, the box gives the failure
