@@ -24,6 +24,7 @@ int wmain(int argc, wchar_t** argv)
     int failed = BenchShapesAndTheme();
     failed |= BenchStartup(theme);
     failed |= BenchAllPrograms();  // before the taskbar of the ticks, whose timer would run in the popup's loop
+    failed |= BenchRunDialog();
     failed |= BenchTicks();
     failed |= BenchIdleShell(theme);
     return failed;

@@ -177,5 +177,6 @@ void BenchFade();
 int BenchShapesAndTheme();
 int BenchStartup(const std::wstring& theme);
 int BenchAllPrograms();
+int BenchRunDialog();
 int BenchTicks();  // leaves a hidden taskbar in the process
 int BenchIdleShell(const std::wstring& theme);
