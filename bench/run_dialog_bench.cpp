@@ -23,17 +23,26 @@ bool IsDialogWindow(HWND window)
     return wcscmp(className, L"#32770") == 0;
 }
 
-// Once a dialog's own WM_PAINT is done, its controls are painted at once and the dialog is
-// closed as Cancel closes it.
-LRESULT CALLBACK AfterPaint(int code, WPARAM wParam, LPARAM lParam)
+// When a dialog's first WM_PAINT is taken from the queue, the dialog and its controls are
+// painted at once and the dialog is closed as Cancel closes it. (A dispatched WM_PAINT
+// passes no hook after its handling.)
+LRESULT CALLBACK AtPaint(int code, WPARAM wParam, LPARAM lParam)
 {
-    const CWPRETSTRUCT* call = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
-    if (code == HC_ACTION && call->message == WM_PAINT && paintedAt < 0 && IsDialogWindow(call->hwnd)) {
-        RedrawWindow(call->hwnd, NULL, NULL, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    const MSG* message = reinterpret_cast<const MSG*>(lParam);
+    if (code == HC_ACTION && wParam == PM_REMOVE && message->message == WM_PAINT && paintedAt < 0 &&
+        IsDialogWindow(message->hwnd)) {
+        RedrawWindow(message->hwnd, NULL, NULL, RDW_UPDATENOW | RDW_ALLCHILDREN);
         paintedAt = NowMs();
-        PostMessageW(call->hwnd, WM_COMMAND, IDCANCEL, 0);
+        PostMessageW(message->hwnd, WM_COMMAND, IDCANCEL, 0);
     }
     return CallNextHookEx(paintHook, code, wParam, lParam);
+}
+
+// A dialog that never paints is closed after a while, and its figure is missing.
+void CALLBACK CloseUnpainted(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    KillTimer(NULL, timer);
+    if (paintedAt < 0) PostMessageW(GetActiveWindow(), WM_COMMAND, IDCANCEL, 0);
 }
 
 INT_PTR CALLBACK BareDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
@@ -47,8 +56,10 @@ INT_PTR CALLBACK BareDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
 double MsToPainted(const std::function<void()>& open)
 {
     paintedAt = -1;
+    const UINT_PTR timer = SetTimer(NULL, 0, 5000, CloseUnpainted);
     const double start = NowMs();
     open();
+    KillTimer(NULL, timer);
     return paintedAt < 0 ? -1 : paintedAt - start;
 }
 
@@ -73,7 +84,7 @@ int BenchRunDialog()
     HINSTANCE instance = GetModuleHandleW(NULL);
     HRSRC found = FindResourceW(instance, L"RunDlg", RT_DIALOG);
     const DLGTEMPLATE* bare = found ? static_cast<const DLGTEMPLATE*>(LockResource(LoadResource(instance, found))) : NULL;
-    paintHook = SetWindowsHookExW(WH_CALLWNDPROCRET, AfterPaint, NULL, GetCurrentThreadId());
+    paintHook = SetWindowsHookExW(WH_GETMESSAGE, AtPaint, NULL, GetCurrentThreadId());
     Figures figures = MeasureInTurns(
         OPENINGS, [&] { return MsToPainted([&] { OpenRunDialog(instance, settingsFile.c_str()); }); },
         [&] { return MsToPainted([&] { DialogBoxIndirectParamW(instance, bare, NULL, BareDialogProc, 0); }); });
@@ -83,7 +94,7 @@ int BenchRunDialog()
         fprintf(stderr, "the Run dialog or its bare template was not painted\n");
         return 1;
     }
-    PrintRow("Run... opened, 10 commands, to painted", "bare dialog of the same template, painted", figures, "ms",
+    PrintRow("Run... opened, 10 commands, to painted", "bare dialog, same template, painted", figures, "ms",
              RatioAtMost(1.5));
     return 0;
 }

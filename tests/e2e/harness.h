@@ -169,22 +169,19 @@ inline void ExpectInOrder(const std::wstring& log, const std::vector<std::wstrin
 }
 
 
-// Keys pressed and released as typed: a virtual key with Ctrl held or not, or text as characters.
+inline void SendKey(WORD key, WCHAR character, DWORD flags)
+{
+    INPUT input = {INPUT_KEYBOARD, {.ki = {key, character, flags, 0, 0}}};
+    SendInput(1, &input, sizeof input);
+}
+// A key pressed and released, with Ctrl held or not; text typed as characters.
 inline void PressKey(WORD key, bool control = false)
 {
-    std::vector<INPUT> inputs;
-    auto add = [&](WORD vk, DWORD flags) { inputs.push_back(INPUT{INPUT_KEYBOARD, {.ki = {vk, 0, flags, 0, 0}}}); };
-    if (control) add(VK_CONTROL, 0);
-    add(key, 0);
-    add(key, KEYEVENTF_KEYUP);
-    if (control) add(VK_CONTROL, KEYEVENTF_KEYUP);
-    SendInput(inputs.size(), inputs.data(), sizeof(INPUT));
+    if (control) SendKey(VK_CONTROL, 0, 0);
+    SendKey(key, 0, 0), SendKey(key, 0, KEYEVENTF_KEYUP);
+    if (control) SendKey(VK_CONTROL, 0, KEYEVENTF_KEYUP);
 }
 inline void TypeText(const std::wstring& text)
 {
-    for (WCHAR c : text) {
-        INPUT keys[2] = {{INPUT_KEYBOARD, {.ki = {0, c, KEYEVENTF_UNICODE, 0, 0}}},
-                         {INPUT_KEYBOARD, {.ki = {0, c, KEYEVENTF_UNICODE | KEYEVENTF_KEYUP, 0, 0}}}};
-        SendInput(2, keys, sizeof(INPUT));
-    }
+    for (WCHAR c : text) SendKey(0, c, KEYEVENTF_UNICODE), SendKey(0, c, KEYEVENTF_UNICODE | KEYEVENTF_KEYUP);
 }
