@@ -51,6 +51,22 @@ bool AppendVolume(HMENU menu, const ApplicationVolume& volume, bool separate, Ap
     return any;
 }
 
+// The length of the longest part of the command, ending before a space or at its end, that
+// names an existing file or folder; the first word's when none does.
+size_t NamedPartLength(LPCWSTR command)
+{
+    size_t length = 0;
+    for (LPCWSTR at = command;; ++at) {
+        if (*at != L' ' && *at != L'\0') continue;
+        if (length == 0) length = at - command;
+        WCHAR part[MAX_PATH];
+        if (at[-1] != L' ' && SUCCEEDED(StringCchCopyNW(part, MAX_PATH, command, at - command)) &&
+            GetFileAttributesW(part) != INVALID_FILE_ATTRIBUTES)
+            length = at - command;
+        if (*at == L'\0') return length;
+    }
+}
+
 }  // namespace
 
 int LaunchProgram(LPCWSTR path, LPCWSTR arguments, DWORD* failure)
@@ -80,7 +96,7 @@ int SplitCommand(LPCWSTR command, LPWSTR program, int programChars, LPWSTR argum
 {
     while (*command == L' ') ++command;
     if (!*command) return 1;
-    size_t programLength = 0;
+    size_t programLength;
     LPCWSTR rest;
     if (*command == L'"') {
         ++command;
@@ -88,16 +104,7 @@ int SplitCommand(LPCWSTR command, LPWSTR program, int programChars, LPWSTR argum
         programLength = quote ? quote - command : wcslen(command);
         rest = quote ? quote + 1 : command + programLength;
     } else {
-        // The longest part that names something; a part that names nothing stops at the first space.
-        for (LPCWSTR at = command;; ++at) {
-            if (*at != L' ' && *at != L'\0') continue;
-            if (programLength == 0 && at > command) programLength = at - command;
-            WCHAR part[MAX_PATH];
-            if (at > command && at[-1] != L' ' && SUCCEEDED(StringCchCopyNW(part, MAX_PATH, command, at - command)) &&
-                GetFileAttributesW(part) != INVALID_FILE_ATTRIBUTES)
-                programLength = at - command;
-            if (*at == L'\0') break;
-        }
+        programLength = NamedPartLength(command);
         rest = command + programLength;
     }
     while (*rest == L' ') ++rest;

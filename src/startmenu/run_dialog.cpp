@@ -23,7 +23,7 @@ const DialogText RUN_TEXTS[] = {
 HWND runDialog;           // while the dialog is open
 HINSTANCE runInstance;
 LPCWSTR historyFile;      // the settings file, while the dialog is open
-RunHistory history;       // as read when the dialog opened
+RunHistory dialogHistory; // as read when the dialog opened
 
 void FormatHistoryKey(WCHAR (&key)[KEY_CHARS], int index) { StringCchPrintfW(key, KEY_CHARS, L"Command%d", index); }
 
@@ -46,11 +46,11 @@ void InitializeRunDialog(HWND dialog)
     runDialog = dialog;
     SetDialogTexts(dialog, runInstance, RUN_TEXTS, ARRAYSIZE(RUN_TEXTS));
     SendDlgItemMessageW(dialog, IDC_RUN_COMMAND, CB_LIMITTEXT, RUN_COMMAND_CHARS - 1, 0);
-    LoadRunHistory(historyFile, &history);
-    for (int i = 0; i < history.count; ++i)
-        SendDlgItemMessageW(dialog, IDC_RUN_COMMAND, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(history.command[i]));
+    LoadRunHistory(historyFile, &dialogHistory);
+    for (int i = 0; i < dialogHistory.count; ++i)
+        SendDlgItemMessageW(dialog, IDC_RUN_COMMAND, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(dialogHistory.command[i]));
     // The last command stands ready, selected, so typing replaces it.
-    if (history.count > 0) SendDlgItemMessageW(dialog, IDC_RUN_COMMAND, CB_SETCURSEL, 0, 0);
+    if (dialogHistory.count > 0) SendDlgItemMessageW(dialog, IDC_RUN_COMMAND, CB_SETCURSEL, 0, 0);
     UpdateOkButton(dialog);
 }
 
@@ -89,8 +89,8 @@ void RunCommand(HWND dialog)
         SetFocus(GetDlgItem(dialog, IDC_RUN_COMMAND));
         return;
     }
-    AddToRunHistory(&history, command);
-    if (SaveRunHistory(historyFile, history) != 0) {
+    AddToRunHistory(&dialogHistory, command);
+    if (SaveRunHistory(historyFile, dialogHistory) != 0) {
         WCHAR message[LOG_LINE_CHARS];
         StringCchPrintfW(message, LOG_LINE_CHARS, L"Cannot write the run history - Path:\"%ls\"", historyFile);
         LogError(message);
@@ -129,43 +129,43 @@ INT_PTR CALLBACK RunDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 
 }  // namespace
 
-void LoadRunHistory(LPCWSTR settingsFile, RunHistory* loaded)
+void LoadRunHistory(LPCWSTR settingsFile, RunHistory* history)
 {
-    loaded->count = 0;
+    history->count = 0;
     LoadSection(settingsFile, HISTORY_SECTION);
     for (int i = 0; i < RUN_HISTORY_SIZE; ++i) {
         WCHAR key[KEY_CHARS];
         FormatHistoryKey(key, i);
-        LPWSTR command = loaded->command[loaded->count];
+        LPWSTR command = history->command[history->count];
         command[0] = L'\0';  // a missing key leaves it as it was
-        if (GetSectionString(command, RUN_COMMAND_CHARS, key) == 0 && command[0]) ++loaded->count;
+        if (GetSectionString(command, RUN_COMMAND_CHARS, key) == 0 && command[0]) ++history->count;
     }
     ClearSectionStore();
 }
 
-void AddToRunHistory(RunHistory* changed, LPCWSTR command)
+void AddToRunHistory(RunHistory* history, LPCWSTR command)
 {
-    int freed = changed->count;  // the entry the others move down over: the same command, or none
-    for (int i = 0; i < changed->count; ++i)
-        if (wcscmp(changed->command[i], command) == 0) {
+    int freed = history->count;  // the entry the others move down over: the same command, or none
+    for (int i = 0; i < history->count; ++i)
+        if (wcscmp(history->command[i], command) == 0) {
             freed = i;
             break;
         }
     if (freed == RUN_HISTORY_SIZE) freed = RUN_HISTORY_SIZE - 1;  // the oldest drops out
-    else if (freed == changed->count) ++changed->count;
-    memmove(changed->command[1], changed->command[0], freed * sizeof changed->command[0]);
-    StringCchCopyW(changed->command[0], RUN_COMMAND_CHARS, command);
+    else if (freed == history->count) ++history->count;
+    memmove(history->command[1], history->command[0], freed * sizeof history->command[0]);
+    StringCchCopyW(history->command[0], RUN_COMMAND_CHARS, command);
 }
 
-int SaveRunHistory(LPCWSTR settingsFile, const RunHistory& saved)
+int SaveRunHistory(LPCWSTR settingsFile, const RunHistory& history)
 {
     LoadSection(settingsFile, HISTORY_SECTION);  // the section's other keys are written back with it
     int failed = 0;
     for (int i = 0; i < RUN_HISTORY_SIZE; ++i) {
         WCHAR key[KEY_CHARS];
         FormatHistoryKey(key, i);
-        if (i < saved.count)
-            failed |= SetSectionString(key, saved.command[i]);
+        if (i < history.count)
+            failed |= SetSectionString(key, history.command[i]);
         else
             DeleteSectionKey(key);
     }
