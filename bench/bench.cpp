@@ -25,6 +25,7 @@ int wmain(int argc, wchar_t** argv)
     failed |= BenchStartup(theme);
     failed |= BenchSettings(theme);
     failed |= BenchAllPrograms();  // before the taskbar of the ticks, whose timer would run in the popup's loop
+    failed |= BenchRunDialog();
     failed |= BenchTicks();
     failed |= BenchIdleShell(theme);
     failed |= BenchMemory(theme);

@@ -222,6 +222,7 @@ void BenchFade();
 int BenchShapesAndTheme();
 int BenchStartup(const std::wstring& theme);
 int BenchAllPrograms();
+int BenchRunDialog();
 int BenchTicks();  // leaves a hidden taskbar in the process
 int BenchIdleShell(const std::wstring& theme);
 int BenchMemory(const std::wstring& theme);

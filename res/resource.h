@@ -7,7 +7,6 @@
 #define IDS_NAND3_HEADING      110  /* All Programs' volume headings */
 #define IDS_SD_CARD_HEADING    111
 #define IDS_SIDE_ITEM_FIRST    120  /* side items 0 to 7: 120 to 127 */
-#define IDS_NOT_IMPLEMENTED    130
 #define IDS_MORE               200
 #define IDS_EXIT_CAPTION       300  /* the exit dialog */
 #define IDS_EXIT_QUESTION      301
@@ -28,8 +27,6 @@
 #define IDS_SETTINGS_SHORTCUT        347
 #define IDS_SETTINGS_SHORTCUT_NAME   348
 #define IDS_SETTINGS_SHORTCUT_PATH   349
-#define IDS_SETTINGS_OK              350
-#define IDS_SETTINGS_CANCEL          351
 #define IDS_SETTINGS_THEME_REFUSED   352
 #define IDS_SETTINGS_WRITE_FAILED    353
 #define IDS_SETTINGS_RESTART         354
@@ -73,3 +70,17 @@
 #define IDC_END_TASK_PROMPT    21
 #define IDC_END_TASK_PROGRAM   22
 #define IDC_END_TASK_WINDOW    23
+
+/* The Run dialog, the input panel item and the hard reset's confirmation. */
+#define IDS_RUN_CAPTION         400
+#define IDS_RUN_PROMPT          401
+#define IDS_RUN_OPEN            402
+#define IDS_RUN_FAILED          405  /* a format: the command, then the system's reason */
+#define IDS_SHELL_CAPTION       410
+#define IDS_NO_INPUT_PANEL      411
+#define IDS_HARD_RESET_CAPTION  420
+#define IDS_HARD_RESET_WARNING  421
+
+#define IDC_RUN_PROMPT         401
+#define IDC_RUN_OPEN           402
+#define IDC_RUN_COMMAND        403

@@ -103,6 +103,8 @@ zorv_install_device() {
   mkdir -p "$c/Zorv" "$c/NAND3/アプリ" "$c/Storage Card/アプリ" "$c/NAND3/My Documents"
   cp "$ZORV_BUILD/zorv.exe" "$c/Zorv/"
   cp -r "$ZORV_ROOT/themes/default/." "$c/Zorv/"
+  # Control Panel, which the start menu opens as \Windows\control.exe: Wine's own program.
+  [ -f "$c/windows/control.exe" ] || cp "$c/windows/system32/control.exe" "$c/windows/control.exe"
 
   # Copies of the sample application; zorv-sample-app-iconN.exe shows icon N as its file
   # icon, which is the only icon a task list under Wine can see in another process.

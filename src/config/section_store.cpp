@@ -138,7 +138,9 @@ bool WriteBytes(FILE* stream, const char* bytes) { return fputs(bytes, stream) >
 bool WriteTextLine(FILE* stream, LPCWSTR text)
 {
     enum { MAX_LINE_BYTES = LINE_BYTES - 1 };
-    char bytes[SECTION_VALUE_CHARS * 3 + 2];
+    // Room for a whole "key=value" pair: each UTF-16 unit takes at most 3 bytes in UTF-8
+    // (a surrogate pair takes 4 for 2 units), so nothing fails the conversion before the cut.
+    char bytes[(SECTION_KEY_CHARS + SECTION_VALUE_CHARS) * 3 + 2];
     int length = WideCharToMultiByte(CP_UTF8, 0, text, -1, bytes, sizeof bytes, NULL, NULL);
     length = length > 0 ? length - 1 : 0;
     if (length > MAX_LINE_BYTES - 1) {

@@ -47,3 +47,11 @@ void SetDialogTexts(HWND dialog, HINSTANCE instance, const DialogText* texts, in
             SetDlgItemTextW(dialog, texts[i].controlId, text);
     }
 }
+
+INT_PTR RunTemplateDialog(HINSTANCE instance, LPCWSTR name, HWND owner, DLGPROC procedure)
+{
+    HRSRC found = FindResourceW(instance, name, RT_DIALOG);
+    HGLOBAL loaded = found ? LoadResource(instance, found) : NULL;
+    if (!loaded) return 0;
+    return DialogBoxIndirectParamW(instance, static_cast<LPCDLGTEMPLATEW>(LockResource(loaded)), owner, procedure, 0);
+}

@@ -21,3 +21,7 @@ struct DialogText {
 // Gives the dialog's caption and controls their texts in the chosen language; a text that
 // cannot be loaded leaves the template's.
 void SetDialogTexts(HWND dialog, HINSTANCE instance, const DialogText* texts, int count);
+
+// Runs the modal dialog of the executable's template with that name; 0 when the template is
+// missing, otherwise what the dialog procedure gave EndDialog.
+INT_PTR RunTemplateDialog(HINSTANCE instance, LPCWSTR name, HWND owner, DLGPROC procedure);

@@ -22,7 +22,8 @@ const UINT FADE_INTERVAL_MS = 1500, RAISE_INTERVAL_MS = 1000;
 const int FADE_STEP = 2;
 const int FADE_STOPPED = -1;        // any level outside 0 to 10 ends the worker
 const DWORD WORKER_POLL_MS = 100;   // how soon a new level is noticed
-const INT_PTR DIALOG_OK = 1, DIALOG_CANCEL = 2;
+const INT_PTR DIALOG_OK = 1, DIALOG_CANCEL = 2, DIALOG_SOFT_RESET = 3, DIALOG_HARD_RESET = 4;
+enum { CONFIRMATION_CHARS = 512 };
 const DialogText EXIT_DIALOG_TEXTS[] = {
     {0, IDS_EXIT_CAPTION},            {IDC_EXIT_QUESTION, IDS_EXIT_QUESTION},
     {IDC_EXIT_SHELL, IDS_EXIT_SHELL}, {IDC_SOFT_RESET, IDS_SOFT_RESET},
@@ -39,6 +40,7 @@ struct PixelSurface {
 
 HWND exitScreen;
 HWND exitDialog;
+HINSTANCE dialogInstance;          // whose string table the dialog's boxes read
 MemorySurface snapshot;           // the screen when the exit screen opened; never changed
 MemorySurface display;            // what the exit screen shows
 PixelSurface fadeSurface;         // where one level is computed
@@ -181,20 +183,55 @@ LRESULT CALLBACK ExitScreenWindowProc(HWND window, UINT message, WPARAM wParam, 
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-// Its creation parameter is the instance that holds the texts.
-INT_PTR CALLBACK ExitDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+void InitializeExitDialog(HWND dialog)
+{
+    exitDialog = dialog;
+    SetDialogTexts(dialog, dialogInstance, EXIT_DIALOG_TEXTS, ARRAYSIZE(EXIT_DIALOG_TEXTS));
+    SendDlgItemMessageW(dialog, IDC_EXIT_SHELL, BM_SETCHECK, BST_CHECKED, 0);
+    // Where nothing can reset, the reset choices are shown but cannot be chosen.
+    const BOOL canReset = CanResetDevice() ? TRUE : FALSE;
+    EnableWindow(GetDlgItem(dialog, IDC_SOFT_RESET), canReset);
+    EnableWindow(GetDlgItem(dialog, IDC_HARD_RESET), canReset);
+}
+
+bool IsChecked(HWND dialog, int id) { return SendDlgItemMessageW(dialog, id, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+// A hard reset loses everything added to the device: it is asked for a second time.
+bool ConfirmHardReset(HWND dialog)
+{
+    WCHAR text[CONFIRMATION_CHARS], caption[CONFIRMATION_CHARS];
+    LoadShellText(dialogInstance, IDS_HARD_RESET_WARNING, text, CONFIRMATION_CHARS);
+    LoadShellText(dialogInstance, IDS_HARD_RESET_CAPTION, caption, CONFIRMATION_CHARS);
+    return MessageBoxW(dialog, text, caption, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
+}
+
+// What OK means: exit unless the platform can reset and a reset is checked; 0 when the
+// hard reset is not confirmed and the dialog stays.
+INT_PTR ChosenEnd(HWND dialog)
+{
+    if (!CanResetDevice() || IsChecked(dialog, IDC_EXIT_SHELL)) return DIALOG_OK;
+    if (IsChecked(dialog, IDC_SOFT_RESET)) return DIALOG_SOFT_RESET;
+    return ConfirmHardReset(dialog) ? DIALOG_HARD_RESET : 0;
+}
+
+void ResetAsChosen(INT_PTR choice)
+{
+    if (choice == DIALOG_SOFT_RESET && SoftResetDevice() != 0) LogError(L"SoftReset Error");
+    if (choice == DIALOG_HARD_RESET && HardResetDevice() != 0) LogError(L"HardReset Error");
+}
+
+INT_PTR CALLBACK ExitDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {
     switch (message) {
     case WM_INITDIALOG:
-        exitDialog = dialog;
-        SetDialogTexts(dialog, reinterpret_cast<HINSTANCE>(lParam), EXIT_DIALOG_TEXTS, ARRAYSIZE(EXIT_DIALOG_TEXTS));
-        SendDlgItemMessageW(dialog, IDC_EXIT_SHELL, BM_SETCHECK, BST_CHECKED, 0);
+        InitializeExitDialog(dialog);
         return 0;
     case WM_COMMAND: {
         const int id = LOWORD(wParam);
-        if (id == IDOK)
-            EndDialog(dialog, DIALOG_OK);
-        else if (id == IDCANCEL)
+        if (id == IDOK) {
+            const INT_PTR choice = ChosenEnd(dialog);
+            if (choice) EndDialog(dialog, choice);
+        } else if (id == IDCANCEL)
             EndDialog(dialog, DIALOG_CANCEL);
         else if (id >= IDC_EXIT_SHELL && id <= IDC_HARD_RESET)
             CheckRadioButton(dialog, IDC_EXIT_SHELL, IDC_HARD_RESET, id);
@@ -207,21 +244,13 @@ INT_PTR CALLBACK ExitDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
     return 0;
 }
 
-INT_PTR RunExitDialog(HINSTANCE instance)
-{
-    HRSRC found = FindResourceW(instance, L"ExitDlg", RT_DIALOG);
-    HGLOBAL loaded = found ? LoadResource(instance, found) : NULL;
-    if (!loaded) return 0;
-    return DialogBoxIndirectParamW(instance, static_cast<LPCDLGTEMPLATEW>(LockResource(loaded)), exitScreen,
-                                   ExitDialogProc, reinterpret_cast<LPARAM>(instance));
-}
-
 }  // namespace
 
 int OpenExitScreen(HINSTANCE instance)
 {
     LogInfo(L"func top");
     exitDialog = NULL;
+    dialogInstance = instance;
     // Every opening after the first finds the class registered, and uses it.
     if (!RegisterShellWindowClass(instance, EXIT_CLASS, ExitScreenWindowProc)) LogError(L"RegClass Error");
     LogInfo(L"class");
@@ -236,7 +265,9 @@ int OpenExitScreen(HINSTANCE instance)
     ShowWindow(window, SW_SHOW);
     UpdateWindow(window);
     SetForegroundWindow(window);
-    if (RunExitDialog(instance) == DIALOG_OK) PostQuitMessage(0);
+    const INT_PTR choice = RunTemplateDialog(instance, L"ExitDlg", exitScreen, ExitDialogProc);
+    if (choice == DIALOG_OK) PostQuitMessage(0);
+    ResetAsChosen(choice);
     SendMessageW(window, WM_CLOSE, 0, 0);
     return 0;
 }

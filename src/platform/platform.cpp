@@ -2,6 +2,7 @@
 
 #include <errno.h>
 #include <shellapi.h>
+#include <strsafe.h>
 
 int ReplaceFileWith(LPCWSTR source, LPCWSTR target)
 {
@@ -187,3 +188,24 @@ void DrawIconAtSize(HDC dc, int x, int y, HICON icon, int size)
 bool IsMissingFileFailure() { return errno == ENOENT; }
 
 void FinishPendingDrawing() { GdiFlush(); }
+
+int ResolveRootedPath(LPCWSTR path, LPWSTR resolved, DWORD capacity)
+{
+    // "\\server\share" names a share, not the root of a drive.
+    const bool rooted = path[0] == L'\\' && path[1] != L'\\';
+    WCHAR current[MAX_PATH] = L"";
+    if (rooted) {
+        // ShellExecuteExW refuses "\" alone (error 87); a drive's root is what it means.
+        DWORD length = GetCurrentDirectoryW(MAX_PATH, current);
+        current[length >= 2 && length < MAX_PATH && current[1] == L':' ? 2 : 0] = L'\0';
+    }
+    return FAILED(StringCchPrintfW(resolved, capacity, L"%ls%ls", current, path)) ? 1 : 0;
+}
+
+int ToggleInputPanel() { return 1; }
+
+bool CanResetDevice() { return false; }
+
+int SoftResetDevice() { return 1; }
+
+int HardResetDevice() { return 1; }

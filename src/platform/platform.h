@@ -74,3 +74,28 @@ bool IsMissingFileFailure();
 // Waits for the drawing this thread has queued, so that a DIB section's pixels can be read.
 // Device: no GdiFlush; its GDI does not batch, so there is nothing to wait for.
 void FinishPendingDrawing();
+
+// The path as the shell-execute service takes it: a path that starts at the root ("\" or
+// "\NAND3\...") is given the drive of the current directory; 0 on success, 1 when it does
+// not fit. Device: one file system without drives; the path passes unchanged.
+int ResolveRootedPath(LPCWSTR path, LPWSTR resolved, DWORD capacity);
+
+// Shows the input panel when it is hidden and hides it when it is shown; 1 when the
+// platform has none (the desktop).
+// Device: SipGetInfo (SIPINFO.fdwFlags & SIPF_ON says whether it is shown), then SipShowIM
+// with SIPF_ON or SIPF_OFF; sipapi.h, core library.
+int ToggleInputPanel();
+
+// Whether this platform can restart the machine; false on the desktop, which only ends
+// the shell. Device: true.
+bool CanResetDevice();
+// Restarts the machine, keeping its files and settings; 1 when it cannot.
+// Device: SetSystemPowerState(NULL, POWER_STATE_RESET, POWER_FORCE) (pm.h), or on older
+// devices KernelIoControl(IOCTL_HAL_REBOOT, NULL, 0, NULL, 0, NULL).
+int SoftResetDevice();
+// Restarts the machine cold, clearing the object store (the files, settings and programs
+// added since it left the factory); 1 when it cannot.
+// Device: KernelIoControl(IOCTL_HAL_COLDBOOT) where the OEM offers it; otherwise
+// SetCleanRebootFlag() and then KernelIoControl(IOCTL_HAL_REBOOT), so that the next boot
+// starts with a clean object store (pkfuncs.h).
+int HardResetDevice();

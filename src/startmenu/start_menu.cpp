@@ -12,6 +12,7 @@
 #include "platform/platform.h"
 #include "resource.h"
 #include "startmenu/program_launch.h"
+#include "startmenu/run_dialog.h"
 #include "startmenu/settings_dialog.h"
 #include "taskbar/taskbar.h"
 
@@ -41,10 +42,11 @@ const UINT ALL_PROGRAMS_FORMAT = DT_VCENTER | DT_RIGHT | DT_WORD_ELLIPSIS;
 // copy and text to the bitmap of the DC it draws into, and no surface takes its size from
 // an item.
 
-// What the side items open; the last three are not implemented.
+// What the side items open; the last three are the shell's own.
 const LPCWSTR SIDE_TARGETS[SIDE_ITEM_COUNT] = {
     L"\\", L"\\NAND3\\", L"\\Storage Card\\", L"\\NAND3\\My Documents\\", L"\\Windows\\control.exe", NULL, NULL, NULL,
 };
+const int INPUT_PANEL_ITEM = 6, RUN_ITEM = 7;
 
 // A button's two faces.
 struct FacePair {
@@ -262,6 +264,21 @@ void OpenAllPrograms()
     SetAllProgramsPressed(false);
 }
 
+// A box with a text of the string table, in front of everything.
+void ShowShellBox(UINT textId)
+{
+    WCHAR text[LABEL_CHARS], caption[LABEL_CHARS];
+    LoadShellText(instance, textId, text, LABEL_CHARS);
+    LoadShellText(instance, IDS_SHELL_CAPTION, caption, LABEL_CHARS);
+    MessageBoxW(NULL, text, caption, MB_ICONHAND | MB_SETFOREGROUND | MB_TOPMOST);
+}
+
+void OpenRun()
+{
+    WCHAR settingsFile[MAX_PATH];
+    if (FindShellSettingsFile(settingsFile, MAX_PATH) == 0) OpenRunDialog(instance, settingsFile);
+}
+
 // A command hides the menu on its release before it acts, so what it opens comes in front.
 void HandleCommand(WPARAM wParam, LPARAM lParam)
 {
@@ -284,10 +301,10 @@ void HandleCommand(WPARAM wParam, LPARAM lParam)
         WCHAR home[SETTING_PATH_CHARS];
         FindHomeDirectory(home);
         RunSettingsDialog(instance, TaskbarWindow, home);
-    } else {
-        WCHAR message[LABEL_CHARS];
-        if (LoadShellText(instance, IDS_NOT_IMPLEMENTED, message, LABEL_CHARS) != 0) LogError(L"LoadString Error");
-        MessageBoxW(NULL, message, L"Zorv", MB_ICONHAND | MB_SETFOREGROUND | MB_TOPMOST);
+    } else if (button == FIRST_SIDE_BUTTON + INPUT_PANEL_ITEM) {
+        if (ToggleInputPanel() != 0) ShowShellBox(IDS_NO_INPUT_PANEL);
+    } else if (button == FIRST_SIDE_BUTTON + RUN_ITEM) {
+        OpenRun();
     }
 }
 

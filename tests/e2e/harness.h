@@ -168,3 +168,20 @@ inline void ExpectInOrder(const std::wstring& log, const std::vector<std::wstrin
     }
 }
 
+
+inline void SendKey(WORD key, WCHAR character, DWORD flags)
+{
+    INPUT input = {INPUT_KEYBOARD, {.ki = {key, character, flags, 0, 0}}};
+    SendInput(1, &input, sizeof input);
+}
+// A key pressed and released, with Ctrl held or not; text typed as characters.
+inline void PressKey(WORD key, bool control = false)
+{
+    if (control) SendKey(VK_CONTROL, 0, 0);
+    SendKey(key, 0, 0), SendKey(key, 0, KEYEVENTF_KEYUP);
+    if (control) SendKey(VK_CONTROL, 0, KEYEVENTF_KEYUP);
+}
+inline void TypeText(const std::wstring& text)
+{
+    for (WCHAR c : text) SendKey(0, c, KEYEVENTF_UNICODE), SendKey(0, c, KEYEVENTF_UNICODE | KEYEVENTF_KEYUP);
+}

@@ -15,7 +15,8 @@ const int TASK_LEFT = 100 + 2, TASK_AREA_W = CLOCK_LEFT - 2 - TASK_LEFT, BUTTON_
 const int FACE_Y = 3 + 1;  // the row of a task button, 3 below the bar's top, where its faces differ
 const int TAP_Y = BAR_TOP + 3 + 24 / 2;
 const POINT START_BUTTON = {40, BAR_TOP + 15}, SHORTCUT_0 = {100, MENU_TOP + 91}, MY_DOCUMENTS = {300, MENU_TOP + 169},
-            SIDE_ITEM_5 = {300, MENU_TOP + 233}, EXIT_BUTTON = {337, MENU_TOP + 369},
+            SIDE_ITEM_5 = {300, MENU_TOP + 233}, INPUT_PANEL = {300, MENU_TOP + 269}, RUN = {300, MENU_TOP + 305},
+            EXIT_BUTTON = {337, MENU_TOP + 369},
             ALL_PROGRAMS = {28, MENU_TOP + 332};  // (20, 12) of the All Programs face
 
 int ButtonX(int position) { return TASK_LEFT + position * BUTTON_MAX_CX + BUTTON_MAX_CX / 2; }
@@ -413,16 +414,20 @@ TEST_F(Desktop, TheExitScreenFadesTheScreenBehindItsDialogAndOkEndsTheShell)
     TapAt(EXIT_BUTTON);
     ASSERT_TRUE(WaitUntil([&] { return (dialog = Shown(L"#32770", L"Exit Lumaro")) != NULL; }));
     EXPECT_TRUE(Has(shell->Output(), L"RegClass Error"));
+    // The desktop cannot reset: both reset choices are disabled, and OK can only mean exit,
+    // even with a reset checked from outside.
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_SOFT_RESET)) || IsWindowEnabled(GetDlgItem(dialog, IDC_HARD_RESET)));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_EXIT_SHELL)));
     SendMessageW(dialog, WM_COMMAND, IDC_HARD_RESET, 0);
     EXPECT_EQ(BST_UNCHECKED, IsDlgButtonChecked(dialog, IDC_EXIT_SHELL)) << "one radio button checked, the one clicked";
     EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(dialog, IDC_HARD_RESET));
-    SendMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);  // whichever the choice, OK ends the shell
+    SendMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
     DWORD exitCode = 1;
     EXPECT_TRUE(shell->WaitForExit(&exitCode) && exitCode == 0) << "exit code " << exitCode;
 }
 
 // What the shell shows in one language: the start menu's labels and the All Programs popup,
-// drawn, so as pixels; the box of an unfinished side item and the exit dialog's caption and
+// drawn, so as pixels; the box of the input panel's side item and the exit dialog's caption and
 // controls, as texts.
 struct Texts {
     std::vector<std::vector<COLORREF>> labels;  // side items 0 to 7, All Programs, exit button
@@ -491,7 +496,7 @@ protected:
 TEST_F(Language, JapaneseChangesEveryTextAndAnUnknownLanguageShowsTheEnglishOnes)
 {
     const Texts english = Read();
-    EXPECT_EQ((std::vector<std::wstring>{L"This function is not yet implemented.", L"Exit Lumaro", L"Are you sure you want to:",
+    EXPECT_EQ((std::vector<std::wstring>{L"This device has no input panel.", L"Exit Lumaro", L"Are you sure you want to:",
                                          L"Exit Lumaro?", L"SoftReset this device?", L"HardReset this device?", L"OK", L"Cancel"}),
               english.texts);
     Restart("Japanese");
@@ -499,10 +504,10 @@ TEST_F(Language, JapaneseChangesEveryTextAndAnUnknownLanguageShowsTheEnglishOnes
     for (size_t i = 0; i < english.labels.size(); ++i)  // side item 1 reads "NAND3" in both
         EXPECT_EQ(i == 1, japanese.labels[i] == english.labels[i]) << "label " << i;
     EXPECT_NE(english.popup, japanese.popup) << "the card's heading";
-    // この機能はまだ実装されていません。, Lumaro の終了, 次の操作を行いますか？, Lumaro を終了する, ソフトリセットする,
+    // このデバイスには入力パネルがありません。, Lumaro の終了, 次の操作を行いますか？, Lumaro を終了する, ソフトリセットする,
     // ハードリセットする, OK, キャンセル
     EXPECT_EQ((std::vector<std::wstring>{
-                  L"\u3053\u306E\u6A5F\u80FD\u306F\u307E\u3060\u5B9F\u88C5\u3055\u308C\u3066\u3044\u307E\u305B\u3093\u3002",
+                  L"\u3053\u306E\u30C7\u30D0\u30A4\u30B9\u306B\u306F\u5165\u529B\u30D1\u30CD\u30EB\u304C\u3042\u308A\u307E\u305B\u3093\u3002",
                   L"Lumaro \u306E\u7D42\u4E86", L"\u6B21\u306E\u64CD\u4F5C\u3092\u884C\u3044\u307E\u3059\u304B\uFF1F",
                   L"Lumaro \u3092\u7D42\u4E86\u3059\u308B", L"\u30BD\u30D5\u30C8\u30EA\u30BB\u30C3\u30C8\u3059\u308B",
                   L"\u30CF\u30FC\u30C9\u30EA\u30BB\u30C3\u30C8\u3059\u308B", L"OK", L"\u30AD\u30E3\u30F3\u30BB\u30EB"}),
@@ -601,6 +606,97 @@ TEST_F(Desktop, SettingsSavedAndARestartShowTheNewNameAndClockOnOneTaskbarOverTh
     ASSERT_TRUE(OpenMenu());
     EXPECT_TRUE(WaitUntil([&] { return ScreenShot().Count(nameEnd, RGB(255, 255, 255)) > nameBefore + 20; }))
         << nameBefore;
+}
+
+// The Run dialog's command field, read through the window's own answer.
+std::wstring FieldText(HWND dialog)
+{
+    WCHAR text[1024] = L"";
+    SendMessageW(GetDlgItem(dialog, IDC_RUN_COMMAND), WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+TEST_F(Desktop, RunStartsCommandsRemembersThemAcrossARestartAndKeepsTheDialogForOneThatFails)
+{
+    InstallApplication(home / L"run app", "unused");  // a folder with a space: the split finds the file
+    const std::wstring command = (home / L"run app\\AppMain.exe").wstring() + L" \"--title=Run \u30A2\" --show=given";
+    const std::wstring failing = (home / L"missing.exe").wstring() + L" --x";
+    HWND dialog = NULL;
+    const auto openRun = [&] {
+        EXPECT_TRUE(OpenMenu());
+        TapAt(RUN);
+        return WaitUntil([&] { return (dialog = Shown(L"#32770", L"Run")) && GetForegroundWindow() == dialog; });
+    };
+    const auto runClosed = [] { return WaitUntil([] { return !Shown(L"#32770", L"Run"); }, 1000); };
+    ASSERT_TRUE(openRun());
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDOK))) << "OK waits for a command";
+    TypeText(command);
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(GetDlgItem(dialog, IDOK)); }, 3000));
+    PressKey(VK_RETURN);
+    HWND started = NULL;
+    EXPECT_TRUE(WaitUntil([&] { return (started = Shown(NULL, L"Run \u30A2")) != NULL; })) << "the argument reached it";
+    EXPECT_TRUE(runClosed());
+    PostMessageW(started, WM_CLOSE, 0, 0);
+
+    // A command that cannot start: a box names it and the reason, the dialog stays, and the
+    // history keeps only what started.
+    ASSERT_TRUE(openRun());
+    EXPECT_EQ(command, FieldText(dialog)) << "the last command stands ready";
+    PressKey('A', true);
+    TypeText(failing);
+    PressKey(VK_RETURN);
+    HWND box = NULL;
+    ASSERT_TRUE(WaitUntil([&] { return (box = Shown(L"#32770", L"Zorv")) != NULL; }));
+    const std::wstring text = AnswerBox(box);
+    EXPECT_TRUE(text.find(L"Cannot start \"" + failing + L"\":\n") == 0 && text.size() > failing.size() + 17)
+        << "the command and the system's reason: " << ToUtf8(text);
+    EXPECT_FALSE(runClosed()) << "the dialog stays";
+    EXPECT_EQ(failing, FieldText(dialog));
+    PressKey(VK_ESCAPE);
+    EXPECT_TRUE(runClosed());
+
+    // The shell stopped and started again offers the command that started, and no other;
+    // ended from outside, it takes the open dialog with it.
+    shell.reset();
+    ASSERT_TRUE(WaitUntil([] { return !FindWindowW(L"ZORV_TASKBAR_CLASS", NULL); }));
+    shell = std::make_unique<Shell>(home);
+    ASSERT_TRUE(shell->WaitForOutput(L"Zorv Startup Done!"));
+    ASSERT_TRUE(openRun());
+    EXPECT_EQ(command, FieldText(dialog));
+    EXPECT_EQ(1, SendMessageW(GetDlgItem(dialog, IDC_RUN_COMMAND), CB_GETCOUNT, 0, 0));
+    PostMessageW(FindWindowW(L"ZORV_TASKBAR_CLASS", NULL), WM_CLOSE, 0, 0);
+    DWORD exitCode = 1;
+    EXPECT_TRUE(shell->WaitForExit(&exitCode) && exitCode == 0 && !IsWindow(dialog)) << "exit code " << exitCode;
+}
+
+// My Computer, NAND3, Storage Card, My Documents and Control Panel; then the input panel,
+// which the desktop does not have.
+TEST_F(Desktop, EachPlaceBringsAWindowOfAnotherProcessToTheFront)
+{
+    std::error_code ignored;
+    fs::copy_file(L"C:\\windows\\system32\\control.exe", L"C:\\windows\\control.exe", ignored);
+    DWORD shellProcess = 0;
+    GetWindowThreadProcessId(bar, &shellProcess);
+    for (int row : {73, 101, 129, 157, 193}) {
+        SCOPED_TRACE("side item at row " + std::to_string(row));
+        ASSERT_TRUE(OpenMenu());
+        TapAt({300, MENU_TOP + row + 12});
+        HWND front = NULL;
+        EXPECT_TRUE(WaitUntil([&] {
+            DWORD process = 0;
+            front = GetForegroundWindow();
+            GetWindowThreadProcessId(front, &process);
+            return front && IsWindowVisible(front) && process != shellProcess && process != GetCurrentProcessId();
+        })) << ToUtf8(WindowText(front));
+        PostMessageW(front, WM_CLOSE, 0, 0);
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(front); }, 5000));
+    }
+    EXPECT_FALSE(Has(shell->Output(), L"Cannot Execute"));
+    ASSERT_TRUE(OpenMenu());
+    TapAt(INPUT_PANEL);
+    HWND box = NULL;
+    ASSERT_TRUE(WaitUntil([&] { return (box = Shown(L"#32770", L"Zorv")) != NULL; }));
+    EXPECT_EQ(L"This device has no input panel.", AnswerBox(box));
 }
 
 // The bundled home with one file damaged: the start fails on it, the box gives the failure

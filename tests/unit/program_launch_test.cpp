@@ -69,12 +69,39 @@ TEST_F(AllProgramsMenu, KeepsWithinItsTableAndLeavesOutNamesTooLongForAPath)
     EXPECT_EQ(MAX_APPLICATIONS, paths.count);
 }
 
-TEST(LaunchProgram, LogsWhatCannotBeStarted)
+TEST(LaunchProgram, LogsAndReportsWhatCannotBeStarted)
 {
     LogCapture log;
-    EXPECT_EQ(0, LaunchProgram(L"C:\\no such folder\\AppMain.exe", L"--x"));
+    DWORD failure = 0;
+    EXPECT_EQ(1, LaunchProgram(L"C:\\no such folder\\AppMain.exe", L"--x", &failure));
+    EXPECT_TRUE(failure == ERROR_FILE_NOT_FOUND || failure == ERROR_PATH_NOT_FOUND) << failure;
     ASSERT_EQ(1u, log.lines.size());
     EXPECT_NE(std::wstring::npos, log.lines[0].find(L"Cannot Execute - Path:\"C:\\no such folder\\AppMain.exe\" Arg:\"--x\""));
+}
+
+// Typed commands split against real files, one of them in a folder whose name has a space.
+TEST(SplitCommand, TakesAQuotedPathOrTheLongestPartThatNamesAFileOrTheFirstWord)
+{
+    TempDirectory root;
+    const std::wstring folder = root / L"My Apps", app = folder + L"\\App Main.exe";
+    WriteBytes(app, "MZ");
+    const std::wstring cases[][3] = {  // command, program, arguments
+        {L"\"" + app + L"\" --title=\"a b\"", app, L"--title=\"a b\""},
+        {L"  \"" + app + L"\"", app, L""},
+        {app + L"  --title=X Y", app, L"--title=X Y"},
+        {folder + L" --x", folder, L"--x"},
+        {root / L"My --x", root / L"My", L"--x"},  // nothing named: the first word
+        {L"notepad  readme.txt ", L"notepad", L"readme.txt "},
+        {app + L"x --y", root / L"My", L"Apps\\App Main.exex --y"},
+    };
+    for (const auto& [command, program, arguments] : cases) {
+        WCHAR splitProgram[MAX_PATH] = L"", splitArguments[64] = L"";
+        EXPECT_EQ(0, SplitCommand(command.c_str(), splitProgram, MAX_PATH, splitArguments, 64)) << ToUtf8(command);
+        EXPECT_EQ(program + L"|" + arguments, std::wstring(splitProgram) + L"|" + splitArguments) << ToUtf8(command);
+    }
+    WCHAR program[MAX_PATH], arguments[8];
+    for (LPCWSTR nothing : {L"   ", L"\"\" --x", L"a 123456789"})  // the last: arguments too long
+        EXPECT_EQ(1, SplitCommand(nothing, program, MAX_PATH, arguments, 8)) << ToUtf8(nothing);
 }
 
 }  // namespace

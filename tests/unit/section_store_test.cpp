@@ -182,4 +182,18 @@ TEST(FullVolume, AWriteThatFailsPartWayLeavesTheFileAsItWasAndSaysSo)
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((file + L"_").c_str())) << "temporary file left";
 }
 
+TEST_F(SectionStore, ALongJapaneseValueIsWrittenCutBetweenCharactersToWhatAReaderTakes)
+{
+    const std::wstring value(SECTION_VALUE_CHARS - 1, L'\x3042');  // 3 bytes each in UTF-8
+    SetSectionString(L"Command0", value.c_str());
+    ASSERT_EQ(0, WriteSection(file.c_str(), L"RunHistory"));
+    // "Command0=" and as many whole characters as fit 1022 bytes before the line feed.
+    const std::wstring kept = value.substr(0, (1022 - 9) / 3);
+    ASSERT_EQ(0, LoadSection(file.c_str(), L"RunHistory"));
+    WCHAR read[SECTION_VALUE_CHARS] = L"";
+    GetSectionString(read, SECTION_VALUE_CHARS, L"Command0");
+    EXPECT_EQ(kept, read);
+    EXPECT_EQ("[RunHistory]\r\nCommand0=" + ToUtf8(kept) + "\r\n", ReadBytes(file));
+}
+
 }  // namespace

@@ -12,6 +12,8 @@
 #include "config/shell_settings.h"
 #include "exitscreen/exit_screen.h"
 #include "gdi_count.h"
+#include "resource.h"
+#include "startmenu/run_dialog.h"
 #include "startmenu/settings_dialog.h"
 #include "startmenu/start_menu.h"
 #include "gfx/button_manager.h"
@@ -112,12 +114,24 @@ void HoldAndAnswerTaskButton(int tick, bool close, std::vector<HWND>* windows)
     OpenApplication(tick, windows);
 }
 
+// Cancels the Run dialog from inside its modal loop, once it is shown with its history.
+std::wstring runHistoryFile;
+int runDialogsShown;
+void CALLBACK CancelRunDialog(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    HWND dialog = FindWindowW(L"#32770", L"Run");
+    if (!IsWindowVisible(dialog)) return;
+    KillTimer(NULL, timer);
+    runDialogsShown += SendDlgItemMessageW(dialog, IDC_RUN_COMMAND, CB_GETCOUNT, 0, 0) == 3;
+    SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+}
+
 // Windows of this process stand in for applications: they open, are retitled, come to the
-// front and close, up to more than the taskbar has buttons. For those that do not answer
-// WM_GETICON the task list extracts the executable's icon. Meanwhile the taskbar ticks,
-// an exit screen is opened and cancelled at even intervals, and every 50 ticks a task button
-// is held and its menu dismissed, or every tenth time a window closed from it. At the end
-// the applications are closed and their buttons gone.
+// front and close, up to more than the taskbar has buttons. Every third answers WM_GETICON;
+// for the others the task list extracts the executable's icon. Meanwhile the taskbar ticks,
+// an exit screen and the Run dialog are opened and cancelled at even intervals, and every 50
+// ticks a task button is held and its menu dismissed, or every tenth time a window closed
+// from it. At the end the applications are closed and their buttons gone.
 void RunTicks(int ticks, int exitScreens)
 {
     std::vector<HWND> windows;
@@ -138,6 +152,8 @@ void RunTicks(int ticks, int exitScreens)
             SetTimer(NULL, 0, 10, CancelExitDialog);
             if (OpenExitScreen(GetModuleHandleW(NULL)) != 0) FAIL() << "no exit screen at tick " << tick;
             if (CountThreads() != threads) FAIL() << "the fade worker outlives its exit screen at tick " << tick;
+            SetTimer(NULL, 0, 10, CancelRunDialog);
+            OpenRunDialog(GetModuleHandleW(NULL), runHistoryFile.c_str());
         }
         if (tick % 10 == 0 && TakeQuitMessage()) FAIL() << "a quit request at tick " << tick;
     }
@@ -147,10 +163,14 @@ void RunTicks(int ticks, int exitScreens)
 }
 
 // The shell's modules in this process, from the bundled home, as start-up makes them.
-TEST(Soak, TenThousandTicksOfChangingWindowsFiftyExitScreensAndTwoHundredTaskMenusLeaveTheShellWhereItSettled)
+TEST(Soak, TenThousandTicksFiftyExitScreensAndRunDialogsAndTwoHundredTaskMenusLeaveTheShellWhereItSettled)
 {
     TempDirectory home;
     InstallDefaultHome(home.path());
+    runHistoryFile = home / L"settings\\settings.cfg";
+    static RunHistory history;
+    for (const wchar_t* command : {L"notepad", L"\\Windows\\control.exe", L"\\NAND3\\"}) AddToRunHistory(&history, command);
+    ASSERT_EQ(0, SaveRunHistory(runHistoryFile.c_str(), history));
     {
         LogCapture log;
         ASSERT_EQ(0, LoadShellSettings(home.path().c_str(), &Settings));
@@ -165,6 +185,7 @@ TEST(Soak, TenThousandTicksOfChangingWindowsFiftyExitScreensAndTwoHundredTaskMen
     const auto settled = Measure();
     RunTicks(10000, 50);
     const auto end = Measure();
+    EXPECT_EQ(55, runDialogsShown) << "each Run dialog shown with its three commands";
 
     printf("%-12s %10s %10s %10s\n", "", "settled", "end", "change");
     for (int i = 0; i < HOLDINGS; ++i) {
