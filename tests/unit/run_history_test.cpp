@@ -41,7 +41,7 @@ TEST(RunHistory, IsReadFromItsSectionAndWrittenBackKeepingTheRestOfTheFile)
     ASSERT_EQ(0, SaveRunHistory(file.c_str(), history));
     std::string written = ReadBytes(file);
     written.erase(std::remove(written.begin(), written.end(), '\r'), written.end());
-    EXPECT_EQ("# the user's note\n[Main]\nTheme=Lagoon.theme\n\n[RunHistory]\nCommand0=b --x=1\nCommand2=\xE3\x83\xA1 c\n"
+    EXPECT_EQ("# the user's note\n[Main]\nTheme=Lagoon.theme\n\n[RunHistory]\n# old\nCommand0=b --x=1\nCommand2=\xE3\x83\xA1 c\n"
               "Command1=a\nKept=1\nCommand10=x\n\n[Start]\nUserName=Me\n", written);
 }
 
