@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -44,6 +45,13 @@ std::string ReadBytes(const std::wstring& path)
 {
     std::ifstream file(fs::path(path), std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+std::string ReadText(const std::wstring& path)
+{
+    std::string bytes = ReadBytes(path);
+    bytes.erase(std::remove(bytes.begin(), bytes.end(), '\r'), bytes.end());
+    return bytes;
 }
 
 

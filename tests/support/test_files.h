@@ -20,6 +20,7 @@ private:
 
 void WriteBytes(const std::wstring& path, const std::string& bytes);  // its folders made as needed
 std::string ReadBytes(const std::wstring& path);  // empty for a missing file
+std::string ReadText(const std::wstring& path);  // the bytes with the CR of text mode's CR LF dropped
 // The bundled home directory copied into the folder, which is made when missing.
 void InstallDefaultHome(const std::wstring& home);
 // The bundled Cove theme added to a home made by InstallDefaultHome, and chosen.

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -16,11 +15,9 @@ std::vector<std::wstring> Commands(const RunHistory& history)
 
 TEST(RunHistory, KeepsTheLastTenNewestFirstWithoutRepeats)
 {
-    static RunHistory history;
-    history.count = 0;
+    RunHistory history{};
     for (int i = 0; i < 12; ++i) AddToRunHistory(&history, (L"app " + std::to_wstring(i)).c_str());
-    AddToRunHistory(&history, L"app 5");
-    AddToRunHistory(&history, L"app 2");
+    for (const wchar_t* again : {L"app 5", L"app 2"}) AddToRunHistory(&history, again);
     const std::vector<std::wstring> expected = {L"app 2", L"app 5", L"app 11", L"app 10", L"app 9",
                                                 L"app 8", L"app 7", L"app 6", L"app 4", L"app 3"};
     EXPECT_EQ(expected, Commands(history)) << "the oldest two dropped out; a repeat moves up, and none drops for it";
@@ -39,10 +36,8 @@ TEST(RunHistory, IsReadFromItsSectionAndWrittenBackKeepingTheRestOfTheFile)
 
     AddToRunHistory(&history, L"b --x=1");
     ASSERT_EQ(0, SaveRunHistory(file.c_str(), history));
-    std::string written = ReadBytes(file);
-    written.erase(std::remove(written.begin(), written.end(), '\r'), written.end());
     EXPECT_EQ("# the user's note\n[Main]\nTheme=Lagoon.theme\n\n[RunHistory]\n# old\nCommand0=b --x=1\nCommand2=\xE3\x83\xA1 c\n"
-              "Command1=a\nKept=1\nCommand10=x\n\n[Start]\nUserName=Me\n", written);
+              "Command1=a\nKept=1\nCommand10=x\n\n[Start]\nUserName=Me\n", ReadText(file));
 }
 
 }  // namespace

@@ -63,26 +63,31 @@ std::array<long long, HOLDINGS> Measure()
     return held;
 }
 
-// Cancels the exit dialog, or closes it on every other opening, from inside its modal loop.
-int closes;
-void CALLBACK CancelExitDialog(HWND, UINT, UINT_PTR timer, DWORD)
-{
-    HWND dialog = FindWindowW(L"#32770", L"Exit Lumaro");
-    if (!IsWindowVisible(dialog)) return;
-    KillTimer(NULL, timer);
-    SendMessageW(dialog, ++closes % 2 ? WM_CLOSE : WM_COMMAND, IDCANCEL, 0);
-}
-
-// Dismisses the task menu open now, or chooses its last line, Close, from inside its loop.
+// Answers the modal loop open now from inside it: the task menu (no title) is dismissed, or
+// its last line, Close, chosen; a dialog is cancelled, the exit dialog closed instead on every
+// other opening, and the Run dialog counted when it shows its history.
+const wchar_t* modalTitle;
 bool chooseClose;
-void CALLBACK AnswerTaskMenu(HWND, UINT, UINT_PTR timer, DWORD)
+int closes, runDialogsShown;
+void CALLBACK AnswerModal(HWND, UINT, UINT_PTR timer, DWORD)
 {
-    HWND popup = FindWindowW(L"#32768", NULL);
-    if (!IsWindowVisible(popup)) return;
+    HWND window = FindWindowW(modalTitle ? L"#32770" : L"#32768", modalTitle);
+    if (!IsWindowVisible(window)) return;
     KillTimer(NULL, timer);
-    if (!chooseClose) EndMenu();
-    for (UINT key : {VK_UP, VK_RETURN})
-        if (chooseClose) PostMessageW(popup, WM_KEYDOWN, key, 0);
+    if (!modalTitle) {
+        if (!chooseClose) EndMenu();
+        for (UINT key : {VK_UP, VK_RETURN})
+            if (chooseClose) PostMessageW(window, WM_KEYDOWN, key, 0);
+        return;
+    }
+    runDialogsShown += SendDlgItemMessageW(window, IDC_RUN_COMMAND, CB_GETCOUNT, 0, 0) == 3;
+    const bool close = wcscmp(modalTitle, L"Exit Lumaro") == 0 && ++closes % 2;
+    SendMessageW(window, close ? WM_CLOSE : WM_COMMAND, IDCANCEL, 0);
+}
+void AnswerOnceShown(const wchar_t* title)
+{
+    modalTitle = title;
+    SetTimer(NULL, 0, 10, AnswerModal);
 }
 
 // An application's window; every third answers WM_GETICON.
@@ -105,7 +110,7 @@ void HoldAndAnswerTaskButton(int tick, bool close, std::vector<HWND>* windows)
     const HWND window = CurrentTask(position).window;
     // "More" lists the windows; the buttons before it have their window's menu.
     chooseClose = close && TaskButtonEntry(position, TaskCount()) != TASK_BUTTON_MORE;
-    SetTimer(NULL, 0, 10, AnswerTaskMenu);
+    AnswerOnceShown(NULL);
     SendMessageW(TaskbarWindow, WM_COMMAND, 100 + FIRST_TASK_BUTTON + position, BUTTON_HELD);
     if (!chooseClose) return;
     for (MSG msg; PeekMessageW(&msg, window, 0, 0, PM_REMOVE);) DispatchMessageW(&msg);
@@ -114,22 +119,13 @@ void HoldAndAnswerTaskButton(int tick, bool close, std::vector<HWND>* windows)
     OpenApplication(tick, windows);
 }
 
-// Cancels the Run dialog from inside its modal loop, once it is shown with its history.
-std::wstring runHistoryFile;
-int runDialogsShown;
-void CALLBACK CancelRunDialog(HWND, UINT, UINT_PTR timer, DWORD)
-{
-    HWND dialog = FindWindowW(L"#32770", L"Run");
-    if (!IsWindowVisible(dialog)) return;
-    KillTimer(NULL, timer);
-    runDialogsShown += SendDlgItemMessageW(dialog, IDC_RUN_COMMAND, CB_GETCOUNT, 0, 0) == 3;
-    SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
-}
+std::wstring home, runHistoryFile;  // the bundled home the shell runs from
 
 // Windows of this process stand in for applications: they open, are retitled, come to the
 // front and close, up to more than the taskbar has buttons. Every third answers WM_GETICON;
 // for the others the task list extracts the executable's icon. Meanwhile the taskbar ticks,
-// an exit screen and the Run dialog are opened and cancelled at even intervals, and every 50
+// an exit screen, the Run and the settings dialog are opened and cancelled at even intervals
+// (the settings dialog's windows and GDI objects held to the exact count), and every 50
 // ticks a task button is held and its menu dismissed, or every tenth time a window closed
 // from it. At the end the applications are closed and their buttons gone.
 void RunTicks(int ticks, int exitScreens)
@@ -149,11 +145,14 @@ void RunTicks(int ticks, int exitScreens)
         if (tick % 50 == 25) HoldAndAnswerTaskButton(tick, tick % 500 == 25, &windows);
         if ((tick + 1) % (ticks / exitScreens) == 0) {
             const int threads = CountThreads();
-            SetTimer(NULL, 0, 10, CancelExitDialog);
+            AnswerOnceShown(L"Exit Lumaro");
             if (OpenExitScreen(GetModuleHandleW(NULL)) != 0) FAIL() << "no exit screen at tick " << tick;
             if (CountThreads() != threads) FAIL() << "the fade worker outlives its exit screen at tick " << tick;
-            SetTimer(NULL, 0, 10, CancelRunDialog);
+            AnswerOnceShown(L"Run");
             OpenRunDialog(GetModuleHandleW(NULL), runHistoryFile.c_str());
+            AnswerOnceShown(L"Lumaro Settings");
+            if (RunSettingsDialog(GetModuleHandleW(NULL), NULL, home.c_str()) != SETTINGS_UNCHANGED)
+                FAIL() << "settings changed at tick " << tick;
         }
         if (tick % 10 == 0 && TakeQuitMessage()) FAIL() << "a quit request at tick " << tick;
     }
@@ -163,17 +162,17 @@ void RunTicks(int ticks, int exitScreens)
 }
 
 // The shell's modules in this process, from the bundled home, as start-up makes them.
-TEST(Soak, TenThousandTicksFiftyExitScreensAndRunDialogsAndTwoHundredTaskMenusLeaveTheShellWhereItSettled)
+TEST(Soak, TenThousandTicksFiftyExitScreensRunAndSettingsDialogsAndTwoHundredTaskMenusLeaveTheShellWhereItSettled)
 {
-    TempDirectory home;
-    InstallDefaultHome(home.path());
-    runHistoryFile = home / L"settings\\settings.cfg";
-    static RunHistory history;
-    for (const wchar_t* command : {L"notepad", L"\\Windows\\control.exe", L"\\NAND3\\"}) AddToRunHistory(&history, command);
-    ASSERT_EQ(0, SaveRunHistory(runHistoryFile.c_str(), history));
+    TempDirectory folder;
+    home = folder.path();
+    InstallDefaultHome(home);
+    runHistoryFile = folder / L"settings\\settings.cfg";
+    WriteBytes(runHistoryFile, ReadBytes(runHistoryFile) +
+                                   "[RunHistory]\nCommand0=notepad\nCommand1=\\Windows\\control.exe\nCommand2=\\NAND3\\\n");
     {
         LogCapture log;
-        ASSERT_EQ(0, LoadShellSettings(home.path().c_str(), &Settings));
+        ASSERT_EQ(0, LoadShellSettings(home.c_str(), &Settings));
         ReadScreenSize();
         CreateShellFonts();
         ASSERT_EQ(0, CreateTaskbar(GetModuleHandleW(NULL), ToggleStartMenu));
@@ -191,37 +190,6 @@ TEST(Soak, TenThousandTicksFiftyExitScreensAndRunDialogsAndTwoHundredTaskMenusLe
     for (int i = 0; i < HOLDINGS; ++i) {
         printf("%-12s %10lld %10lld %+10lld\n", HOLDING_NAMES[i], settled[i], end[i], end[i] - settled[i]);
         EXPECT_LE(std::abs(end[i] - settled[i]), TOLERANCES[i]) << HOLDING_NAMES[i];
-    }
-}
-
-// The settings dialog opened and cancelled from inside its modal loop, again and again.
-void CALLBACK CancelSettingsDialog(HWND, UINT, UINT_PTR timer, DWORD)
-{
-    HWND dialog = FindWindowW(L"#32770", L"Lumaro Settings");
-    if (!IsWindowVisible(dialog)) return;
-    KillTimer(NULL, timer);
-    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
-}
-
-void OpenSettingsDialogs(const std::wstring& home, int times)
-{
-    for (int i = 0; i < times; ++i) {
-        SetTimer(NULL, 0, 10, CancelSettingsDialog);
-        if (RunSettingsDialog(GetModuleHandleW(NULL), NULL, home.c_str()) != SETTINGS_UNCHANGED) FAIL() << "opening " << i;
-    }
-}
-
-TEST(Soak, FiftySettingsDialogsLeaveGdiObjectsAndWindowsWhereTheySettled)
-{
-    TempDirectory home;
-    InstallDefaultHome(home.path());
-    OpenSettingsDialogs(home.path(), 5);
-    const auto settled = Measure();
-    OpenSettingsDialogs(home.path(), 50);
-    const auto end = Measure();
-    for (int i : {GDI_OBJECTS, WINDOWS}) {
-        printf("settings dialog: %-12s %10lld %10lld\n", HOLDING_NAMES[i], settled[i], end[i]);
-        EXPECT_EQ(settled[i], end[i]) << HOLDING_NAMES[i];
     }
 }
 
