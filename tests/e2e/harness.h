@@ -75,9 +75,12 @@ public:
     {
         return WaitUntil([&] { return Output().find(fragment) != std::wstring::npos; }, timeoutMs);
     }
-    bool WaitForExit(DWORD* exitCode, DWORD timeoutMs = 20000)
+    // The exit code, or STILL_ACTIVE while the program runs past the time-out.
+    DWORD ExitCode(DWORD timeoutMs = 20000)
     {
-        return process_ && WaitForSingleObject(process_, timeoutMs) == WAIT_OBJECT_0 && GetExitCodeProcess(process_, exitCode);
+        DWORD code = STILL_ACTIVE;
+        if (process_ && WaitForSingleObject(process_, timeoutMs) == WAIT_OBJECT_0) GetExitCodeProcess(process_, &code);
+        return code;
     }
 
 private:

@@ -116,11 +116,13 @@ protected:
     }
     // Under Wine a menu opened while another program is in front can lose the activation it
     // was given at once, and so close again: the user taps once more.
-    bool OpenMenu()
+    bool OpenMenu(POINT item = {})  // and then taps the item given
     {
         for (int tap = 0; tap < 3; ++tap) {
             TapAt(START_BUTTON);
-            if (WaitUntil([] { return MenuShown() && !WaitUntil([] { return !MenuShown(); }, 300); }, 1500)) return true;
+            if (!WaitUntil([] { return MenuShown() && !WaitUntil([] { return !MenuShown(); }, 300); }, 1500)) continue;
+            if (item.x) TapAt(item);
+            return true;
         }
         return false;
     }
@@ -178,21 +180,6 @@ TEST_F(Desktop, TaskbarSessionFromStartUpToMoreWindowsThanButtons)
     EXPECT_TRUE(WaitUntil([] { return WindowText(GetForegroundWindow()).rfind(L"Many ", 0) == 0; }, 3000));
 }
 
-TEST_F(Desktop, AWindowMinimisedFromItsButtonIsRestoredFromIt)
-{
-    HWND first = StartApp(L"First"), second = StartApp(L"Second");
-    ASSERT_TRUE(second && WaitUntil([&] { return Drawn(1); }));
-    EXPECT_TRUE(TapBrings(0, first));
-    EXPECT_TRUE(WaitUntil([&] { return Pressed(0, 2); }));
-    Tap(ButtonX(0), TAP_Y);
-    EXPECT_TRUE(WaitUntil([&] { return IsIconic(first) != FALSE; }, 3000)) << "tapping the pressed button minimises";
-    EXPECT_EQ(up, Face(0)) << "and draws it up at once";
-    SetWindowTextW(second, L"Second, renamed");  // the next tick draws every button afresh
-    EXPECT_FALSE(WaitUntil([&] { return Face(0) == down; }, 1500)) << "nor do the next ticks press it";
-    EXPECT_TRUE(TapBrings(0, first));
-    EXPECT_TRUE(WaitUntil([&] { return !IsIconic(first) && Pressed(0, 2); }, 3000)) << "the third tap restores it";
-}
-
 // The pen kept at a point of the bar until a menu is up, then lifted; the menu, NULL when none
 // came. The pointer goes there first: X delivers its earlier motion late, and a pen that is
 // seen to leave the button holds nothing.
@@ -221,10 +208,22 @@ bool Answers(HWND window)
     return SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &answer) != 0;
 }
 
-TEST_F(Desktop, AHeldTaskButtonsMenuActsOnItsWindowAndOnNothingOnceItHasGone)
+TEST_F(Desktop, ATaskButtonMinimisesAndRestoresItsWindowAndItsHeldMenuActsOnItAndOnNothingOnceItHasGone)
 {
     HWND first = StartApp(L"First"), second = StartApp(L"Second");
     ASSERT_TRUE(second && WaitUntil([&] { return Drawn(1); }));
+    // A window minimised from its button is restored from it.
+    EXPECT_TRUE(TapBrings(0, first));
+    EXPECT_TRUE(WaitUntil([&] { return Pressed(0, 2); }));
+    Tap(ButtonX(0), TAP_Y);
+    EXPECT_TRUE(WaitUntil([&] { return IsIconic(first) != FALSE; }, 3000)) << "tapping the pressed button minimises";
+    EXPECT_EQ(up, Face(0)) << "and draws it up at once";
+    SetWindowTextW(second, L"Second, renamed");  // the next tick draws every button afresh
+    EXPECT_FALSE(WaitUntil([&] { return Face(0) == down; }, 1500)) << "nor do the next ticks press it";
+    EXPECT_TRUE(TapBrings(0, first));
+    EXPECT_TRUE(WaitUntil([&] { return !IsIconic(first) && Pressed(0, 2); }, 3000)) << "the third tap restores it";
+    ASSERT_TRUE(TapBrings(1, second));
+
     // The press brings the window forward as a tap does; the hold adds the menu on the bar.
     HWND popup = HoldAt(ButtonX(0));
     ASSERT_NE(nullptr, popup);
@@ -292,8 +291,7 @@ TEST_F(Desktop, CloseAgainOffersEndTaskForAHungOrLingeringApplicationOnly)
     EXPECT_TRUE(window.rfind(L"Window: HungW", 0) == 0 && window.size() < longTitle.size() &&
                 window.substr(window.size() - 3) == L"...") << ToUtf8(window);
     PostMessageW(box, WM_COMMAND, IDOK, 0);
-    DWORD exitCode = 0;
-    EXPECT_TRUE(apps.back()->WaitForExit(&exitCode, 5000)) << "its process is gone";
+    EXPECT_NE(STILL_ACTIVE, apps.back()->ExitCode(5000)) << "its process is gone";
     EXPECT_TRUE(WaitUntil([&] { return !Drawn(1) && Answers(bar); })) << "and its button";
     EXPECT_TRUE(Has(shell->Output(), L"End task: \""));
 }
@@ -341,11 +339,9 @@ TEST_F(Desktop, TheStartMenuOpensClosesAndStartsProgramsAsTapped)
     ASSERT_TRUE(OpenMenu());
     PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
     EXPECT_TRUE(WaitUntil([] { return !MenuShown(); }, 3000));
-    ASSERT_TRUE(OpenMenu());
-    TapAt(MY_DOCUMENTS);
+    ASSERT_TRUE(OpenMenu(MY_DOCUMENTS));
     EXPECT_TRUE(WaitUntil([] { return Shown(NULL, L"My Documents") != NULL; }));
-    ASSERT_TRUE(OpenMenu());
-    TapAt(SIDE_ITEM_5);
+    ASSERT_TRUE(OpenMenu(SIDE_ITEM_5));
     HWND settings = NULL;
     ASSERT_TRUE(WaitUntil([&] { return (settings = Shown(L"#32770", L"Lumaro Settings")) != NULL; }));
     EXPECT_FALSE(MenuShown());
@@ -354,8 +350,7 @@ TEST_F(Desktop, TheStartMenuOpensClosesAndStartsProgramsAsTapped)
 
     // All Programs opens its popup on the press, at the button's corner, the button pressed;
     // dismissed, the menu stays; chosen, the application starts and the menu closes.
-    ASSERT_TRUE(OpenMenu());
-    TapAt(ALL_PROGRAMS);
+    ASSERT_TRUE(OpenMenu(ALL_PROGRAMS));
     HWND popup = NULL;
     ASSERT_TRUE(WaitUntil([&] { return (popup = Shown(L"#32768", NULL)) != NULL; }, 3000));
     GetWindowRect(popup, &rect);
@@ -375,8 +370,7 @@ TEST_F(Desktop, TheStartMenuOpensClosesAndStartsProgramsAsTapped)
 
     // A shortcut starts its program shown and in front; activating it later closes the menu
     // and leaves it in front.
-    ASSERT_TRUE(OpenMenu());
-    TapAt(SHORTCUT_0);
+    ASSERT_TRUE(OpenMenu(SHORTCUT_0));
     EXPECT_TRUE(WaitUntil([] { return !MenuShown(); }, 3000));
     HWND started = NULL;
     ASSERT_TRUE(WaitUntil([&] { return (started = Shown(NULL, L"Shortcut")) != NULL; })) << "started with SW_SHOWNORMAL";
@@ -393,8 +387,7 @@ TEST_F(Desktop, TheExitScreenFadesTheScreenBehindItsDialogAndOkEndsTheShell)
     const POINT orange = {10, BAR_TOP + 15};  // on the start button
     const COLORREF unfaded = ThemePixel(L"STARTBUTTONU", orange.x, 15);
     const int grey = (GetRValue(unfaded) + GetGValue(unfaded) + GetBValue(unfaded)) / 3;
-    ASSERT_TRUE(OpenMenu());
-    TapAt(EXIT_BUTTON);
+    ASSERT_TRUE(OpenMenu(EXIT_BUTTON));
     EXPECT_TRUE(WaitUntil([] { return !MenuShown(); }, 3000)) << "the menu goes at once";
     HWND dialog = NULL;
     ASSERT_TRUE(WaitUntil([&] { return Shown(L"ZORV_EXITDLG_CLASS", NULL) && (dialog = Shown(L"#32770", L"Exit Lumaro")); }));
@@ -410,8 +403,7 @@ TEST_F(Desktop, TheExitScreenFadesTheScreenBehindItsDialogAndOkEndsTheShell)
     // Cancel returns to the desktop, the taskbar answers, and a second opening works alike.
     SendMessageW(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
     EXPECT_TRUE(WaitUntil([] { return !Shown(L"ZORV_EXITDLG_CLASS", NULL); }, 3000));
-    ASSERT_TRUE(OpenMenu());
-    TapAt(EXIT_BUTTON);
+    ASSERT_TRUE(OpenMenu(EXIT_BUTTON));
     ASSERT_TRUE(WaitUntil([&] { return (dialog = Shown(L"#32770", L"Exit Lumaro")) != NULL; }));
     EXPECT_TRUE(Has(shell->Output(), L"RegClass Error"));
     // The desktop cannot reset: both reset choices are disabled, and OK can only mean exit,
@@ -422,8 +414,7 @@ TEST_F(Desktop, TheExitScreenFadesTheScreenBehindItsDialogAndOkEndsTheShell)
     EXPECT_EQ(BST_UNCHECKED, IsDlgButtonChecked(dialog, IDC_EXIT_SHELL)) << "one radio button checked, the one clicked";
     EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(dialog, IDC_HARD_RESET));
     SendMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
-    DWORD exitCode = 1;
-    EXPECT_TRUE(shell->WaitForExit(&exitCode) && exitCode == 0) << "exit code " << exitCode;
+    EXPECT_EQ(0u, shell->ExitCode());
 }
 
 // What the shell shows in one language: the start menu's labels and the All Programs popup,
@@ -472,15 +463,13 @@ protected:
         TapAt({300, MENU_TOP + 257 + 12});  // side item 6
         EXPECT_TRUE(WaitUntil([&] { return (window = Shown(L"#32770", L"Zorv")) != NULL; }));
         shown.texts.push_back(AnswerBox(window));
-        EXPECT_TRUE(WaitUntil([] { return !Shown(L"#32770", L"Zorv"); }, 3000) && OpenMenu());
-        TapAt(EXIT_BUTTON);
+        EXPECT_TRUE(WaitUntil([] { return !Shown(L"#32770", L"Zorv"); }, 3000) && OpenMenu(EXIT_BUTTON));
         EXPECT_TRUE(WaitUntil([&] { return Shown(L"ZORV_EXITDLG_CLASS", NULL) && (window = Shown(L"#32770", NULL)); }));
         shown.texts.push_back(WindowText(window));
         for (int id : {IDC_EXIT_QUESTION, IDC_EXIT_SHELL, IDC_SOFT_RESET, IDC_HARD_RESET, IDOK, IDCANCEL})
             shown.texts.push_back(WindowText(GetDlgItem(window, id)));
         SendMessageW(GetDlgItem(window, IDOK), BM_CLICK, 0, 0);
-        DWORD exitCode = 1;
-        EXPECT_TRUE(shell->WaitForExit(&exitCode) && exitCode == 0) << "exit code " << exitCode;
+        EXPECT_EQ(0u, shell->ExitCode());
         return shown;
     }
     void Restart(const std::string& language)
@@ -571,8 +560,7 @@ TEST_F(Desktop, SettingsSavedAndARestartShowTheNewNameAndClockOnOneTaskbarOverTh
     EXPECT_TRUE(Has(WindowText(GetDlgItem(box, 0xFFFF)), L"Restart Lumaro now?"));
     PostMessageW(box, WM_COMMAND, IDYES, 0);
 
-    DWORD exitCode = 1;
-    EXPECT_TRUE(shell->WaitForExit(&exitCode) && exitCode == 0) << "exit code " << exitCode;
+    EXPECT_EQ(0u, shell->ExitCode());
     const std::string written = ReadBytes((home / L"settings\\settings.cfg").wstring());
     EXPECT_TRUE(written.find("UserName=Restarted Owner WWW") != std::string::npos &&
                 written.find("AMPM=1") != std::string::npos && written.find("# The theme file, in this folder.") != std::string::npos)
@@ -623,8 +611,7 @@ TEST_F(Desktop, RunStartsCommandsRemembersThemAcrossARestartAndKeepsTheDialogFor
     const std::wstring failing = (home / L"missing.exe").wstring() + L" --x";
     HWND dialog = NULL;
     const auto openRun = [&] {
-        EXPECT_TRUE(OpenMenu());
-        TapAt(RUN);
+        EXPECT_TRUE(OpenMenu(RUN));
         return WaitUntil([&] { return (dialog = Shown(L"#32770", L"Run")) && GetForegroundWindow() == dialog; });
     };
     const auto runClosed = [] { return WaitUntil([] { return !Shown(L"#32770", L"Run"); }, 1000); };
@@ -665,8 +652,8 @@ TEST_F(Desktop, RunStartsCommandsRemembersThemAcrossARestartAndKeepsTheDialogFor
     EXPECT_EQ(command, FieldText(dialog));
     EXPECT_EQ(1, SendMessageW(GetDlgItem(dialog, IDC_RUN_COMMAND), CB_GETCOUNT, 0, 0));
     PostMessageW(FindWindowW(L"ZORV_TASKBAR_CLASS", NULL), WM_CLOSE, 0, 0);
-    DWORD exitCode = 1;
-    EXPECT_TRUE(shell->WaitForExit(&exitCode) && exitCode == 0 && !IsWindow(dialog)) << "exit code " << exitCode;
+    EXPECT_EQ(0u, shell->ExitCode());
+    EXPECT_FALSE(IsWindow(dialog));
 }
 
 // My Computer, NAND3, Storage Card, My Documents and Control Panel; then the input panel,
@@ -679,8 +666,7 @@ TEST_F(Desktop, EachPlaceBringsAWindowOfAnotherProcessToTheFront)
     GetWindowThreadProcessId(bar, &shellProcess);
     for (int row : {73, 101, 129, 157, 193}) {
         SCOPED_TRACE("side item at row " + std::to_string(row));
-        ASSERT_TRUE(OpenMenu());
-        TapAt({300, MENU_TOP + row + 12});
+        ASSERT_TRUE(OpenMenu({300, MENU_TOP + row + 12}));
         HWND front = NULL;
         EXPECT_TRUE(WaitUntil([&] {
             DWORD process = 0;
@@ -692,8 +678,7 @@ TEST_F(Desktop, EachPlaceBringsAWindowOfAnotherProcessToTheFront)
         EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(front); }, 5000));
     }
     EXPECT_FALSE(Has(shell->Output(), L"Cannot Execute"));
-    ASSERT_TRUE(OpenMenu());
-    TapAt(INPUT_PANEL);
+    ASSERT_TRUE(OpenMenu(INPUT_PANEL));
     HWND box = NULL;
     ASSERT_TRUE(WaitUntil([&] { return (box = Shown(L"#32770", L"Zorv")) != NULL; }));
     EXPECT_EQ(L"This device has no input panel.", AnswerBox(box));
@@ -798,8 +783,7 @@ TEST(FatalStart, EachBrokenFileEndsInTheBoxNamingItAndExitCodeOne)
             const std::wstring failure = (bitmap ? L"Cannot Load BMP - Path:\"" : L"Cannot load CFG: \"") + file.wstring() + L"\"";
             ExpectInOrder(texts[i], {L"A fatal error has occured.\n\nError:\n" + (bitmap ? windowFailure : settingsFailure) +
                                          L"\n\nLast error log:\n[", L"] [ERROR:0x", L"] " + failure + L"\n\nThis program will exit."});
-            DWORD exitCode = 0;
-            EXPECT_TRUE(shells[i]->WaitForExit(&exitCode) && exitCode == 1) << "exit code " << exitCode;
+            EXPECT_EQ(1u, shells[i]->ExitCode());
             ExpectInOrder(shells[i]->Output(), {L"Current directory: \"" + homes[i].wstring() + L"\"\n", start.step,
                                                 failure + L"\n[Log] [NG]\n", start.next, L"Zorv Startup Done!"});
         }
