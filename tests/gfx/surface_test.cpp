@@ -11,7 +11,7 @@ const COLORREF MAGENTA = RGB(255, 0, 255);
 // Held for the life of the process.
 const HDC screen = GetDC(NULL);
 
-TEST(Surface, ThemeBitmapHasTheFilesSizeAndPixelsInTheScreensFormatAndLeavesNothingBehind)
+TEST(Surface, ThemeBitmapIsTheFileInTheScreensFormatAndTheKeyColorRegionHoldsThePixelsThatAreNotMagenta)
 {
     TempDirectory folder;
     MemorySurface surface;
@@ -35,13 +35,10 @@ TEST(Surface, ThemeBitmapHasTheFilesSizeAndPixelsInTheScreensFormatAndLeavesNoth
     DeleteDC(gone);
     EXPECT_EQ(1, LoadThemeBitmap(gone, folder.path().c_str(), L"TASKBARCLK", &surface));
     EXPECT_EQ(before, CountGdiObjects()) << "the loaded bitmap is given back when its surface cannot be made";
-}
 
-TEST(Surface, KeyColorRegionHoldsExactlyThePixelsThatAreNotMagenta)
-{
-    // Every other pixel magenta, so the region is merged from many rectangles; the others
-    // are blue or one step from magenta. A 32-bit picture whose fourth bytes vary: only the
-    // colour counts.
+    // The key colour's region: every other pixel magenta, so the region is merged from many
+    // rectangles; the others are blue or one step from magenta. A 32-bit picture whose fourth
+    // bytes vary: only the colour counts.
     const COLORREF others[] = {RGB(0, 0, 255), RGB(254, 0, 255), RGB(255, 1, 255), RGB(255, 0, 254)};
     void* bits = nullptr;
     MemorySurface image = {CreateCompatibleDC(screen), CreatePixelBitmap(screen, 64, 48, &bits)};
@@ -53,7 +50,7 @@ TEST(Surface, KeyColorRegionHoldsExactlyThePixelsThatAreNotMagenta)
                 (x * 37 + y) % 256 << 24 | RGB(GetBValue(color), GetGValue(color), GetRValue(color));
         }
     HRGN region = CreateKeyColorRegion(image.dc, image.bitmap);
-    int wrong = 0;
+    wrong = 0;
     for (int y = -1; y <= 48; ++y)
         for (int x = -1; x <= 64; ++x)
             wrong += bool(PtInRegion(region, x, y)) != (GetPixel(image.dc, x, y) != MAGENTA && x >= 0 && y >= 0 &&

@@ -35,7 +35,7 @@ protected:
     TempDirectory home;
 };
 
-TEST_F(ThemeCheckTest, BitmapsOfExactlyTheSizeTheThemeFileAsksForPassButNotOnePixelLess)
+TEST_F(ThemeCheckTest, BitmapsOfTheAskedSizePassOnePixelLessOrAMissingOrBrokenFileGivesOneLineAndTheLayoutIsChecked)
 {
     // The shell uses one column of TASKBAR and of the middles, and 4 columns of TBTND0.
     const struct { LPCWSTR name; int width, height, shortWidth, shortHeight; } sizes[] = {
@@ -49,10 +49,7 @@ TEST_F(ThemeCheckTest, BitmapsOfExactlyTheSizeTheThemeFileAsksForPassButNotOnePi
         ExpectOneLine(Bitmap(s.name), BmpFile(s.shortWidth, s.shortHeight), L"TOO SMALL ",
                       L": is " + std::to_wstring(s.shortWidth) + L" x " + std::to_wstring(s.shortHeight) +
                           L", needs at least " + std::to_wstring(s.width) + L" x " + std::to_wstring(s.height));
-}
-
-TEST_F(ThemeCheckTest, EachMissingOrBrokenFileGivesOneLineAndOnlyWarningsPass)
-{
+    // Each missing or broken file gives one line too, and only warnings pass.
     const std::wstring picture = home / L"settings\\user.bmp";
     const std::wstring noPicture = L"; the start menu shows the background instead";
     ExpectOneLine(Bitmap(L"SIDE3D"), "", L"MISSING  ", L": needs a BMP of at least 186 x 24");
@@ -60,11 +57,9 @@ TEST_F(ThemeCheckTest, EachMissingOrBrokenFileGivesOneLineAndOnlyWarningsPass)
                   L": not a complete BMP file");
     ExpectOneLine(picture, "", L"WARNING  ", L": user picture missing" + noPicture);
     ExpectOneLine(picture, "no picture here", L"WARNING  ", L": user picture not a complete BMP file" + noPicture);
-}
 
-TEST_F(ThemeCheckTest, LayoutKeysAreCheckedAgainstTheMenuEachOtherAndTheFaces)
-{
-    // The bundled Cove theme lays out its own menu, all of it sound.
+    // The layout keys are checked against the menu, each other and the faces. The bundled Cove
+    // theme lays out its own menu, all of it sound.
     TempDirectory coveHome;
     InstallDefaultHome(coveHome.path());
     InstallCoveTheme(coveHome.path());
@@ -77,14 +72,13 @@ TEST_F(ThemeCheckTest, LayoutKeysAreCheckedAgainstTheMenuEachOtherAndTheFaces)
     // right edge and a user name box without height.
     const std::wstring theme = home / L"settings\\Lagoon.theme";
     WriteBytes(theme, ReadBytes(theme) + "ShortcutCX=187\nSide4Y=180\nExitX=279\nUserNameCY=0\n");
-    ThemeReport report;
+    report = {};
     EXPECT_EQ(1, CheckTheme(home.path().c_str(), &report));
-    const std::wstring faceTooSmall = L": is 186 x 36, needs at least 187 x 36";
     std::vector<std::wstring> lines;
     for (const ThemeFinding& finding : report.findings) lines.push_back(finding.line);
     EXPECT_EQ((std::vector<std::wstring>{
-                  L"TOO SMALL " + Bitmap(L"MAINU") + faceTooSmall,
-                  L"TOO SMALL " + Bitmap(L"MAIND") + faceTooSmall,
+                  L"TOO SMALL " + Bitmap(L"MAINU") + L": is 186 x 36, needs at least 187 x 36",
+                  L"TOO SMALL " + Bitmap(L"MAIND") + L": is 186 x 36, needs at least 187 x 36",
                   L"WARNING  " + theme + L": Side4 (207, 180, 186 x 24) overlaps Side3 (207, 157, 186 x 24)",
                   L"WARNING  " + theme + L": Exit (279, 354, 122 x 30) reaches outside the 400 x 390 menu",
                   L"WARNING  " + theme + L": UserName (65, 8, 300 x 0) has no area",

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstddef>
+#include <cstring>
+
 #include "config/shell_settings.h"
 #include "test_files.h"
 
@@ -16,18 +19,14 @@ const char* const LAYOUT_KEYS[] = {
     "ExitTextDownColor", "UserNameColor", "UserNameShadowColor"};
 const int COLOR_KEY_FIRST = 36;
 
+// The layout fields stand in the keys' order, each an int or a COLORREF.
 std::vector<long long> LayoutFields(const ShellSettings& s)
 {
-    return {s.startShortcutX, s.startShortcutY, s.startShortcutStep, s.startShortcutCX, s.startShortcutCY,
-            s.startShortcutTextX, s.startShortcutIconX, s.startShortcutIconY, s.startSideX, s.startSideY[0],
-            s.startSideY[1], s.startSideY[2], s.startSideY[3], s.startSideY[4], s.startSideY[5], s.startSideY[6],
-            s.startSideY[7], s.startSideCX, s.startSideCY, s.startSideTextX, s.startAllProgramsX, s.startAllProgramsY,
-            s.startAllProgramsCX, s.startAllProgramsCY, s.startAllProgramsTextRight, s.startExitX, s.startExitY,
-            s.startExitCX, s.startExitCY, s.startExitTextX, s.startUserNameX, s.startUserNameY, s.startUserNameCX,
-            s.startUserNameCY, s.startUserNameShadowX, s.startUserNameShadowY, s.startShortcutTextColor,
-            s.startShortcutTextDownColor, s.startSideTextColor, s.startSideTextDownColor, s.startAllProgramsTextColor,
-            s.startAllProgramsTextDownColor, s.startExitTextColor, s.startExitTextDownColor, s.startUserNameColor,
-            s.startUserNameShadowColor};
+    int fields[ARRAYSIZE(LAYOUT_KEYS)];
+    static_assert(offsetof(ShellSettings, startUserNameShadowColor) + sizeof(COLORREF) ==
+                  offsetof(ShellSettings, startShortcutX) + sizeof fields);
+    memcpy(fields, &s.startShortcutX, sizeof fields);
+    return {fields, fields + ARRAYSIZE(fields)};
 }
 
 }  // namespace
@@ -81,9 +80,8 @@ TEST(ShellSettings, EachKeyFillsItsOwnFieldAbsentLayoutKeysKeepTheDefaultsAndThe
     WriteBytes(home / L"settings\\Test.theme", fixed);
     ASSERT_EQ(0, LoadShellSettings(home.path().c_str(), &Settings));
     const long long black = RGB(0, 0, 0), white = RGB(255, 255, 255);
-    EXPECT_EQ((std::vector<long long>{8,   73,  40,    186, 36,    38,    2,     2,     207,   73,   101,   129,
-                                 157, 193, 221,   257, 293,   186,   24,    30,    8,     320,  186,   24,
-                                 146, 276, 354,   122, 30,    30,    65,    8,     300,   50,   2,     2,
-                                 black, white, RGB(8, 36, 107), white, black, white, white, white, white, black}),
+    EXPECT_EQ((std::vector<long long>{8, 73, 40, 186, 36, 38, 2, 2, 207, 73, 101, 129, 157, 193, 221, 257, 293, 186, 24,
+                                      30, 8, 320, 186, 24, 146, 276, 354, 122, 30, 30, 65, 8, 300, 50, 2, 2, black,
+                                      white, RGB(8, 36, 107), white, black, white, white, white, white, black}),
               LayoutFields(s));
 }

@@ -10,7 +10,7 @@
 
 namespace {
 
-TEST(TaskbarClock, FormatsTwentyFourAndTwelveHourTimes)
+TEST(TaskbarLayout, ClockInTwentyFourOrTwelveHoursButtonsFixedWhileTheyFitThenSharedOutAndMoreBeyondSixteen)
 {
     const std::tuple<WORD, WORD, int, const wchar_t*> times[] = {  // hour, minute, AM/PM, text
         {0, 15, 1, L"0:15 AM"}, {9, 5, 1, L"9:05 AM"}, {12, 30, 1, L"12:30 PM"}, {23, 59, 1, L"11:59 PM"},
@@ -20,15 +20,9 @@ TEST(TaskbarClock, FormatsTwentyFourAndTwelveHourTimes)
         FormatClockText({0, 0, 0, 0, hour, minute, 0, 0}, amPm, text);
         EXPECT_STREQ(expected, text);
     }
-}
-
-TEST(TaskButtonLayout, FixedWidthsWhileTheyFitThenTheAreaSharedOutAndMoreOnlyBeyondSixteen)
-{
-    // Area width, buttons shown, which one, and where it goes in the area and how wide.
-    const std::tuple<int, int, int, int, int> places[] = {
-        {500, 3, 2, 300, 150},                                                  // 450 < 500: fixed
-        {500, 4, 3, 375, 125}, {400, 3, 1, 133, 133}, {400, 3, 2, 266, 134},  // shared out
-    };
+    // The task buttons: area width, buttons shown, which one, and where it goes in the area and how wide.
+    const std::tuple<int, int, int, int, int> places[] = {{500, 3, 2, 300, 150},  // 450 < 500: fixed
+        {500, 4, 3, 375, 125}, {400, 3, 1, 133, 133}, {400, 3, 2, 266, 134}};        // shared out
     for (const auto& [areaWidth, shown, i, x, width] : places) {
         const TaskButtonPlace place = PlaceTaskButton(102, areaWidth, 150, shown, i);
         EXPECT_EQ(std::make_pair(102 + x, width), std::make_pair(place.x, place.width));
@@ -56,11 +50,7 @@ HICON FindIcon(HWND window, bool* owned)
     return *owned ? NewIcon() : sharedIcon;
 }
 // GetIconInfo hands out a copy of the mask, given back at once.
-bool Alive(HICON icon)
-{
-    ICONINFO info;
-    return GetIconInfo(icon, &info) && DeleteObject(info.hbmMask);
-}
+bool Alive(HICON icon) { ICONINFO info; return GetIconInfo(icon, &info) && DeleteObject(info.hbmMask); }
 // One tick over windows given as small numbers, titled with the number, or "renamed" for the one given.
 unsigned Tick(std::initializer_list<int> windows, int foreground = 0, int owner = 0, int renamed = 0)
 {
@@ -73,23 +63,13 @@ unsigned Tick(std::initializer_list<int> windows, int foreground = 0, int owner 
     return UpdateTaskList(enumerated, FakeWindow(foreground), FakeWindow(owner), FindIcon);
 }
 
-TEST(TaskMerge, WindowsKeepTheirPlacesAndNewOnesComeLastInReverseOrder)
-{
-    ResetTaskLists();
-    Tick({3, 2, 1});     // into the empty list as 1, 2, 3
-    Tick({4, 3, 5, 1});  // the second closed, two new ones
-    std::vector<HWND> order;
-    for (int i = 0; i < TaskCount(); ++i) order.push_back(CurrentTask(i).window);
-    // The third moves up; the new ones come last, the one enumerated later first.
-    EXPECT_EQ(std::vector<HWND>({FakeWindow(1), FakeWindow(3), FakeWindow(5), FakeWindow(4)}), order);
-}
-
-TEST(TaskListModel, IconsAreFetchedOnlyForNewPairsAndOwnedOnesGoWithTheirEntries)
+// One list through its ticks: icons, the merge of a changed desktop, the selection and churn.
+TEST(TaskListModel, IconsComeOnlyForNewPairsWindowsKeepTheirPlacesAndTheForegroundOrItsOwnerIsSelected)
 {
     asked = 0;
     ResetTaskLists();
     const int before = CountGdiObjects();
-    EXPECT_EQ(TASK_LIST_CHANGED, Tick({3, 2, 1}));  // listed as 1, 2, 3
+    EXPECT_EQ(TASK_LIST_CHANGED, Tick({3, 2, 1}));  // into the empty list as 1, 2, 3
     const HICON first = CurrentTask(0).icon;
     EXPECT_EQ(0u, Tick({3, 2, 1})) << "nothing changed";
     EXPECT_EQ(first, CurrentTask(0).icon) << "an unchanged tick keeps the icons";
@@ -97,21 +77,21 @@ TEST(TaskListModel, IconsAreFetchedOnlyForNewPairsAndOwnedOnesGoWithTheirEntries
     EXPECT_EQ(4, asked) << "only the retitled window is asked again";
     EXPECT_FALSE(Alive(first)) << "its old, owned icon is destroyed";
     EXPECT_TRUE(Alive(CurrentTask(2).icon)) << "an owned icon carried over stays";
+    // The second closed, two new ones: the third moves up; the new ones come last, the one
+    // enumerated later first.
+    EXPECT_EQ(TASK_LIST_CHANGED | TASK_SELECTION_CHANGED, Tick({4, 3, 5, 1}, 3, 0, 1));
+    std::vector<HWND> order;
+    for (int i = 0; i < TaskCount(); ++i) order.push_back(CurrentTask(i).window);
+    EXPECT_EQ(std::vector<HWND>({FakeWindow(1), FakeWindow(3), FakeWindow(5), FakeWindow(4)}), order);
+    EXPECT_EQ(FakeWindow(3), CurrentTask(SelectedTask()).window);
+    EXPECT_EQ(0u, Tick({4, 3, 5, 1}, 3, 0, 1));
+    EXPECT_EQ(TASK_SELECTION_CHANGED, Tick({4, 3, 5, 1}, 99, 5, 1)) << "a dialog owned by the fifth";
+    EXPECT_EQ(FakeWindow(5), CurrentTask(SelectedTask()).window);
+    EXPECT_EQ(TASK_SELECTION_CHANGED, Tick({4, 3, 5, 1}, 99, 0, 1));
+    EXPECT_EQ(-1, SelectedTask()) << "a window without an entry selects none";
     for (int round = 0; round < 40; ++round) Tick({1, 2 + round % 2 * 10, 3, 5 + round % 3 * 2}, 0, 0, round % 4);
     ResetTaskLists();
     EXPECT_EQ(before, CountGdiObjects()) << "no owned icon outlives its entry, and the shared one stays";
-}
-
-TEST(TaskListModel, TheForegroundWindowOrItsOwnerIsSelected)
-{
-    ResetTaskLists();
-    EXPECT_EQ(TASK_LIST_CHANGED | TASK_SELECTION_CHANGED, Tick({1, 2, 3}, 2));
-    EXPECT_EQ(FakeWindow(2), CurrentTask(SelectedTask()).window);
-    EXPECT_EQ(0u, Tick({1, 2, 3}, 2));
-    EXPECT_EQ(TASK_SELECTION_CHANGED, Tick({1, 2, 3}, 99, 3)) << "a dialog owned by the third";
-    EXPECT_EQ(FakeWindow(3), CurrentTask(SelectedTask()).window);
-    EXPECT_EQ(TASK_SELECTION_CHANGED, Tick({1, 2, 3}, 99));
-    EXPECT_EQ(-1, SelectedTask()) << "a window without an entry selects none";
 }
 
 // The real desktop: windows of this process, polled as the taskbar's tick does (the soak
