@@ -283,7 +283,8 @@ void OpenRun()
 void HandleCommand(WPARAM wParam, LPARAM lParam)
 {
     const int button = LOWORD(wParam) - START_COMMAND_BASE;
-    const bool pressed = lParam != 0;
+    if (lParam == BUTTON_HELD) return;  // the menu's buttons have no held action
+    const bool pressed = lParam == BUTTON_PRESSED;
     if (button == ALL_PROGRAMS_BUTTON) {
         if (pressed) OpenAllPrograms();
         return;
