@@ -168,6 +168,16 @@ inline HANDLE StartProgram(std::wstring commandLine, LPCWSTR directory = NULL)
     return process.hProcess;
 }
 
+// For a menu's owner: when the open menu's loop first runs out of messages, the menu is on
+// the screen; the moment is noted and the menu closed. True when the message was that one.
+inline bool EndMenuWhenIdle(UINT message, WPARAM wParam, double* idleAt)
+{
+    if (message != WM_ENTERIDLE || wParam != MSGF_MENU) return false;
+    *idleAt = NowMs();
+    EndMenu();
+    return true;
+}
+
 // The folders named by a number (processes, threads) in a folder of /proc, as Wine sees it.
 inline std::vector<std::wstring> NumberedFolders(const std::wstring& folder)
 {

@@ -79,11 +79,7 @@ double popupIdleAt;  // when the open popup's loop first ran out of messages
 // and it is closed.
 LRESULT CALLBACK PopupOwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_ENTERIDLE && wParam == MSGF_MENU) {
-        popupIdleAt = NowMs();
-        EndMenu();
-        return 0;
-    }
+    if (EndMenuWhenIdle(message, wParam, &popupIdleAt)) return 0;
     return DefWindowProcW(window, message, wParam, lParam);
 }
 

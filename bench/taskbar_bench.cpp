@@ -55,11 +55,7 @@ double menuIdleAt;    // when the open menu's loop first ran out of messages
 // the screen, and it is closed.
 LRESULT CALLBACK WatchMenus(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_ENTERIDLE && wParam == MSGF_MENU) {
-        menuIdleAt = NowMs();
-        EndMenu();
-        return 0;
-    }
+    if (EndMenuWhenIdle(message, wParam, &menuIdleAt)) return 0;
     return CallWindowProcW(taskbarProc, window, message, wParam, lParam);
 }
 
