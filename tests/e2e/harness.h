@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <sstream>
@@ -136,12 +137,17 @@ public:
         DeleteDC(memory_);
     }
     COLORREF Pixel(int x, int y) const { return GetPixel(memory_, x, y); }
+    std::vector<COLORREF> Pixels(const RECT& area) const  // row by row
+    {
+        std::vector<COLORREF> pixels;
+        for (int y = area.top; y < area.bottom; ++y)
+            for (int x = area.left; x < area.right; ++x) pixels.push_back(Pixel(x, y));
+        return pixels;
+    }
     int Count(const RECT& area, COLORREF color) const  // pixels of the colour inside
     {
-        int count = 0;
-        for (int y = area.top; y < area.bottom; ++y)
-            for (int x = area.left; x < area.right; ++x) count += Pixel(x, y) == color;
-        return count;
+        const std::vector<COLORREF> pixels = Pixels(area);
+        return static_cast<int>(std::count(pixels.begin(), pixels.end(), color));
     }
 
 private:

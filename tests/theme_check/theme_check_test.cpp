@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "test_files.h"
+#include "config/shell_settings.h"
 #include "gfx/theme_check.h"
 
 namespace {
@@ -59,13 +60,17 @@ TEST_F(ThemeCheckTest, BitmapsOfTheAskedSizePassOnePixelLessOrAMissingOrBrokenFi
     ExpectOneLine(picture, "no picture here", L"WARNING  ", L": user picture not a complete BMP file" + noPicture);
 
     // The layout keys are checked against the menu, each other and the faces. The bundled Cove
-    // theme lays out its own menu, all of it sound.
+    // theme lays out its own menu, all of it sound: the shell starts with it, and its menu, on
+    // the bar, fits a 480 x 320 screen.
     TempDirectory coveHome;
     InstallDefaultHome(coveHome.path());
     InstallCoveTheme(coveHome.path());
     ThemeReport coveReport;
     EXPECT_EQ(0, CheckTheme(coveHome.path().c_str(), &coveReport));
     EXPECT_EQ(L"theme \"Cove\": 34 bitmaps checked, 0 problems", SummarizeThemeReport(coveReport));
+    ASSERT_EQ(0, LoadShellSettings(coveHome.path().c_str(), &Settings));
+    EXPECT_TRUE(Settings.startWidth <= 480 && Settings.startHeight + Settings.taskbarHeight <= 320)
+        << Settings.startWidth << " x " << Settings.startHeight << " above " << Settings.taskbarHeight;
 
     // [Start] is the theme file's last section: a shortcut one pixel wider than MAINU, a side
     // item moved one pixel onto the one above, the exit button one pixel past the menu's

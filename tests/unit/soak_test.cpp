@@ -185,12 +185,8 @@ TEST(Soak, TenThousandTicksFiftyExitScreensRunAndSettingsDialogsAndTwoHundredTas
     RunTicks(10000, 50);
     const auto end = Measure();
     EXPECT_EQ(55, runDialogsShown) << "each Run dialog shown with its three commands";
-
-    printf("%-12s %10s %10s %10s\n", "", "settled", "end", "change");
-    for (int i = 0; i < HOLDINGS; ++i) {
-        printf("%-12s %10lld %10lld %+10lld\n", HOLDING_NAMES[i], settled[i], end[i], end[i] - settled[i]);
-        EXPECT_LE(std::abs(end[i] - settled[i]), TOLERANCES[i]) << HOLDING_NAMES[i];
-    }
+    for (int i = 0; i < HOLDINGS; ++i)
+        EXPECT_LE(std::abs(end[i] - settled[i]), TOLERANCES[i]) << HOLDING_NAMES[i] << ": " << settled[i] << " then " << end[i];
 }
 
 }  // namespace
