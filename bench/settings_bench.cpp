@@ -121,11 +121,19 @@ double MsOfColdStart(const std::wstring& shell, const std::wstring& home)
     return AwaitPaintedTaskbar(0) ? NowMs() - start : -1;
 }
 
-void EndShownShell()
+// Ends the running shell as the user would, so that it gives back its strip of the work area
+// and the next shell starts as on a fresh desktop, as a restarted one does.
+void CloseShownShell()
 {
     HWND bar = ShownWindow(L"ZORV_TASKBAR_CLASS", NULL);
     if (!bar) return;
-    EndProcess(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, WindowProcess(bar)));
+    HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, WindowProcess(bar));
+    if (!process) return;
+    PostMessageW(bar, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(process, static_cast<DWORD>(WAIT_MS)) == WAIT_OBJECT_0)
+        CloseHandle(process);
+    else
+        EndProcess(process);  // a shell that does not end is ended
 }
 
 }  // namespace
@@ -155,10 +163,10 @@ int BenchSettings(const std::wstring& theme)
     CloseHandle(StartProgram(shell, home.c_str()));
     int turn = 0;
     Figures restart = MeasureInTurns(RESTARTS, [&] { return MsOfRestart(turn++); }, [&] {
-        EndShownShell();
+        CloseShownShell();
         return MsOfColdStart(shell, home);  // leaves the shell for the next restart
     });
-    EndShownShell();
+    CloseShownShell();
     if (restart.value < 0 || restart.floor < 0) {
         fprintf(stderr, "a restart did not come through\n");
         return 1;
