@@ -440,14 +440,6 @@ int WhiteSpan(const RECT& area)
     return std::max(0, right - left);
 }
 
-// The box the settings dialog shows over itself: its caption, with a message.
-HWND SettingsBox()
-{
-    for (HWND window = NULL; (window = FindWindowExW(NULL, window, L"#32770", L"Lumaro Settings")) != NULL;)
-        if (IsWindowVisible(window) && GetDlgItem(window, 0xFFFF)) return window;
-    return NULL;
-}
-
 // A shell this test did not start, ended with the test.
 struct Adopted {
     HANDLE process = NULL;
@@ -487,7 +479,7 @@ TEST_F(Desktop, StartsUpLogsEachStepAndAfterSavedSettingsRestartsOnOneTaskbarOve
     SetDlgItemTextW(dialog, IDC_SETTINGS_USER_NAME, L"Restarted Owner WWW");
     SendMessageW(GetDlgItem(dialog, IDC_SETTINGS_CLOCK_12), BM_CLICK, 0, 0);
     PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-    ASSERT_TRUE(WaitUntil([&] { return (box = SettingsBox()) != NULL; }));
+    ASSERT_TRUE(WaitUntil([&] { return (box = GetLastActivePopup(dialog)) != dialog; }));  // the question
     PostMessageW(box, WM_COMMAND, IDYES, 0);  // restart now
     EXPECT_EQ(0u, shell->ExitCode());
 
