@@ -208,10 +208,13 @@ void FormatShellText(UINT id, LPCWSTR first, LPCWSTR second, WCHAR (&text)[MESSA
     StringCchPrintfW(text, MESSAGE_CHARS, format, first, second);
 }
 
-// The theme checker on the chosen theme file; false, after a box with its reasons, when
-// the shell could not start with it.
+// The theme checker on a newly chosen theme file; false, after a box with its reasons, when
+// the shell could not start with it. A theme left as it was is not checked again: the file
+// already names it, so the write cannot make the next start worse, and reading every bitmap
+// would be most of a restart's wait.
 bool AcceptTheme(HWND dialog)
 {
+    if (!Changed(fields[THEME])) return true;
     ThemeReport report;
     if (CheckTheme(home, &report, fields[THEME].edited) == 0) return true;
     WCHAR reasons[MESSAGE_CHARS] = L"", line[LOG_LINE_CHARS];
