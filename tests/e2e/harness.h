@@ -53,6 +53,8 @@ public:
         process_ = started.hProcess;
         CloseHandle(output);
     }
+    // A program this test did not start, ended with the object all the same.
+    explicit Program(DWORD processId) : process_(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, processId)) {}
     ~Program()
     {
         if (process_) TerminateProcess(process_, 255), WaitForSingleObject(process_, 5000), CloseHandle(process_);
@@ -143,11 +145,6 @@ public:
         for (int y = area.top; y < area.bottom; ++y)
             for (int x = area.left; x < area.right; ++x) pixels.push_back(Pixel(x, y));
         return pixels;
-    }
-    int Count(const RECT& area, COLORREF color) const  // pixels of the colour inside
-    {
-        const std::vector<COLORREF> pixels = Pixels(area);
-        return static_cast<int>(std::count(pixels.begin(), pixels.end(), color));
     }
 
 private:

@@ -61,14 +61,6 @@ void InstallDefaultHome(const std::wstring& home)
     fs::copy(SourcePath(L"themes\\default"), home, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
 }
 
-void InstallCoveTheme(const std::wstring& home)
-{
-    fs::copy(SourcePath(L"themes\\cove"), home, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
-    const std::wstring settingsFile = home + L"\\settings\\settings.cfg";
-    std::string settings = ReadBytes(settingsFile);
-    WriteBytes(settingsFile, settings.replace(settings.find("Lagoon.theme"), 12, "Cove.theme"));
-}
-
 std::string ToUtf8(const std::wstring& text) { return fs::path(text).u8string(); }
 std::wstring FromUtf8(const std::string& text) { return fs::u8path(text).wstring(); }
 

@@ -23,8 +23,6 @@ std::string ReadBytes(const std::wstring& path);  // empty for a missing file
 std::string ReadText(const std::wstring& path);  // the bytes with the CR of text mode's CR LF dropped
 // The bundled home directory copied into the folder, which is made when missing.
 void InstallDefaultHome(const std::wstring& home);
-// The bundled Cove theme added to a home made by InstallDefaultHome, and chosen.
-void InstallCoveTheme(const std::wstring& home);
 std::string ToUtf8(const std::wstring& text);
 std::wstring FromUtf8(const std::string& text);
 // A path in the source tree (given with backslashes), as Wine sees it.

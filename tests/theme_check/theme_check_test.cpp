@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "test_files.h"
 #include "config/shell_settings.h"
 #include "gfx/theme_check.h"
@@ -64,7 +66,9 @@ TEST_F(ThemeCheckTest, BitmapsOfTheAskedSizePassOnePixelLessOrAMissingOrBrokenFi
     // the bar, fits a 480 x 320 screen.
     TempDirectory coveHome;
     InstallDefaultHome(coveHome.path());
-    InstallCoveTheme(coveHome.path());
+    std::filesystem::copy(SourcePath(L"themes\\cove"), coveHome.path(), std::filesystem::copy_options::recursive);
+    std::string settings = ReadBytes(coveHome / L"settings\\settings.cfg");
+    WriteBytes(coveHome / L"settings\\settings.cfg", settings.replace(settings.find("Lagoon.theme"), 12, "Cove.theme"));
     ThemeReport coveReport;
     EXPECT_EQ(0, CheckTheme(coveHome.path().c_str(), &coveReport));
     EXPECT_EQ(L"theme \"Cove\": 34 bitmaps checked, 0 problems", SummarizeThemeReport(coveReport));
