@@ -217,12 +217,11 @@ bool AcceptTheme(HWND dialog)
     if (!Changed(fields[THEME])) return true;
     ThemeReport report;
     if (CheckTheme(home, &report, fields[THEME].edited) == 0) return true;
-    WCHAR reasons[MESSAGE_CHARS] = L"", line[LOG_LINE_CHARS];
+    WCHAR reasons[MESSAGE_CHARS] = L"";
     int shown = 0;
     for (const ThemeFinding& finding : report.findings) {
         if (finding.kind == ThemeProblem::Warning) continue;
-        StringCchPrintfW(line, LOG_LINE_CHARS, L"Settings: theme refused: %ls", finding.line.c_str());
-        LogError(line);
+        LogErrorF(L"Settings: theme refused: %ls", finding.line.c_str());
         if (shown++ < REFUSAL_LINES) StringCchCatW(reasons, MESSAGE_CHARS, (finding.line + L"\n").c_str());
     }
     StringCchCatW(reasons, MESSAGE_CHARS, SummarizeThemeReport(report).c_str());
@@ -264,13 +263,11 @@ int WriteSettings(WCHAR (&reason)[MESSAGE_CHARS])
     if (!failed) failed = ReplaceFileWith(workingCopy, settingsPath);
     if (!failed) return 0;
     const DWORD error = GetLastError();
+    LogErrorF(L"Settings: cannot write \"%ls\" (error %lu)", settingsPath, error);  // before the clean-up's own errors
     DeleteFileW(workingCopy);
     reason[0] = L'\0';
     FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL, error, 0, reason, MESSAGE_CHARS,
                    NULL);
-    WCHAR line[LOG_LINE_CHARS];
-    StringCchPrintfW(line, LOG_LINE_CHARS, L"Settings: cannot write \"%ls\" (error %lu)", settingsPath, error);
-    LogError(line);
     return 1;
 }
 

@@ -133,12 +133,11 @@ void EndTask(HWND owner, HINSTANCE instance, HWND window)
 {
     DWORD processId = 0;
     GetWindowThreadProcessId(window, &processId);
-    WCHAR path[MAX_PATH], title[TASK_TITLE_CHARS], line[LOG_LINE_CHARS];
+    WCHAR path[MAX_PATH], title[TASK_TITLE_CHARS];
     GetWindowTextW(window, title, TASK_TITLE_CHARS);  // sends no message to the hung window
     if (GetProcessImagePath(processId, path, MAX_PATH) != 0) {
-        StringCchPrintfW(line, LOG_LINE_CHARS, L"End task: no program found for window 0x%08x",
-                         static_cast<unsigned>(reinterpret_cast<UINT_PTR>(window)));
-        LogError(line);
+        LogErrorF(L"End task: no program found for window 0x%08x",
+                  static_cast<unsigned>(reinterpret_cast<UINT_PTR>(window)));
         return;
     }
     if (AskToEndTask(owner, instance, path, title) != IDOK) return;
@@ -147,12 +146,10 @@ void EndTask(HWND owner, HINSTANCE instance, HWND window)
     if (IsWindow(window)) GetWindowThreadProcessId(window, &stillOwner);
     if (stillOwner != processId) return;
     if (EndProcessById(processId) != 0) {
-        StringCchPrintfW(line, LOG_LINE_CHARS, L"End task failed: \"%ls\" (process %lu)", path, processId);
-        LogError(line);
+        LogErrorF(L"End task failed: \"%ls\" (process %lu)", path, processId);
         return;
     }
-    StringCchPrintfW(line, LOG_LINE_CHARS, L"End task: \"%ls\" (process %lu)", path, processId);
-    LogInfo(line);
+    LogInfoF(L"End task: \"%ls\" (process %lu)", path, processId);
 }
 
 }  // namespace
