@@ -8,6 +8,10 @@ TaskEntry currentTasks[MAX_TASKS];   // in button order
 TaskEntry previousTasks[MAX_TASKS];  // the list of the last tick that changed it, icons included
 int taskCount;
 int selectedTask = -1;
+// Owned icons that a tick gives up while a menu draws them wait here until it closes.
+HICON heldIcons[2 * MAX_TASKS];
+int heldIconCount;
+bool iconsHeld;
 
 struct Enumeration {
     TaskEntry* entries;  // MAX_TASKS of them
@@ -55,7 +59,11 @@ bool ListChanged(int oldCount)
 
 void DestroyOwnedIcon(const TaskEntry& entry)
 {
-    if (entry.ownsIcon) DestroyIcon(entry.icon);
+    if (!entry.ownsIcon) return;
+    if (iconsHeld && heldIconCount < static_cast<int>(ARRAYSIZE(heldIcons)))
+        heldIcons[heldIconCount++] = entry.icon;
+    else
+        DestroyIcon(entry.icon);
 }
 
 // Current entries take the icon of the same window with the same title; the others get
@@ -157,6 +165,13 @@ unsigned RefreshTaskList()
     // A minimised window stays the foreground window here; its button is not drawn pressed.
     if (foreground && IsWindowMinimised(foreground)) foreground = NULL;
     return UpdateTaskList(enumerated, foreground, foreground ? GetParent(foreground) : NULL, FindWindowIcon);
+}
+
+void HoldTaskIcons(bool hold)
+{
+    iconsHeld = hold;
+    if (!hold)
+        while (heldIconCount > 0) DestroyIcon(heldIcons[--heldIconCount]);
 }
 
 int TaskCount() { return taskCount; }

@@ -29,6 +29,9 @@ typedef HICON (*TaskIconFinder)(HWND window, bool* owned);
 
 // Empties the lists, destroying the icons they own; nothing selected.
 void ResetTaskLists();
+// While held, owned icons that entries give up are kept alive, for a menu that draws them;
+// they are destroyed when the hold ends.
+void HoldTaskIcons(bool hold);
 // One tick over the desktop's windows; returns the TaskListChange flags.
 unsigned RefreshTaskList();
 // Merges one enumeration into the list: entries whose window and title stay keep their

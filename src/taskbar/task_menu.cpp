@@ -61,7 +61,9 @@ HMENU BeginMenu()
 UINT TrackMenu(HMENU menu, HWND owner, POINT anchor)
 {
     menuOpen = true;
+    HoldTaskIcons(true);  // the ticks run inside the menu's loop, and its lines draw the icons
     UINT chosen = static_cast<UINT>(TrackPopupMenuEx(menu, POPUP_FLAGS, anchor.x, anchor.y, owner, NULL));
+    HoldTaskIcons(false);
     menuOpen = false;
     DestroyMenu(menu);
     return chosen;

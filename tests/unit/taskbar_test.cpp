@@ -77,6 +77,12 @@ TEST(TaskListModel, IconsComeOnlyForNewPairsWindowsKeepTheirPlacesAndTheForegrou
     EXPECT_EQ(4, asked) << "only the retitled window is asked again";
     EXPECT_FALSE(Alive(first)) << "its old, owned icon is destroyed";
     EXPECT_TRUE(Alive(CurrentTask(2).icon)) << "an owned icon carried over stays";
+    HoldTaskIcons(true);  // as an open menu does
+    const HICON held = CurrentTask(0).icon;
+    Tick({3, 2, 1});
+    EXPECT_TRUE(Alive(held)) << "an icon given up lives while the menu draws it";
+    HoldTaskIcons(false);
+    EXPECT_FALSE(Alive(held));
     // The second closed, two new ones: the third moves up; the new ones come last, the one
     // enumerated later first.
     EXPECT_EQ(TASK_LIST_CHANGED | TASK_SELECTION_CHANGED, Tick({4, 3, 5, 1}, 3, 0, 1));
