@@ -17,7 +17,6 @@
 namespace {
 
 const WCHAR AFTER_OPTION[] = L"--after=";
-const DWORD PREDECESSOR_WAIT_MS = 5000;  // a shell that has not ended by then is not waited for
 
 HINSTANCE shellInstance;                  // for window classes and resources
 WCHAR homeDirectory[SETTING_PATH_CHARS];  // the executable's folder, no trailing backslash
@@ -75,34 +74,41 @@ int RunMessageLoop()
     return static_cast<int>(msg.wParam);
 }
 
-// The settings dialog's restart. This shell's windows go before the new shell is started,
-// and the new one waits for this process to end before it claims the work area, so that
-// one taskbar and one claim stand at any moment; the applications' windows are not
-// touched, and the new shell's task list finds them. This process then ends with 0.
+// The new shell of a restart, started from this one's executable while the settings dialog
+// asks: by the answer it has loaded, and it waits for this process to end before it claims
+// the work area, so that one taskbar and one claim stand at any moment.
+HANDLE StartSuccessor()
+{
+    WCHAR self[SETTING_PATH_CHARS], arguments[32];
+    DWORD length = GetModuleFileNameW(NULL, self, SETTING_PATH_CHARS);
+    if (length == 0 || length >= SETTING_PATH_CHARS) {
+        LogError(L"Cannot restart: the shell's own path is unknown");
+        return NULL;
+    }
+    StringCchPrintfW(arguments, ARRAYSIZE(arguments), L"%ls%lu", AFTER_OPTION, GetCurrentProcessId());
+    HANDLE successor = NULL;
+    LaunchProgram(self, arguments, NULL, &successor);
+    return successor;
+}
+
+// The restart taken: this shell's windows go, and so does the process, with 0; the
+// applications' windows are not touched, and the new shell's task list finds them.
 int RestartShell()
 {
     LogInfo(L"Restarting Zorv...");
     DestroyWindow(TaskbarWindow);  // with the start menu, which it owns
-    WCHAR self[SETTING_PATH_CHARS];
-    DWORD length = GetModuleFileNameW(NULL, self, SETTING_PATH_CHARS);
-    if (length == 0 || length >= SETTING_PATH_CHARS) {
-        LogError(L"Cannot restart: the shell's own path is unknown");
-        return 0;
-    }
-    WCHAR arguments[32];
-    StringCchPrintfW(arguments, ARRAYSIZE(arguments), L"%ls%lu", AFTER_OPTION, GetCurrentProcessId());
-    LaunchProgram(self, arguments);
     return 0;
 }
 
-// A restarted shell lets the one before it end first.
+// A restarted shell lets the one before it end first, for as long as its user takes to
+// answer the question; the one before ends it itself when the answer is No.
 void WaitForPredecessor(LPCWSTR commandLine)
 {
     LPCWSTR option = wcsstr(commandLine, AFTER_OPTION);
     if (!option) return;
     HANDLE predecessor = OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(_wtol(option + ARRAYSIZE(AFTER_OPTION) - 1)));
     if (!predecessor) return;  // already gone
-    if (WaitForSingleObject(predecessor, PREDECESSOR_WAIT_MS) != WAIT_OBJECT_0) LogError(L"The shell before this one has not ended");
+    WaitForSingleObject(predecessor, INFINITE);
     CloseHandle(predecessor);
 }
 
@@ -123,6 +129,7 @@ int RunShell(HINSTANCE instance)
     for (const StartupStep& step : startupSteps) RunLoggedStep(step.progressText, step.run, step.failureText);
     ShowWindow(TaskbarWindow, SW_SHOW);  // also after a failed step
     LogInfo(L"Zorv Startup Done!");
+    SetSuccessorStarter(StartSuccessor);
     const int exitCode = RunMessageLoop();
     return exitCode == SHELL_RESTART_CODE ? RestartShell() : exitCode;
 }

@@ -74,7 +74,7 @@ size_t NamedPartLength(LPCWSTR command)
 
 }  // namespace
 
-int LaunchProgram(LPCWSTR path, LPCWSTR arguments, DWORD* failure)
+int LaunchProgram(LPCWSTR path, LPCWSTR arguments, DWORD* failure, HANDLE* process)
 {
     SetCursor(LoadCursorW(NULL, IDC_WAIT));
     WCHAR file[MAX_PATH];
@@ -82,7 +82,7 @@ int LaunchProgram(LPCWSTR path, LPCWSTR arguments, DWORD* failure)
     if (ResolveRootedPath(path, file, MAX_PATH) != 0) error = ERROR_FILENAME_EXCED_RANGE;
     SHELLEXECUTEINFOW execute = {};
     execute.cbSize = sizeof execute;
-    execute.fMask = SEE_MASK_FLAG_NO_UI;  // a failure is logged, never shown in a box of its own
+    execute.fMask = SEE_MASK_FLAG_NO_UI | (process ? SEE_MASK_NOCLOSEPROCESS : 0);  // a failure is logged, never shown
     execute.lpFile = file;
     execute.lpParameters = arguments;
     execute.nShow = SW_SHOWNORMAL;  // programs that honour it would otherwise start hidden
@@ -92,6 +92,7 @@ int LaunchProgram(LPCWSTR path, LPCWSTR arguments, DWORD* failure)
         LogErrorF(L"Cannot Execute - Path:\"%ls\" Arg:\"%ls\"", path, arguments);
         if (failure) *failure = error;
     }
+    if (process) *process = error == ERROR_SUCCESS ? execute.hProcess : NULL;
     SetCursor(LoadCursorW(NULL, IDC_ARROW));
     return error == ERROR_SUCCESS ? 0 : 1;
 }

@@ -7,8 +7,9 @@ enum { MAX_APPLICATIONS = 128 };
 
 // Starts a program or opens a folder or document, without waiting for it, under the wait
 // cursor. A failure is logged, never shown; 1 then, with the system's error code in
-// *failure when it is given.
-int LaunchProgram(LPCWSTR path, LPCWSTR arguments, DWORD* failure = NULL);
+// *failure when it is given. When process is given, it receives the started process's
+// handle, the caller's to close (NULL when the system names none).
+int LaunchProgram(LPCWSTR path, LPCWSTR arguments, DWORD* failure = NULL, HANDLE* process = NULL);
 
 // Splits a typed command into the program and its arguments: a quoted program path, or else
 // the longest leading part, ending before a space, that names an existing file or folder, or

@@ -54,6 +54,7 @@ LPCWSTR home;                            // the HomeDirectory whose settings are
 WCHAR settingsPath[SETTING_PATH_CHARS];  // <home>\settings\settings.cfg
 SettingField fields[FIELD_COUNT];
 int shownShortcut;                       // whose name and program the two fields show
+SuccessorStarter successorStarter;       // NULL: the restart is left to the caller
 
 SettingField& ShortcutField(int shortcut, bool path) { return fields[FIRST_SHORTCUT_FIELD + 2 * shortcut + path]; }
 
@@ -288,10 +289,17 @@ bool Save(HWND dialog, SettingsOutcome* outcome)
     }
     LogInfo(L"Settings saved");
     LoadFields();  // what is on disk now
+    *outcome = SETTINGS_SAVED;
+    HANDLE successor = successorStarter ? successorStarter() : NULL;
+    if (successorStarter && !successor) return true;
     int answer = IDNO;
     LoadShellText(dialogInstance, IDS_SETTINGS_RESTART, text, MESSAGE_CHARS);
     ShowBox(dialog, text, MB_ICONQUESTION | MB_YESNO, &answer);
-    *outcome = answer == IDYES ? SETTINGS_RESTART : SETTINGS_SAVED;
+    if (answer == IDYES)
+        *outcome = SETTINGS_RESTART;
+    else if (successor)
+        TerminateProcess(successor, 0);  // still waiting for this shell: it has done nothing yet
+    if (successor) CloseHandle(successor);
     return true;
 }
 
@@ -325,6 +333,8 @@ INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
 }
 
 }  // namespace
+
+void SetSuccessorStarter(SuccessorStarter start) { successorStarter = start; }
 
 SettingsOutcome RunSettingsDialog(HINSTANCE instance, HWND owner, LPCWSTR homeDirectory)
 {

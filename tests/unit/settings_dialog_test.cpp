@@ -57,6 +57,21 @@ Step Answer(std::wstring* text, int button)
     };
 }
 
+// The new shell of a restart: this program, started suspended so that it never runs, with a
+// handle of the test's own to see it end.
+HANDLE standIn;
+HANDLE StartStandIn()
+{
+    WCHAR self[MAX_PATH];
+    GetModuleFileNameW(NULL, self, MAX_PATH);
+    STARTUPINFOW startup = {sizeof startup};
+    PROCESS_INFORMATION started = {};
+    CreateProcessW(self, NULL, NULL, NULL, FALSE, CREATE_SUSPENDED, NULL, NULL, &startup, &started);
+    CloseHandle(started.hThread);
+    DuplicateHandle(GetCurrentProcess(), started.hProcess, GetCurrentProcess(), &standIn, 0, FALSE, DUPLICATE_SAME_ACCESS);
+    return started.hProcess;
+}
+
 // Settings with comments, an unknown key and section, an over-long value, invalid UTF-8, and
 // no clock key nor shortcut 5.
 TEST(SettingsDialog, RefusesABrokenThemeOrUnwritableFileSayingWhyAndWritesOnlyTheChangedKeysKeepingTheRest)
@@ -106,8 +121,10 @@ TEST(SettingsDialog, RefusesABrokenThemeOrUnwritableFileSayingWhyAndWritesOnlyTh
     EXPECT_EQ(original, ReadBytes(settings));
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((settings + L".saving").c_str())) << "no copy left behind";
 
-    // A good edit: only the changed keys written, the rest kept.
+    // A good edit: only the changed keys written, the rest kept; the new shell, started for
+    // the restart, ended again at No.
     std::wstring restartOffer;
+    SetSuccessorStarter(StartStandIn);
     EXPECT_EQ(SETTINGS_SAVED, RunWith(home.path(), {
         [&](HWND dialog) {
             EXPECT_EQ(std::wstring(1023 - 9, L'n'), Text(dialog, IDC_SETTINGS_USER_NAME)) << "cut as the store cuts it";
@@ -128,6 +145,9 @@ TEST(SettingsDialog, RefusesABrokenThemeOrUnwritableFileSayingWhyAndWritesOnlyTh
         Answer(&restartOffer, IDNO),
     }));
     EXPECT_NE(std::wstring::npos, restartOffer.find(L"Restart Lumaro now?"));
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(standIn, 5000)) << "the new shell left waiting";
+    TerminateProcess(standIn, 0);
+    CloseHandle(standIn);
     std::string expected = original;
     // The rest of the over-long line is a line of its own to the store, and stays.
     expected.replace(expected.find("UserName="), 9 + 1014, "UserName=Neo\n");
