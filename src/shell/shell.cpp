@@ -100,11 +100,24 @@ int RestartShell()
     return 0;
 }
 
+// The option where an argument starts, outside quotes: a program path that holds its text
+// stands in quotes, and the device's command line may start with the arguments.
+LPCWSTR FindAfterOption(LPCWSTR commandLine)
+{
+    bool quoted = false;
+    for (LPCWSTR at = commandLine; *at; ++at) {
+        if (*at == L'"') quoted = !quoted;
+        if (!quoted && (at == commandLine || at[-1] == L' ') && wcsncmp(at, AFTER_OPTION, ARRAYSIZE(AFTER_OPTION) - 1) == 0)
+            return at;
+    }
+    return NULL;
+}
+
 // A restarted shell lets the one before it end first, for as long as its user takes to
 // answer the question; the one before ends it itself when the answer is No.
 void WaitForPredecessor(LPCWSTR commandLine)
 {
-    LPCWSTR option = wcsstr(commandLine, AFTER_OPTION);
+    LPCWSTR option = FindAfterOption(commandLine);
     if (!option) return;
     HANDLE predecessor = OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(_wtol(option + ARRAYSIZE(AFTER_OPTION) - 1)));
     if (!predecessor) return;  // already gone

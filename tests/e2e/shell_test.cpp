@@ -116,7 +116,9 @@ protected:
     }
 
     TempDirectory temp;
-    const fs::path home = fs::path(temp.path()) / L"ホーム";
+    // Its name holds the restart's option, naming this process: a shell that took it for its own
+    // would wait for the test.
+    const fs::path home = fs::path(temp.path()) / (L"ホーム --after=" + std::to_wstring(GetCurrentProcessId()));
     std::unique_ptr<Shell> shell;
     std::vector<std::unique_ptr<Program>> apps;
     HWND bar = NULL;
