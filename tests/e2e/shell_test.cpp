@@ -265,7 +265,7 @@ TEST_F(Desktop, HoldingMoreListsTheWindowsFromTheSixteenthInOrderAndBringsTheCho
     EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == beyond[0]; }, 3000)) << "a tap acts on the sixteenth";
 }
 
-TEST_F(Desktop, TheStartMenuOpensClosesAndStartsProgramsAsTapped)
+TEST_F(Desktop, TheStartMenuOpensClosesStartsProgramsAsTappedAndItsExitFadesTheScreenBehindTheDialogWhoseOkEndsTheShell)
 {
     // The start button opens the menu on the bar at the left edge, in the shape of STARTBACK.
     EXPECT_FALSE(MenuShown());
@@ -319,10 +319,8 @@ TEST_F(Desktop, TheStartMenuOpensClosesAndStartsProgramsAsTapped)
     Tap(rect.right - 15, rect.top + 50);  // beside the menu
     EXPECT_TRUE(WaitUntil([] { return !MenuShown(); }, 3000));
     EXPECT_FALSE(WaitUntil([&] { return GetForegroundWindow() != started; }, 1000));
-}
 
-TEST_F(Desktop, TheExitScreenFadesTheScreenBehindItsDialogAndOkEndsTheShell)
-{
+    // The exit button: the screen fades behind the exit dialog, and OK ends the shell.
     const POINT orange = {10, BAR_TOP + 15};  // on the start button
     const COLORREF unfaded = ThemePixel(L"STARTBUTTONU", orange.x, 15);
     const int grey = (GetRValue(unfaded) + GetGValue(unfaded) + GetBValue(unfaded)) / 3;
