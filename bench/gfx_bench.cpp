@@ -11,6 +11,7 @@
 #include "bench_support.h"
 #include "config/shell_settings.h"
 #include "gfx/surface.h"
+#include "theme/theme_parts.h"
 
 namespace {
 
@@ -28,7 +29,7 @@ void CompareRegionWithBlit(const char* figure, const char* floor, const MemorySu
         fprintf(stderr, "no surface for the row \"%s\"\n", figure);
         return;
     }
-    Figures figures = TimeInTurns(SHAPES, [&] { DeleteObject(CreateKeyColorRegion(image.dc, image.bitmap)); }, [&] {
+    Figures figures = TimeInTurns(SHAPES, [&] { DeleteObject(CreateKeyColorRegion(image.dc, image.bitmap, KEY_COLOR)); }, [&] {
         BitBlt(target.dc, 0, 0, size.bmWidth, size.bmHeight, image.dc, 0, 0, SRCCOPY);
         GdiFlush();
     });

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "bench_support.h"
-#include "startmenu/run_dialog.h"
+#include "dialogs/run_dialog.h"
 
 namespace {
 
@@ -82,7 +82,7 @@ int BenchRunDialog()
     fclose(file);
 
     HINSTANCE instance = GetModuleHandleW(NULL);
-    HRSRC found = FindResourceW(instance, L"RunDlg", RT_DIALOG);
+    HRSRC found = FindResourceW(instance, L"RUNDLG", RT_DIALOG);
     const DLGTEMPLATE* bare = found ? static_cast<const DLGTEMPLATE*>(LockResource(LoadResource(instance, found))) : NULL;
     paintHook = SetWindowsHookExW(WH_GETMESSAGE, AtPaint, NULL, GetCurrentThreadId());
     Figures figures = MeasureInTurns(

@@ -11,7 +11,7 @@
 
 #include "bench_support.h"
 #include "resource.h"
-#include "startmenu/settings_dialog.h"
+#include "dialogs/settings_dialog.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 
 #include "bench_support.h"
 #include "exitscreen/fade.h"
-#include "startmenu/program_launch.h"
+#include "startmenu/all_programs.h"
 
 namespace {
 

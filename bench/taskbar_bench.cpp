@@ -119,7 +119,7 @@ int BenchTicks()
     ClearButtonRegistry();
     ReadScreenSize();
     CreateShellFonts();
-    if (CreateTaskbar(GetModuleHandleW(NULL), NULL) != 0) {
+    if (CreateTaskbar(GetModuleHandleW(NULL), Settings, NULL) != 0) {
         fprintf(stderr, "cannot create the taskbar\n");
         return 1;
     }

@@ -37,8 +37,8 @@
 #define IDS_TASK_CLOSE         213
 #define IDS_END_TASK_CAPTION   220
 #define IDS_END_TASK_PROMPT    221
-#define IDS_END_TASK_PROGRAM   222  /* %s: the executable's file name */
-#define IDS_END_TASK_WINDOW    223  /* %s: the window's title */
+#define IDS_END_TASK_PROGRAM   222  /* %ls: the executable's file name */
+#define IDS_END_TASK_WINDOW    223  /* %ls: the window's title */
 #define IDS_END_TASK_BUTTON    224
 
 /* A string's Japanese text has the id of its English text plus this offset. */

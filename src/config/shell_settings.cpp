@@ -40,23 +40,22 @@ struct StringSetting {
     int capacity;
 };
 
-// Where the files are read from, and where the name of one that fails goes.
-struct SettingsSource {
-    LPCWSTR homeDirectory;
-    LPWSTR failedPath;  // may be null
-    LPCWSTR themeFile;  // replaces Main.Theme when not null
-};
-
-// Loads a section of <home>\settings\<fileName>; on failure the file is reported and false
-// returned. A path that would not fit is refused the same way, with the part that fits.
-bool LoadSettingsSection(const SettingsSource& source, LPCWSTR fileName, LPCWSTR section)
+// Loads a section of the file; on failure the file is reported and false returned. A path
+// that would not fit is refused the same way, with the part that fits.
+bool LoadSettingsSection(LPCWSTR path, bool fits, LPWSTR failedPath, LPCWSTR section)
 {
-    WCHAR path[SETTING_PATH_CHARS];
-    HRESULT formed = StringCchPrintfW(path, SETTING_PATH_CHARS, L"%ls\\settings\\%ls", source.homeDirectory, fileName);
-    if (SUCCEEDED(formed) && LoadSection(path, section) == 0) return true;
+    if (fits && LoadSection(path, section) == 0) return true;
     LogErrorF(L"Cannot load CFG: \"%ls\"", path);
-    if (source.failedPath) StringCchCopyW(source.failedPath, SETTING_PATH_CHARS, path);
+    if (failedPath) StringCchCopyW(failedPath, SETTING_PATH_CHARS, path);
     return false;
+}
+
+// A file given where it stands, or the one of that name in <home>\settings; false when the
+// path does not fit.
+bool ChooseSettingsFile(LPCWSTR home, LPCWSTR given, LPCWSTR name, WCHAR (&path)[SETTING_PATH_CHARS])
+{
+    if (given) return SUCCEEDED(StringCchCopyW(path, SETTING_PATH_CHARS, given));
+    return FormatSettingsPath(home, name, path) == 0;
 }
 
 void ReadStrings(const StringSetting* settings, size_t count)
@@ -175,7 +174,7 @@ void ReadUserAndShortcuts(LPCWSTR homeDirectory, ShellSettings& s)
 
 const WCHAR SETTINGS_FILE[] = L"settings.cfg";
 
-bool LoadAllSections(const SettingsSource& source, ShellSettings& s)
+bool LoadAllSections(const SettingsFiles& files, LPWSTR failedPath, ShellSettings& s)
 {
     const StringSetting mainStrings[] = {
         {L"Theme", s.mainTheme, SETTING_PATH_CHARS},
@@ -196,49 +195,69 @@ bool LoadAllSections(const SettingsSource& source, ShellSettings& s)
         {L"IconY", &s.startIconY},   {L"IconCX", &s.startIconCX}, {L"IconCY", &s.startIconCY},
     };
 
-    if (!LoadSettingsSection(source, SETTINGS_FILE, L"Main")) return false;
+    WCHAR settingsFile[SETTING_PATH_CHARS];
+    const bool settingsFits = ChooseSettingsFile(files.home, files.settingsPath, SETTINGS_FILE, settingsFile);
+    if (!LoadSettingsSection(settingsFile, settingsFits, failedPath, L"Main")) return false;
     ReadStrings(mainStrings, ARRAYSIZE(mainStrings));
     ReadIntegers(mainIntegers, ARRAYSIZE(mainIntegers));
-    if (source.themeFile) StringCchCopyW(s.mainTheme, SETTING_PATH_CHARS, source.themeFile);
+    if (files.themeName) StringCchCopyW(s.mainTheme, SETTING_PATH_CHARS, files.themeName);
+    const bool themeFits = ChooseSettingsFile(files.home, files.themePath, s.mainTheme, s.themePath);
 
-    if (!LoadSettingsSection(source, SETTINGS_FILE, L"Taskbar")) return false;
+    if (!LoadSettingsSection(settingsFile, settingsFits, failedPath, L"Taskbar")) return false;
     ReadIntegers(taskbarSettings, ARRAYSIZE(taskbarSettings));
 
-    if (!LoadSettingsSection(source, s.mainTheme, L"Theme")) return false;
+    if (!LoadSettingsSection(s.themePath, themeFits, failedPath, L"Theme")) return false;
     ReadStrings(themeStrings, ARRAYSIZE(themeStrings));
     // A folder that does not fit is cut, and every bitmap path made from it is then refused.
-    StringCchPrintfW(s.themeFolder, SETTING_PATH_CHARS, L"%ls\\theme\\%ls", source.homeDirectory, s.themeDirectory);
+    StringCchPrintfW(s.themeFolder, SETTING_PATH_CHARS, L"%ls\\theme\\%ls", files.home, s.themeDirectory);
 
-    if (!LoadSettingsSection(source, s.mainTheme, L"Taskbar")) return false;
+    if (!LoadSettingsSection(s.themePath, themeFits, failedPath, L"Taskbar")) return false;
     ReadIntegers(taskbarLayout, ARRAYSIZE(taskbarLayout));
 
-    if (!LoadSettingsSection(source, s.mainTheme, L"Start")) return false;
+    if (!LoadSettingsSection(s.themePath, themeFits, failedPath, L"Start")) return false;
     ReadIntegers(startLayout, ARRAYSIZE(startLayout));
     ReadStartMenuLayout(s);
 
     ZeroMemory(s.menuShortcuts, sizeof s.menuShortcuts);
-    if (!LoadSettingsSection(source, SETTINGS_FILE, L"Start")) return false;
-    ReadUserAndShortcuts(source.homeDirectory, s);
+    if (!LoadSettingsSection(settingsFile, settingsFits, failedPath, L"Start")) return false;
+    ReadUserAndShortcuts(files.home, s);
     return true;
 }
 
 }  // namespace
 
+int FindShellExecutable(WCHAR (&path)[SETTING_PATH_CHARS])
+{
+    // A path longer than the buffer comes back cut and unterminated on some platforms.
+    DWORD length = GetModuleFileNameW(NULL, path, SETTING_PATH_CHARS);
+    path[length < SETTING_PATH_CHARS ? length : SETTING_PATH_CHARS - 1] = L'\0';
+    return length == 0 || length >= SETTING_PATH_CHARS ? 1 : 0;
+}
+
 void FindHomeDirectory(WCHAR (&homeDirectory)[SETTING_PATH_CHARS])
 {
-    homeDirectory[0] = L'\0';
-    // A path longer than the buffer comes back cut and unterminated on some platforms.
-    DWORD length = GetModuleFileNameW(NULL, homeDirectory, SETTING_PATH_CHARS);
-    homeDirectory[length < SETTING_PATH_CHARS ? length : SETTING_PATH_CHARS - 1] = L'\0';
+    FindShellExecutable(homeDirectory);
     WCHAR* lastBackslash = wcsrchr(homeDirectory, L'\\');
     if (lastBackslash) *lastBackslash = L'\0';
 }
 
-int LoadShellSettings(LPCWSTR homeDirectory, ShellSettings* settings, LPWSTR failedPath, LPCWSTR themeFile)
+int FormatSettingsPath(LPCWSTR homeDirectory, LPCWSTR fileName, WCHAR (&path)[SETTING_PATH_CHARS])
 {
-    bool loaded = LoadAllSections(SettingsSource{homeDirectory, failedPath, themeFile}, *settings);
+    return FAILED(StringCchPrintfW(path, SETTING_PATH_CHARS, L"%ls\\settings\\%ls", homeDirectory, fileName)) ? 1 : 0;
+}
+
+int LoadShellSettings(const SettingsFiles& files, ShellSettings* settings, LPWSTR failedPath)
+{
+    bool loaded = LoadAllSections(files, failedPath, *settings);
     ClearSectionStore();
     return loaded ? 0 : 1;
+}
+
+int LoadShellSettings(LPCWSTR homeDirectory, ShellSettings* settings, LPWSTR failedPath, LPCWSTR themeFile)
+{
+    SettingsFiles files = {homeDirectory};
+    files.themeName = themeFile;
+    return LoadShellSettings(files, settings, failedPath);
 }
 
 void ReadScreenSize()

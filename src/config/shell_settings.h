@@ -28,6 +28,7 @@ struct ShellSettings {
     // theme file, [Theme]
     WCHAR themeDirectory[SETTING_NAME_CHARS];
     WCHAR themeFolder[SETTING_PATH_CHARS];  // HomeDirectory\theme\ThemeDirectory, where the bitmaps are
+    WCHAR themePath[SETTING_PATH_CHARS];    // the theme file read
     // theme file, [Taskbar]
     int taskbarHeight;
     int taskbarButtonHeight;
@@ -66,14 +67,28 @@ extern SIZE ScreenSize;
 extern HFONT NormalFont;
 extern HFONT BigFont;
 
+// The full path of the shell's executable; 1 when it does not fit.
+int FindShellExecutable(WCHAR (&path)[SETTING_PATH_CHARS]);
 // The folder of the shell's executable without a trailing backslash: the HomeDirectory,
 // which holds settings\ and theme\.
 void FindHomeDirectory(WCHAR (&homeDirectory)[SETTING_PATH_CHARS]);
+// <homeDirectory>\settings\<fileName>; 1 when it does not fit, with the part that does.
+int FormatSettingsPath(LPCWSTR homeDirectory, LPCWSTR fileName, WCHAR (&path)[SETTING_PATH_CHARS]);
 
-// Reads <homeDirectory>\settings\settings.cfg and the theme file it names (or, when
-// themeFile is given, that one in its place) into settings. 1 when a section cannot be
-// loaded: the file is logged and, when failedPath is given, copied there
-// (SETTING_PATH_CHARS characters).
+// Where the settings are read from: <home>\settings\settings.cfg and the theme file its
+// Main.Theme names there, unless one of the others is given.
+struct SettingsFiles {
+    LPCWSTR home;                  // the HomeDirectory: the theme folder's and the user picture's base
+    LPCWSTR themeName = NULL;      // a theme file in <home>\settings, in place of Main.Theme's
+    LPCWSTR themePath = NULL;      // a theme file where it stands, in place of Main.Theme's
+    LPCWSTR settingsPath = NULL;   // a settings.cfg where it stands, in place of the home's
+};
+
+// Reads the files into settings. 1 when a section cannot be loaded: the file is logged and,
+// when failedPath is given, copied there (SETTING_PATH_CHARS characters).
+int LoadShellSettings(const SettingsFiles& files, ShellSettings* settings, LPWSTR failedPath = NULL);
+// The same for <homeDirectory>'s own files, the theme file named themeFile in its settings
+// folder when given.
 int LoadShellSettings(LPCWSTR homeDirectory, ShellSettings* settings, LPWSTR failedPath = NULL,
                       LPCWSTR themeFile = NULL);
 

@@ -20,9 +20,7 @@ void ChooseShellLanguage(LPCWSTR languageName)
     const bool named = languageName && languageName[0] != L'\0';
     language = named && _wcsicmp(languageName, L"Japanese") == 0 ? SHELL_LANGUAGE_JAPANESE : SHELL_LANGUAGE_ENGLISH;
     if (named && language == SHELL_LANGUAGE_ENGLISH && _wcsicmp(languageName, L"English") != 0) {
-        WCHAR message[LOG_LINE_CHARS];
-        StringCchPrintfW(message, LOG_LINE_CHARS, L"Unknown Language \"%ls\": English texts", languageName);
-        LogInfo(message);
+        LogInfoF(L"Unknown Language \"%ls\": English texts", languageName);
     }
 }
 
@@ -48,10 +46,23 @@ void SetDialogTexts(HWND dialog, HINSTANCE instance, const DialogText* texts, in
     }
 }
 
-INT_PTR RunTemplateDialog(HINSTANCE instance, LPCWSTR name, HWND owner, DLGPROC procedure)
+INT_PTR RunTemplateDialog(HINSTANCE instance, LPCWSTR name, HWND owner, DLGPROC procedure, LPARAM parameter)
 {
     HRSRC found = FindResourceW(instance, name, RT_DIALOG);
     HGLOBAL loaded = found ? LoadResource(instance, found) : NULL;
-    if (!loaded) return 0;
-    return DialogBoxIndirectParamW(instance, static_cast<LPCDLGTEMPLATEW>(LockResource(loaded)), owner, procedure, 0);
+    if (!loaded) return -1;
+    return DialogBoxIndirectParamW(instance, static_cast<LPCDLGTEMPLATEW>(LockResource(loaded)), owner, procedure,
+                                   parameter);
+}
+
+void FormatSystemReason(DWORD error, LPWSTR reason, int capacity)
+{
+    DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL, error, 0, reason,
+                                  static_cast<DWORD>(capacity), NULL);
+    while (length > 0 && (reason[length - 1] == L'\r' || reason[length - 1] == L'\n' || reason[length - 1] == L' '))
+        --length;
+    if (length == 0)
+        StringCchPrintfW(reason, capacity, L"Error %lu", error);
+    else
+        reason[length] = L'\0';
 }

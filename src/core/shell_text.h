@@ -22,6 +22,11 @@ struct DialogText {
 // cannot be loaded leaves the template's.
 void SetDialogTexts(HWND dialog, HINSTANCE instance, const DialogText* texts, int count);
 
-// Runs the modal dialog of the executable's template with that name; 0 when the template is
-// missing, otherwise what the dialog procedure gave EndDialog.
-INT_PTR RunTemplateDialog(HINSTANCE instance, LPCWSTR name, HWND owner, DLGPROC procedure);
+// Runs the modal dialog of the executable's template with that name, its WM_INITDIALOG given
+// the parameter; -1 when the template is missing or the dialog cannot be made, otherwise what
+// the dialog procedure gave EndDialog.
+INT_PTR RunTemplateDialog(HINSTANCE instance, LPCWSTR name, HWND owner, DLGPROC procedure, LPARAM parameter = 0);
+
+// The system's text for an error code, without the line end it comes with; "Error N" when
+// the system has none. Cut to the capacity.
+void FormatSystemReason(DWORD error, LPWSTR reason, int capacity);

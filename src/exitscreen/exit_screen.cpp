@@ -265,7 +265,7 @@ int OpenExitScreen(HINSTANCE instance)
     ShowWindow(window, SW_SHOW);
     UpdateWindow(window);
     SetForegroundWindow(window);
-    const INT_PTR choice = RunTemplateDialog(instance, L"ExitDlg", exitScreen, ExitDialogProc);
+    const INT_PTR choice = RunTemplateDialog(instance, L"EXITDLG", exitScreen, ExitDialogProc);
     if (choice == DIALOG_OK) PostQuitMessage(0);
     ResetAsChosen(choice);
     SendMessageW(window, WM_CLOSE, 0, 0);

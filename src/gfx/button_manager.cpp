@@ -30,15 +30,6 @@ ButtonItem* FindItem(HWND window, int index)
     return &surface->items[index];
 }
 
-template <typename Field, typename Value>
-int SetButtonField(HWND window, int index, Field ButtonItem::*field, Value value)
-{
-    ButtonItem* item = FindItem(window, index);
-    if (!item) return 1;
-    item->*field = static_cast<Field>(value);
-    return 0;
-}
-
 // Both edges count: the sensitive area is one pixel wider and taller than the face.
 bool ItemContains(const ButtonItem& item, LPARAM point)
 {
@@ -113,14 +104,6 @@ int RegisterButtonSurface(HWND window, HDC backBuffer, int commandBase, int butt
     return 0;
 }
 
-int ResetButtonItems(HWND window)
-{
-    ButtonSurface* surface = FindSurface(window);
-    if (!surface) return 1;
-    ZeroMemory(surface->items, surface->buttonCount * sizeof(ButtonItem));
-    return 0;
-}
-
 int SetButtonItem(HWND window, int index, int x, int y, int cx, int cy, HDC upImage, HDC downImage,
                   int hitTestable, ButtonState state)
 {
@@ -130,16 +113,12 @@ int SetButtonItem(HWND window, int index, int x, int y, int cx, int cy, HDC upIm
     return 0;
 }
 
-int SetButtonState(HWND window, int index, ButtonState state) { return SetButtonField(window, index, &ButtonItem::state, state); }
-int SetButtonX(HWND window, int index, int x) { return SetButtonField(window, index, &ButtonItem::x, x); }
-int SetButtonY(HWND window, int index, int y) { return SetButtonField(window, index, &ButtonItem::y, y); }
-int SetButtonCX(HWND window, int index, int cx) { return SetButtonField(window, index, &ButtonItem::cx, cx); }
-int SetButtonCY(HWND window, int index, int cy) { return SetButtonField(window, index, &ButtonItem::cy, cy); }
-int SetButtonUpImage(HWND window, int index, HDC image) { return SetButtonField(window, index, &ButtonItem::upImage, image); }
-int SetButtonDownImage(HWND window, int index, HDC image) { return SetButtonField(window, index, &ButtonItem::downImage, image); }
-int SetButtonHitTest(HWND window, int index, int hitTestable)
+int SetButtonState(HWND window, int index, ButtonState state)
 {
-    return SetButtonField(window, index, &ButtonItem::hitTestable, hitTestable);
+    ButtonItem* item = FindItem(window, index);
+    if (!item) return 1;
+    item->state = state;
+    return 0;
 }
 
 int DrawButtonItem(HWND window, int index, int pressed)

@@ -43,19 +43,10 @@ extern int PressedButtonIndex;
 int ClearButtonRegistry();
 int FindButtonSurface(HWND window);
 int RegisterButtonSurface(HWND window, HDC backBuffer, int commandBase, int buttonCount);
-// Clears every item of the surface to zeros; the surface stays registered and usable.
-int ResetButtonItems(HWND window);
 
 int SetButtonItem(HWND window, int index, int x, int y, int cx, int cy, HDC upImage, HDC downImage,
                   int hitTestable, ButtonState state);
 int SetButtonState(HWND window, int index, ButtonState state);
-int SetButtonX(HWND window, int index, int x);
-int SetButtonY(HWND window, int index, int y);
-int SetButtonCX(HWND window, int index, int cx);
-int SetButtonCY(HWND window, int index, int cy);
-int SetButtonUpImage(HWND window, int index, HDC upImage);
-int SetButtonDownImage(HWND window, int index, HDC downImage);
-int SetButtonHitTest(HWND window, int index, int hitTestable);
 
 // Draws the face into the back buffer: pressed only matters for buttons in state Auto.
 int DrawButtonItem(HWND window, int index, int pressed);

@@ -78,9 +78,9 @@ private:
     std::vector<HRGN> levels_;  // level k holds a region of about 2^k batches, or NULL
 };
 
-bool IsKeyColored(const RGBQUAD& pixel)
+bool IsKeyColored(const RGBQUAD& pixel, COLORREF keyColor)
 {
-    return RGB(pixel.rgbRed, pixel.rgbGreen, pixel.rgbBlue) == KEY_COLOR;
+    return RGB(pixel.rgbRed, pixel.rgbGreen, pixel.rgbBlue) == keyColor;
 }
 
 }  // namespace
@@ -170,7 +170,7 @@ void DrawTextInRect(HDC dc, LPCWSTR text, int left, int top, int right, int bott
     DrawTextW(dc, text, static_cast<int>(wcslen(text)), &rect, format);
 }
 
-HRGN CreateKeyColorRegion(HDC imageDc, HBITMAP imageBitmap)
+HRGN CreateKeyColorRegion(HDC imageDc, HBITMAP imageBitmap, COLORREF keyColor)
 {
     BITMAP size = {};
     GetObjectW(imageBitmap, sizeof size, &size);
@@ -191,12 +191,12 @@ HRGN CreateKeyColorRegion(HDC imageDc, HBITMAP imageBitmap)
         for (int row = 0; row < height; ++row, pixels += width) {
             const int y = height - 1 - row;
             for (int x = 0; x < width;) {
-                if (IsKeyColored(pixels[x])) {
+                if (IsKeyColored(pixels[x], keyColor)) {
                     ++x;
                     continue;
                 }
                 int start = x;
-                while (x < width && !IsKeyColored(pixels[x])) ++x;
+                while (x < width && !IsKeyColored(pixels[x], keyColor)) ++x;
                 builder.Add(start, y, x, y + 1);
             }
         }

@@ -3,8 +3,6 @@
 #pragma once
 #include <windows.h>
 
-#include "gfx/theme_parts.h"
-
 // A memory DC with a bitmap selected into it for its whole life.
 struct MemorySurface {
     HDC dc;
@@ -28,4 +26,4 @@ void DrawTextInRect(HDC dc, LPCWSTR text, int left, int top, int right, int bott
 
 // A region of every pixel of the image that is not the key colour, in the image's
 // coordinates. The caller owns it.
-HRGN CreateKeyColorRegion(HDC imageDc, HBITMAP imageBitmap);
+HRGN CreateKeyColorRegion(HDC imageDc, HBITMAP imageBitmap, COLORREF keyColor);

@@ -2,19 +2,21 @@
 
 #include <strsafe.h>
 
-#include "config/shell_settings.h"
 #include "core/log.h"
 #include "core/shell_text.h"
+#include "dialogs/run_dialog.h"
+#include "dialogs/settings_dialog.h"
 #include "gfx/button_manager.h"
 #include "gfx/composed_window.h"
+#include "gfx/gdi_scope.h"
 #include "gfx/surface.h"
-#include "gfx/theme_parts.h"
+#include "launch/program_launch.h"
 #include "platform/platform.h"
 #include "resource.h"
-#include "startmenu/program_launch.h"
-#include "startmenu/run_dialog.h"
-#include "startmenu/settings_dialog.h"
+#include "startmenu/all_programs.h"
 #include "taskbar/taskbar.h"
+#include "theme/start_menu_layout.h"
+#include "theme/theme_parts.h"
 
 SHORT StartMenuVisible;
 
@@ -37,7 +39,7 @@ const UINT EXIT_DELAY_MS = 100;  // the menu is gone from the screen before the 
 const UINT LABEL_FORMAT = DT_VCENTER | DT_WORD_ELLIPSIS;
 const UINT ALL_PROGRAMS_FORMAT = DT_VCENTER | DT_RIGHT | DT_WORD_ELLIPSIS;
 
-// The menu's items stand where the theme file puts them (Settings.start*, in the menu's
+// The menu's items stand where the theme file puts them (StartMenuLayout, in the menu's
 // client coordinates). Whatever the values, drawing stays on the surfaces: GDI clips every
 // copy and text to the bitmap of the DC it draws into, and no surface takes its size from
 // an item.
@@ -54,6 +56,8 @@ struct FacePair {
 };
 
 HWND startMenu;
+const ShellSettings* settings;  // given at creation; they outlive the menu
+StartMenuPlaces places;         // where the settings put the items
 ComposedWindow menu = {&startMenu};
 MemorySurface& backBuffer = menu.backBuffer;  // the whole menu
 const HINSTANCE& instance = menu.instance;
@@ -84,14 +88,11 @@ SIZE SurfaceSize(const MemorySurface& surface)
     return SIZE{bitmap.bmWidth, bitmap.bmHeight};
 }
 
-// Loads both faces of a themed button ("<name>U", "<name>D") for the back buffer.
-int LoadFacePair(LPCWSTR name, FacePair* pair)
+// Loads both faces of a themed button: the up face's part and the pressed one after it.
+int LoadFacePair(int upPart, FacePair* pair)
 {
-    WCHAR up[32], down[32];
-    StringCchPrintfW(up, ARRAYSIZE(up), L"%lsU", name);
-    StringCchPrintfW(down, ARRAYSIZE(down), L"%lsD", name);
-    if (LoadThemeBitmap(backBuffer.dc, Settings.themeFolder, up, &pair->up) != 0 ||
-        LoadThemeBitmap(backBuffer.dc, Settings.themeFolder, down, &pair->down) != 0)
+    if (LoadThemeBitmap(backBuffer.dc, settings->themeFolder, THEME_PARTS[upPart].name, &pair->up) != 0 ||
+        LoadThemeBitmap(backBuffer.dc, settings->themeFolder, THEME_PARTS[upPart + 1].name, &pair->down) != 0)
         return 1;
     return 0;
 }
@@ -108,16 +109,26 @@ void LabelFacePair(const FacePair& pair, UINT stringId, COLORREF upColor, COLORR
     DrawTextInRect(pair.down.dc, label, rect.left, rect.top, rect.right, rect.bottom, format);
 }
 
-void PlaceButton(int index, int x, int y, int cx, int cy, const FacePair& pair, ButtonState state)
+// The item's rectangle, its sums wrapped as 32-bit sums are.
+RECT ItemRect(int item)
 {
-    SetButtonItem(startMenu, index, x, y, cx, cy, pair.up.dc, pair.down.dc, TRUE, state);
+    const LayoutItem& place = places[item];
+    const int left = static_cast<int>(place.x), top = static_cast<int>(place.y);
+    return RECT{left, top, Moved(left, place.cx), Moved(top, place.cy)};
+}
+
+void PlaceButton(int index, int item, const FacePair& pair, ButtonState state)
+{
+    const LayoutItem& place = places[item];
+    SetButtonItem(startMenu, index, static_cast<int>(place.x), static_cast<int>(place.y), static_cast<int>(place.cx),
+                  static_cast<int>(place.cy), pair.up.dc, pair.down.dc, TRUE, state);
     DrawButtonItem(startMenu, index, 0);
 }
 
 int LoadStartMenuBuffer()
 {
-    if (CreateBackBuffer(&menu, Settings.startWidth, Settings.startHeight) != 0 ||
-        LoadThemeBitmap(menu.windowDc, Settings.themeFolder, L"STARTBACK", &background) != 0)
+    if (CreateBackBuffer(&menu, settings->startWidth, settings->startHeight) != 0 ||
+        LoadThemeBitmap(menu.windowDc, settings->themeFolder, THEME_PARTS[PART_START_BACK].name, &background) != 0)
         return 1;
     return 0;
 }
@@ -125,36 +136,35 @@ int LoadStartMenuBuffer()
 // The whole picture, scaled into its box; a missing picture leaves the background there.
 void DrawUserPicture()
 {
-    HBITMAP picture = LoadDIBitmapFile(Settings.userPicturePath);
+    HBITMAP picture = LoadDIBitmapFile(settings->userPicturePath);
     if (!picture) {
-        LogErrorF(L"Cannot Load BMP - Path:\"%ls\"", Settings.userPicturePath);
+        LogErrorF(L"Cannot Load BMP - Path:\"%ls\"", settings->userPicturePath);
         return;
     }
     HDC pictureDc = CreateCompatibleDC(backBuffer.dc);
     if (pictureDc) {
-        HGDIOBJ previous = SelectObject(pictureDc, picture);
+        ScopedSelection selected(pictureDc, picture);
         BITMAP size = {};
         GetObjectW(picture, sizeof size, &size);
+        const RECT box = ItemRect(ITEM_USER_ICON);
         SetStretchBltMode(backBuffer.dc, COLORONCOLOR);  // a colour picture, not black on white
-        StretchBlt(backBuffer.dc, Settings.startIconX, Settings.startIconY, Settings.startIconCX, Settings.startIconCY,
-                   pictureDc, 0, 0, size.bmWidth, size.bmHeight, SRCCOPY);
-        SelectObject(pictureDc, previous);
-        DeleteDC(pictureDc);
+        StretchBlt(backBuffer.dc, box.left, box.top, settings->startIconCX, settings->startIconCY, pictureDc, 0, 0,
+                   size.bmWidth, size.bmHeight, SRCCOPY);
     }
+    if (pictureDc) DeleteDC(pictureDc);
     DeleteObject(picture);
 }
 
 void DrawUserName()
 {
-    const ShellSettings& s = Settings;
-    const int left = s.startUserNameX, top = s.startUserNameY;
-    const int right = Moved(left, s.startUserNameCX), bottom = Moved(top, s.startUserNameCY);
+    const ShellSettings& s = *settings;
+    const RECT box = ItemRect(ITEM_USER_NAME);
     const int dx = s.startUserNameShadowX, dy = s.startUserNameShadowY;
     PrepareText(backBuffer.dc, BigFont, s.startUserNameShadowColor);
-    DrawTextInRect(backBuffer.dc, s.startUserName, Moved(left, dx), Moved(top, dy), Moved(right, dx), Moved(bottom, dy),
-                   LABEL_FORMAT);
+    DrawTextInRect(backBuffer.dc, s.startUserName, Moved(box.left, dx), Moved(box.top, dy), Moved(box.right, dx),
+                   Moved(box.bottom, dy), LABEL_FORMAT);
     PrepareText(backBuffer.dc, BigFont, s.startUserNameColor);
-    DrawTextInRect(backBuffer.dc, s.startUserName, left, top, right, bottom, LABEL_FORMAT);
+    DrawTextInRect(backBuffer.dc, s.startUserName, box.left, box.top, box.right, box.bottom, LABEL_FORMAT);
 }
 
 // A shortcut's face: the themed background, its name and its program's icon.
@@ -164,15 +174,16 @@ void ComposeShortcutFace(const MemorySurface& face, const MemorySurface& faceBac
     const SIZE size = SurfaceSize(faceBackground);
     BitBlt(face.dc, 0, 0, size.cx, size.cy, faceBackground.dc, 0, 0, SRCCOPY);
     PrepareText(face.dc, NormalFont, color);
-    DrawTextInRect(face.dc, shortcut.name, Settings.startShortcutTextX, 0, Settings.startShortcutCX,
-                   Settings.startShortcutCY, LABEL_FORMAT);
-    if (icon) DrawIconEx(face.dc, Settings.startShortcutIconX, Settings.startShortcutIconY, icon, 0, 0, 0, NULL, DI_NORMAL);
+    DrawTextInRect(face.dc, shortcut.name, settings->startShortcutTextX, 0, settings->startShortcutCX,
+                   settings->startShortcutCY, LABEL_FORMAT);
+    if (icon)
+        DrawIconEx(face.dc, settings->startShortcutIconX, settings->startShortcutIconY, icon, 0, 0, 0, NULL, DI_NORMAL);
 }
 
 // Each shortcut's faces are MAINU and MAIND at their own size, with its name and icon.
 int BuildShortcuts()
 {
-    const ShellSettings& s = Settings;
+    const ShellSettings& s = *settings;
     for (FacePair& pair : shortcuts) {
         const SIZE up = SurfaceSize(shortcutBackground.up), down = SurfaceSize(shortcutBackground.down);
         if (CreateMemorySurface(backBuffer.dc, up.cx, up.cy, &pair.up) != 0 ||
@@ -185,45 +196,40 @@ int BuildShortcuts()
         ComposeShortcutFace(shortcuts[i].up, shortcutBackground.up, shortcut, icon, s.startShortcutTextColor);
         ComposeShortcutFace(shortcuts[i].down, shortcutBackground.down, shortcut, icon, s.startShortcutTextDownColor);
         if (icon) DestroyIcon(icon);
-        PlaceButton(FIRST_SHORTCUT_BUTTON + i, s.startShortcutX, Moved(s.startShortcutY, 1LL * s.startShortcutStep * i),
-                    s.startShortcutCX, s.startShortcutCY, shortcuts[i], BUTTON_AUTO);
+        PlaceButton(FIRST_SHORTCUT_BUTTON + i, ITEM_FIRST_SHORTCUT + i, shortcuts[i], BUTTON_AUTO);
     }
     return 0;
 }
 
 int LoadStartMenuObjects()
 {
-    BitBlt(backBuffer.dc, 0, 0, Settings.startWidth, Settings.startHeight, background.dc, 0, 0, SRCCOPY);
-    composedShape = CreateKeyColorRegion(background.dc, background.bitmap);
+    const ShellSettings& s = *settings;
+    BitBlt(backBuffer.dc, 0, 0, s.startWidth, s.startHeight, background.dc, 0, 0, SRCCOPY);
+    composedShape = CreateKeyColorRegion(background.dc, background.bitmap, KEY_COLOR);
     ReleaseMemorySurface(&background);
     DrawUserPicture();
 
-    const ShellSettings& s = Settings;
     const RECT sideLabel = {s.startSideTextX, 0, s.startSideCX, s.startSideCY};
     for (int i = 0; i < SIDE_ITEM_COUNT; ++i) {
-        WCHAR name[16];
-        StringCchPrintfW(name, ARRAYSIZE(name), L"SIDE%d", i);
-        if (LoadFacePair(name, &sideItems[i]) != 0) return 1;
+        if (LoadFacePair(PART_FIRST_SIDE_UP + 2 * i, &sideItems[i]) != 0) return 1;
         LabelFacePair(sideItems[i], IDS_SIDE_ITEM_FIRST + i, s.startSideTextColor, s.startSideTextDownColor, sideLabel,
                       LABEL_FORMAT);
     }
     DrawUserName();
     for (int i = 0; i < SIDE_ITEM_COUNT; ++i)
-        PlaceButton(FIRST_SIDE_BUTTON + i, s.startSideX, s.startSideY[i], s.startSideCX, s.startSideCY, sideItems[i],
-                    BUTTON_AUTO);
+        PlaceButton(FIRST_SIDE_BUTTON + i, ITEM_FIRST_SIDE + i, sideItems[i], BUTTON_AUTO);
 
-    if (LoadFacePair(L"EXITBTN", &exitButton) != 0) return 1;
+    if (LoadFacePair(PART_EXIT_UP, &exitButton) != 0) return 1;
     LabelFacePair(exitButton, IDS_EXIT_BUTTON, s.startExitTextColor, s.startExitTextDownColor,
                   RECT{s.startExitTextX, 0, s.startExitCX, s.startExitCY}, LABEL_FORMAT);
-    PlaceButton(EXIT_BUTTON, s.startExitX, s.startExitY, s.startExitCX, s.startExitCY, exitButton, BUTTON_AUTO);
+    PlaceButton(EXIT_BUTTON, ITEM_EXIT, exitButton, BUTTON_AUTO);
 
-    if (LoadFacePair(L"ALLPROGRAMS", &allPrograms) != 0) return 1;
+    if (LoadFacePair(PART_ALL_PROGRAMS_UP, &allPrograms) != 0) return 1;
     LabelFacePair(allPrograms, IDS_ALL_PROGRAMS, s.startAllProgramsTextColor, s.startAllProgramsTextDownColor,
                   RECT{0, 0, s.startAllProgramsTextRight, s.startAllProgramsCY}, ALL_PROGRAMS_FORMAT);
-    PlaceButton(ALL_PROGRAMS_BUTTON, s.startAllProgramsX, s.startAllProgramsY, s.startAllProgramsCX,
-                s.startAllProgramsCY, allPrograms, BUTTON_UP);
+    PlaceButton(ALL_PROGRAMS_BUTTON, ITEM_ALL_PROGRAMS, allPrograms, BUTTON_UP);
 
-    if (LoadFacePair(L"MAIN", &shortcutBackground) != 0) return 1;
+    if (LoadFacePair(PART_SHORTCUT_UP, &shortcutBackground) != 0) return 1;
     return BuildShortcuts();
 }
 
@@ -241,9 +247,9 @@ void ReleaseStartMenuSurfaces()
 void HandleCreate(HWND window, const CREATESTRUCTW* create)
 {
     // Flags 0 leave the window hidden.
-    SetWindowPos(window, HWND_TOPMOST, 0, ScreenSize.cy - Settings.startHeight - Settings.taskbarHeight,
-                 Settings.startWidth, Settings.startHeight, 0);
-    ComposeStartMenu(window, create->hInstance, &windowRegion);
+    SetWindowPos(window, HWND_TOPMOST, 0, ScreenSize.cy - settings->startHeight - settings->taskbarHeight,
+                 settings->startWidth, settings->startHeight, 0);
+    ComposeStartMenu(window, create->hInstance, *settings, &windowRegion);
     SetCursor(LoadCursorW(NULL, IDC_ARROW));  // start-up's wait cursor ends here
     menu.creationFinished = true;
 }
@@ -273,10 +279,10 @@ void ShowShellBox(UINT textId)
     MessageBoxW(NULL, text, caption, MB_ICONHAND | MB_SETFOREGROUND | MB_TOPMOST);
 }
 
-void OpenRun()
+void OpenRun(LPCWSTR home)
 {
-    WCHAR settingsFile[MAX_PATH];
-    if (FindShellSettingsFile(settingsFile, MAX_PATH) == 0) OpenRunDialog(instance, settingsFile);
+    WCHAR settingsFile[SETTING_PATH_CHARS];
+    if (FormatSettingsPath(home, L"settings.cfg", settingsFile) == 0) OpenRunDialog(instance, settingsFile);
 }
 
 // A command hides the menu on its release before it acts, so what it opens comes in front.
@@ -291,26 +297,27 @@ void HandleCommand(WPARAM wParam, LPARAM lParam)
     }
     if (pressed) return;
     HideStartMenu();
+    WCHAR home[SETTING_PATH_CHARS];
+    FindHomeDirectory(home);
     if (button == EXIT_BUTTON) {
         SetTimer(startMenu, EXIT_TIMER, EXIT_DELAY_MS, NULL);
     } else if (button >= FIRST_SHORTCUT_BUTTON && button < FIRST_SHORTCUT_BUTTON + MENU_SHORTCUT_COUNT) {
-        LaunchProgram(Settings.menuShortcuts[button - FIRST_SHORTCUT_BUTTON].path, L"");
+        LaunchProgram(settings->menuShortcuts[button - FIRST_SHORTCUT_BUTTON].path, L"");
     } else if (button >= FIRST_SIDE_BUTTON && button < FIRST_SIDE_BUTTON + SIDE_ITEM_COUNT &&
                SIDE_TARGETS[button - FIRST_SIDE_BUTTON]) {
         LaunchProgram(SIDE_TARGETS[button - FIRST_SIDE_BUTTON], L"");
     } else if (button == SETTINGS_BUTTON) {
-        WCHAR home[SETTING_PATH_CHARS];
-        FindHomeDirectory(home);
         RunSettingsDialog(instance, TaskbarWindow, home);
     } else if (button == FIRST_SIDE_BUTTON + INPUT_PANEL_ITEM) {
         if (ToggleInputPanel() != 0) ShowShellBox(IDS_NO_INPUT_PANEL);
     } else if (button == FIRST_SIDE_BUTTON + RUN_ITEM) {
-        OpenRun();
+        OpenRun(home);
     }
 }
 
-void HandleExitTimer()
+void HandleExitTimer(UINT_PTR timer)
 {
+    if (timer != EXIT_TIMER) return;
     KillTimer(startMenu, EXIT_TIMER);
     if (exitScreenOpener) exitScreenOpener(instance);
 }
@@ -352,7 +359,7 @@ LRESULT CALLBACK StartMenuWindowProc(HWND window, UINT message, WPARAM wParam, L
         HandleCommand(wParam, lParam);
         return 0;
     case WM_TIMER:
-        HandleExitTimer();
+        HandleExitTimer(wParam);
         return 0;
     case WM_DESTROY:
         ReleaseStartMenuSurfaces();
@@ -364,8 +371,9 @@ LRESULT CALLBACK StartMenuWindowProc(HWND window, UINT message, WPARAM wParam, L
 
 }  // namespace
 
-int CreateStartMenu(HINSTANCE moduleInstance, ExitScreenOpener openExitScreen)
+int CreateStartMenu(HINSTANCE moduleInstance, const ShellSettings& menuSettings, ExitScreenOpener openExitScreen)
 {
+    settings = &menuSettings;
     exitScreenOpener = openExitScreen;
     StartMenuVisible = 0;
     // Placed and sized by its WM_CREATE.
@@ -377,8 +385,10 @@ int CreateStartMenu(HINSTANCE moduleInstance, ExitScreenOpener openExitScreen)
     return 0;
 }
 
-int ComposeStartMenu(HWND window, HINSTANCE moduleInstance, HRGN* shape)
+int ComposeStartMenu(HWND window, HINSTANCE moduleInstance, const ShellSettings& menuSettings, HRGN* shape)
 {
+    settings = &menuSettings;
+    places = StartMenuLayout(menuSettings);
     composedShape = NULL;
     const ComposingSteps steps = {L"Loading StartMenu buffer...", LoadStartMenuBuffer, L"Loading StartMenu objects...",
                                   LoadStartMenuObjects, START_COMMAND_BASE, START_BUTTON_COUNT, false};
@@ -391,8 +401,8 @@ void PaintStartMenu(HDC dc) { PaintComposedWindow(menu, dc); }
 
 POINT AllProgramsAnchor()
 {
-    return POINT{Moved(Settings.startAllProgramsX, Settings.startAllProgramsCX),
-                 Moved(Settings.startAllProgramsY, Settings.startAllProgramsCY)};
+    const RECT button = ItemRect(ITEM_ALL_PROGRAMS);
+    return POINT{button.right, button.bottom};
 }
 
 void ShowStartMenu()

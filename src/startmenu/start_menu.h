@@ -4,19 +4,22 @@
 #pragma once
 #include <windows.h>
 
+#include "config/shell_settings.h"
+
 // Nonzero while the menu is shown; 16 bits wide on purpose, as the taskbar reads it.
 extern SHORT StartMenuVisible;
 
 // What the exit button opens, 100 ms after the menu has gone.
 typedef int (*ExitScreenOpener)(HINSTANCE instance);
 
-// Registers the class and creates the menu, hidden, owned by the taskbar; 1 on failure.
-int CreateStartMenu(HINSTANCE instance, ExitScreenOpener openExitScreen);
+// Registers the class and creates the menu from the settings, hidden, owned by the taskbar;
+// 1 on failure. The settings must outlive the menu.
+int CreateStartMenu(HINSTANCE instance, const ShellSettings& settings, ExitScreenOpener openExitScreen);
 
-// Composes the whole menu for the window in its back buffer, registered as the window's
-// buttons, and cuts its shape from STARTBACK (the caller owns it, NULL when not made). 1 when
-// a step failed (logged, and the fatal error raised).
-int ComposeStartMenu(HWND window, HINSTANCE instance, HRGN* shape);
+// Composes the whole menu from the settings for the window in its back buffer, registered as
+// the window's buttons, and cuts its shape from STARTBACK (the caller owns it, NULL when not
+// made). 1 when a step failed (logged, and the fatal error raised).
+int ComposeStartMenu(HWND window, HINSTANCE instance, const ShellSettings& settings, HRGN* shape);
 // Copies the composed menu to the DC.
 void PaintStartMenu(HDC dc);
 // Where the All Programs popup's bottom-left corner goes, in the menu's coordinates: the

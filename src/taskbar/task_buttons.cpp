@@ -1,15 +1,14 @@
 #include "taskbar/task_buttons.h"
 
-#include "config/shell_settings.h"
 #include "core/log.h"
 #include "core/shell_text.h"
 #include "gfx/button_manager.h"
 #include "gfx/surface.h"
-#include "gfx/theme_parts.h"
 #include "platform/platform.h"
 #include "resource.h"
 #include "taskbar/task_list.h"
 #include "taskbar/task_menu.h"
+#include "theme/theme_parts.h"
 
 namespace {
 
@@ -22,16 +21,9 @@ const UINT MORE_FORMAT = DT_CENTER | DT_VCENTER | DT_WORD_ELLIPSIS;
 const COLORREF TITLE_COLOR = RGB(255, 255, 255);
 const COLORREF MORE_COLOR = RGB(255, 255, 0);
 
-// One face of every button: its theme parts (left part, fill column, right cap) and how
-// much of the left part it uses.
-struct FaceStyle {
-    LPCWSTR partNames[FACE_PARTS];
-    int leftPartCX;
-};
-const FaceStyle FACE_STYLES[2] = {
-    {{L"TBTNU0", L"TBTNU1", L"TBTNU2"}, TASK_BUTTON_LEFT_UP_CX},
-    {{L"TBTND0", L"TBTND1", L"TBTND2"}, TASK_BUTTON_LEFT_DOWN_CX},
-};
+// The first of the three theme parts (left part, fill column, right cap) of each face, up
+// and down; the table gives how much of each part the face uses.
+const int FACE_FIRST_PARTS[2] = {PART_TASK_BUTTON_UP_LEFT, PART_TASK_BUTTON_DOWN_LEFT};
 
 TaskButtonArea area;
 HINSTANCE textInstance;                               // holds the texts of the buttons and their menus
@@ -44,16 +36,19 @@ bool IsButtonPosition(int position) { return position >= 0 && position < TASK_BU
 
 void ComposeFace(HDC face, int style, int width)
 {
-    const int height = Settings.taskbarButtonHeight;
+    const ShellSettings& s = *area.settings;
+    const int height = s.taskbarButtonHeight;
     const MemorySurface (&parts)[FACE_PARTS] = faceParts[style];
-    StretchBlt(face, 0, 0, Settings.taskbarButtonMaxCX, height, parts[1].dc, 0, 0, 1, height, SRCCOPY);
-    BitBlt(face, 0, 0, FACE_STYLES[style].leftPartCX, height, parts[0].dc, 0, 0, SRCCOPY);
-    BitBlt(face, width - TASK_BUTTON_CAP_CX, 0, TASK_BUTTON_CAP_CX, height, parts[2].dc, 0, 0, SRCCOPY);
+    const int leftCX = THEME_PARTS[FACE_FIRST_PARTS[style]].size(s).cx;
+    const int capCX = THEME_PARTS[FACE_FIRST_PARTS[style] + 2].size(s).cx;
+    StretchBlt(face, 0, 0, s.taskbarButtonMaxCX, height, parts[1].dc, 0, 0, 1, height, SRCCOPY);
+    BitBlt(face, 0, 0, leftCX, height, parts[0].dc, 0, 0, SRCCOPY);
+    BitBlt(face, width - capCX, 0, capCX, height, parts[2].dc, 0, 0, SRCCOPY);
 }
 
 void DrawFaceContent(HDC face, int width, int entry)
 {
-    const int height = Settings.taskbarButtonHeight;
+    const int height = area.settings->taskbarButtonHeight;
     SelectObject(face, NormalFont);
     SetBkMode(face, TRANSPARENT);
     if (entry == TASK_BUTTON_MORE) {
@@ -79,7 +74,7 @@ void DrawTaskButton(int i, TaskButtonPlace place, int entry)
         DrawFaceContent(faces[i][style].dc, place.width, entry);
     }
     SetButtonItem(area.window, FIRST_TASK_BUTTON + i, place.x, TASK_BUTTON_Y, place.width,
-                  Settings.taskbarButtonHeight, faces[i][0].dc, faces[i][1].dc, TRUE, BUTTON_UP);
+                  area.settings->taskbarButtonHeight, faces[i][0].dc, faces[i][1].dc, TRUE, BUTTON_UP);
     DrawButtonItem(area.window, FIRST_TASK_BUTTON + i, 0);
 }
 
@@ -91,14 +86,15 @@ void ClearTaskButton(int i)
 
 void LayoutTaskButtons()
 {
-    const int left = Settings.taskbarStartButtonCX + TASK_AREA_GAP;
-    const int areaWidth = ScreenSize.cx - left - Settings.taskbarClockCX - TASK_AREA_GAP;
-    StretchBlt(area.backBuffer, left, 0, areaWidth, Settings.taskbarHeight, area.background, 0, 0, 1,
-               Settings.taskbarHeight, SRCCOPY);
+    const ShellSettings& s = *area.settings;
+    const int left = s.taskbarStartButtonCX + TASK_AREA_GAP;
+    const int areaWidth = ScreenSize.cx - left - s.taskbarClockCX - TASK_AREA_GAP;
+    StretchBlt(area.backBuffer, left, 0, areaWidth, s.taskbarHeight, area.background, 0, 0, 1, s.taskbarHeight,
+               SRCCOPY);
     const int count = TaskCount();
     const int shown = count < TASK_BUTTON_SLOTS ? count : TASK_BUTTON_SLOTS;
     for (int i = 0; i < shown; ++i) {
-        DrawTaskButton(i, PlaceTaskButton(left, areaWidth, Settings.taskbarButtonMaxCX, shown, i), TaskButtonEntry(i, count));
+        DrawTaskButton(i, PlaceTaskButton(left, areaWidth, s.taskbarButtonMaxCX, shown, i), TaskButtonEntry(i, count));
     }
     for (int i = shown; i < TASK_BUTTON_SLOTS; ++i) ClearTaskButton(i);
     pressedPosition = -1;  // every face is up now
@@ -125,12 +121,12 @@ void MarkPressed(int position, bool show)
 
 }  // namespace
 
-int LoadTaskButtonImages(HDC backBuffer, LPCWSTR themeFolder)
+int LoadTaskButtonImages(HDC backBuffer, const ShellSettings& settings)
 {
     for (int style = 0; style < 2; ++style)
         for (int part = 0; part < FACE_PARTS; ++part)
-            if (LoadThemeBitmap(backBuffer, themeFolder, FACE_STYLES[style].partNames[part], &faceParts[style][part]) !=
-                0)
+            if (LoadThemeBitmap(backBuffer, settings.themeFolder, THEME_PARTS[FACE_FIRST_PARTS[style] + part].name,
+                                &faceParts[style][part]) != 0)
                 return 1;
     return 0;
 }
@@ -143,8 +139,8 @@ int CreateTaskButtons(const TaskButtonArea& buttonArea, HINSTANCE instance)
     if (LoadShellText(instance, IDS_MORE, moreText, MORE_TEXT_CHARS) != 0) LogError(L"LoadString Error");
     for (int i = 0; i < TASK_BUTTON_SLOTS; ++i) {
         for (MemorySurface& face : faces[i])
-            if (CreateMemorySurface(area.backBuffer, Settings.taskbarButtonMaxCX, Settings.taskbarButtonHeight, &face) !=
-                0)
+            if (CreateMemorySurface(area.backBuffer, area.settings->taskbarButtonMaxCX,
+                                    area.settings->taskbarButtonHeight, &face) != 0)
                 return 1;
         ClearTaskButton(i);
     }

@@ -3,17 +3,21 @@
 #pragma once
 #include <windows.h>
 
+#include "config/shell_settings.h"
+
 enum { TASK_BUTTON_SLOTS = 16, FIRST_TASK_BUTTON = 10 };
 
-// Where the buttons go: the taskbar's window, its back buffer and the bar's background.
+// Where the buttons go: the taskbar's window, its back buffer and the bar's background, and
+// the settings they are laid out by.
 struct TaskButtonArea {
     HWND window;
     HDC backBuffer;
     HDC background;  // TASKBAR: its first column fills the area behind the buttons
+    const ShellSettings* settings;
 };
 
-// Loads TBTNU0-2 and TBTND0-2 for the back buffer; 1 (logged) on failure.
-int LoadTaskButtonImages(HDC backBuffer, LPCWSTR themeFolder);
+// Loads TBTNU0-2 and TBTND0-2 of the settings' theme for the back buffer; 1 (logged) on failure.
+int LoadTaskButtonImages(HDC backBuffer, const ShellSettings& settings);
 // Makes the faces and sets up the sixteen buttons, empty; 1 on failure.
 int CreateTaskButtons(const TaskButtonArea& area, HINSTANCE instance);
 void ReleaseTaskButtons();

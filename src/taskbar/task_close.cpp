@@ -7,6 +7,7 @@
 
 #include "core/log.h"
 #include "core/shell_text.h"
+#include "gfx/gdi_scope.h"
 #include "platform/platform.h"
 #include "resource.h"
 #include "taskbar/task_list.h"
@@ -87,12 +88,12 @@ void ShowFittedText(HWND dialog, HINSTANCE instance, int controlId, UINT formatI
     HWND control = GetDlgItem(dialog, controlId);
     RECT box;
     GetClientRect(control, &box);
-    HDC dc = GetDC(control);
-    HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
-    for (int keep = static_cast<int>(wcslen(text)) - 1; keep > 0 && TextWidth(dc, fitted) > box.right; --keep)
-        StringCchPrintfW(fitted, FITTED_TEXT_CHARS, L"%.*ls%ls", keep, text, ELLIPSIS);
-    SelectObject(dc, oldFont);
-    ReleaseDC(control, dc);
+    {
+        ScopedWindowDc dc(control);
+        ScopedSelection font(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+        for (int keep = static_cast<int>(wcslen(text)) - 1; keep > 0 && TextWidth(dc, fitted) > box.right; --keep)
+            StringCchPrintfW(fitted, FITTED_TEXT_CHARS, L"%.*ls%ls", keep, text, ELLIPSIS);
+    }
     SetDlgItemTextW(dialog, controlId, fitted);
 }
 
@@ -119,14 +120,10 @@ INT_PTR AskToEndTask(HWND owner, HINSTANCE instance, LPCWSTR path, LPCWSTR title
 {
     const WCHAR* name = wcsrchr(path, L'\\');
     const EndTaskQuestion question = {instance, name ? name + 1 : path, title};
-    HRSRC found = FindResourceW(instance, L"EndTaskDlg", RT_DIALOG);
-    HGLOBAL loaded = found ? LoadResource(instance, found) : NULL;
-    if (!loaded) {
-        LogError(L"Cannot load the End task box");
-        return IDCANCEL;
-    }
-    return DialogBoxIndirectParamW(instance, static_cast<LPCDLGTEMPLATEW>(LockResource(loaded)), owner,
-                                   EndTaskDialogProc, reinterpret_cast<LPARAM>(&question));
+    const INT_PTR answer =
+        RunTemplateDialog(instance, L"ENDTASKDLG", owner, EndTaskDialogProc, reinterpret_cast<LPARAM>(&question));
+    if (answer == -1) LogError(L"Cannot load the End task box");
+    return answer;
 }
 
 void EndTask(HWND owner, HINSTANCE instance, HWND window)
@@ -136,8 +133,7 @@ void EndTask(HWND owner, HINSTANCE instance, HWND window)
     WCHAR path[MAX_PATH], title[TASK_TITLE_CHARS];
     GetWindowTextW(window, title, TASK_TITLE_CHARS);  // sends no message to the hung window
     if (GetProcessImagePath(processId, path, MAX_PATH) != 0) {
-        LogErrorF(L"End task: no program found for window 0x%08x",
-                  static_cast<unsigned>(reinterpret_cast<UINT_PTR>(window)));
+        LogErrorF(L"End task: no program found for window 0x%08x", LoggedHandle(window));
         return;
     }
     if (AskToEndTask(owner, instance, path, title) != IDOK) return;

@@ -5,6 +5,7 @@
 #include "config/shell_settings.h"
 #include "core/log.h"
 #include "core/shell_text.h"
+#include "gfx/gdi_scope.h"
 #include "gfx/surface.h"
 #include "platform/platform.h"
 #include "resource.h"
@@ -136,12 +137,12 @@ BOOL MeasureTaskMenuLine(MEASUREITEMSTRUCT* measure)
 {
     const MenuLine* line = measure->CtlType == ODT_MENU ? FindLine(measure->itemData) : NULL;
     if (!line) return FALSE;
-    HDC dc = GetDC(NULL);
-    HGDIOBJ oldFont = SelectObject(dc, NormalFont);
     RECT extent = {0, 0, 0, 0};
-    DrawTextW(dc, line->text, -1, &extent, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
-    SelectObject(dc, oldFont);
-    ReleaseDC(NULL, dc);
+    {
+        ScopedWindowDc dc(NULL);
+        ScopedSelection font(dc, NormalFont);
+        DrawTextW(dc, line->text, -1, &extent, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+    }
     const int width = TEXT_X + extent.right + LINE_MARGIN;
     measure->itemWidth = width < LINE_MIN_CX ? LINE_MIN_CX : width > LINE_MAX_CX ? LINE_MAX_CX : width;
     measure->itemHeight = LINE_CY;
@@ -160,11 +161,13 @@ BOOL DrawTaskMenuLine(const DRAWITEMSTRUCT* draw)
     const int textColor = selected ? COLOR_HIGHLIGHTTEXT : grayed && !line->window ? COLOR_GRAYTEXT : COLOR_MENUTEXT;
     SetTextColor(draw->hDC, GetSysColor(textColor));
     SetBkMode(draw->hDC, TRANSPARENT);
-    HGDIOBJ oldFont = SelectObject(draw->hDC, NormalFont);
     if (line->icon)
         DrawIconAtSize(draw->hDC, box.left + LINE_MARGIN, (box.top + box.bottom - ICON_SIZE) / 2, line->icon, ICON_SIZE);
-    DrawTextInRect(draw->hDC, line->text, box.left + TEXT_X, box.top, box.right - LINE_MARGIN, box.bottom, LINE_TEXT_FORMAT);
-    SelectObject(draw->hDC, oldFont);
+    {
+        ScopedSelection font(draw->hDC, NormalFont);
+        DrawTextInRect(draw->hDC, line->text, box.left + TEXT_X, box.top, box.right - LINE_MARGIN, box.bottom,
+                       LINE_TEXT_FORMAT);
+    }
     if (grayed && line->window) {  // the title over a window's commands is underlined
         const RECT rule = {box.left + LINE_MARGIN, box.bottom - 1, box.right - LINE_MARGIN, box.bottom};
         FillRect(draw->hDC, &rule, GetSysColorBrush(COLOR_GRAYTEXT));

@@ -7,11 +7,13 @@
 #include "config/shell_settings.h"
 #include "gfx/button_manager.h"
 #include "gfx/composed_window.h"
+#include "gfx/gdi_scope.h"
 #include "gfx/surface.h"
 #include "platform/platform.h"
 #include "taskbar/task_buttons.h"
 #include "taskbar/task_list.h"
 #include "taskbar/task_menu.h"
+#include "theme/theme_parts.h"
 
 HWND TaskbarWindow;
 
@@ -25,6 +27,7 @@ const UINT TICK_INTERVAL_MS = 500;
 const UINT CLOCK_FORMAT = DT_CENTER | DT_VCENTER | DT_WORD_ELLIPSIS;
 const COLORREF CLOCK_TEXT_COLOR = RGB(255, 255, 255);
 
+const ShellSettings* settings;       // given at creation; they outlive the bar
 ComposedWindow bar = {&TaskbarWindow};
 MemorySurface& backBuffer = bar.backBuffer;  // the bar's full size
 StartButtonAction startAction;      // what the start button does
@@ -34,25 +37,29 @@ MemorySurface clockBackground;      // TASKBARCLK
 MemorySurface clockFace;            // the clock button's face, up and down
 WCHAR clockText[CLOCK_TEXT_CHARS];  // the text the clock shows
 
+// The theme's part in a surface made for the reference DC.
+int LoadPart(HDC reference, int part, MemorySurface* surface)
+{
+    return LoadThemeBitmap(reference, settings->themeFolder, THEME_PARTS[part].name, surface);
+}
+
 int LoadTaskbarBuffers()
 {
-    const LPCWSTR theme = Settings.themeFolder;
-    if (CreateBackBuffer(&bar, ScreenSize.cx, Settings.taskbarHeight) != 0 ||
-        CreateMemorySurface(backBuffer.dc, Settings.taskbarClockCX, Settings.taskbarHeight, &clockFace) != 0 ||
-        LoadThemeBitmap(backBuffer.dc, theme, L"TASKBAR", &background) != 0 ||
-        LoadThemeBitmap(backBuffer.dc, theme, L"STARTBUTTONU", &startUp) != 0 ||
-        LoadThemeBitmap(backBuffer.dc, theme, L"STARTBUTTOND", &startDown) != 0 ||
-        LoadThemeBitmap(clockFace.dc, theme, L"TASKBARCLK", &clockBackground) != 0 ||
-        LoadTaskButtonImages(backBuffer.dc, theme) != 0)
+    const ShellSettings& s = *settings;
+    if (CreateBackBuffer(&bar, ScreenSize.cx, s.taskbarHeight) != 0 ||
+        CreateMemorySurface(backBuffer.dc, s.taskbarClockCX, s.taskbarHeight, &clockFace) != 0 ||
+        LoadPart(backBuffer.dc, PART_TASKBAR, &background) != 0 ||
+        LoadPart(backBuffer.dc, PART_START_BUTTON_UP, &startUp) != 0 ||
+        LoadPart(backBuffer.dc, PART_START_BUTTON_DOWN, &startDown) != 0 ||
+        LoadPart(clockFace.dc, PART_CLOCK, &clockBackground) != 0 || LoadTaskButtonImages(backBuffer.dc, s) != 0)
         return 1;
-    StretchBlt(backBuffer.dc, 0, 0, ScreenSize.cx, Settings.taskbarHeight, background.dc, 0, 0, 1,
-               Settings.taskbarHeight, SRCCOPY);
+    StretchBlt(backBuffer.dc, 0, 0, ScreenSize.cx, s.taskbarHeight, background.dc, 0, 0, 1, s.taskbarHeight, SRCCOPY);
     return 0;
 }
 
 int LoadTaskbarObjects()
 {
-    const ShellSettings& s = Settings;
+    const ShellSettings& s = *settings;
     ResetTaskLists();
     SetButtonItem(TaskbarWindow, START_BUTTON, 0, 0, s.taskbarStartButtonCX, s.taskbarHeight, startUp.dc, startDown.dc,
                   TRUE, BUTTON_UP);
@@ -61,7 +68,7 @@ int LoadTaskbarObjects()
     SetButtonItem(TaskbarWindow, CLOCK_BUTTON, ScreenSize.cx - s.taskbarClockCX, 0, s.taskbarClockCX, s.taskbarHeight,
                   clockFace.dc, clockFace.dc, TRUE, BUTTON_UP);
     RedrawButtonItem(TaskbarWindow, CLOCK_BUTTON, 1);
-    return CreateTaskButtons(TaskButtonArea{TaskbarWindow, backBuffer.dc, background.dc}, bar.instance);
+    return CreateTaskButtons(TaskButtonArea{TaskbarWindow, backBuffer.dc, background.dc, &s}, bar.instance);
 }
 
 void ReleaseTaskbarSurfaces()
@@ -73,24 +80,23 @@ void ReleaseTaskbarSurfaces()
 
 void HandleCreate(HWND window, const CREATESTRUCTW* create)
 {
-    ComposeTaskbar(window, create->hInstance);
+    ComposeTaskbar(window, create->hInstance, *settings);
     SetTimer(window, TICK_TIMER, TICK_INTERVAL_MS, NULL);
     // The first tick draws the clock and the task buttons as soon as the loop runs.
     PostMessageW(window, WM_TIMER, TICK_TIMER, 0);
     bar.creationFinished = true;
 }
 
-void HandleTick()
+void HandleTick(UINT_PTR timer)
 {
+    if (timer != TICK_TIMER) return;
     UpdateClock();
     unsigned changes = RefreshTaskList();
     if (!changes) return;
     DrawTaskListChanges(changes);
     // Back above a window that has just appeared or come to the front.
     SetWindowPos(TaskbarWindow, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
-    HDC dc = GetDC(TaskbarWindow);
-    PaintTaskbar(dc);
-    ReleaseDC(TaskbarWindow, dc);
+    PaintTaskbar(ScopedWindowDc(TaskbarWindow));
 }
 
 void HandleCommand(WPARAM wParam, LPARAM lParam)
@@ -120,7 +126,7 @@ LRESULT CALLBACK TaskbarWindowProc(HWND window, UINT message, WPARAM wParam, LPA
         HandleComposedPaint(bar);
         return 0;
     case WM_TIMER:
-        HandleTick();
+        HandleTick(wParam);
         return 0;
     case WM_MOUSEACTIVATE:
         // A tap on the bar leaves the active window active (the start menu among them), as
@@ -151,19 +157,21 @@ LRESULT CALLBACK TaskbarWindowProc(HWND window, UINT message, WPARAM wParam, LPA
 
 }  // namespace
 
-int CreateTaskbar(HINSTANCE instance, StartButtonAction startButtonAction)
+int CreateTaskbar(HINSTANCE instance, const ShellSettings& barSettings, StartButtonAction startButtonAction)
 {
+    settings = &barSettings;
     startAction = startButtonAction;
     // Its failures are reported by the start-up step alone.
     const ComposedWindowClass windowClass = {TASKBAR_CLASS, L"Zorv TaskBar", WS_EX_NOACTIVATE | WS_EX_TOPMOST,
                                              WS_POPUP | WS_TABSTOP, TaskbarWindowProc, NULL, NULL,
                                              L"Taskbar creation did not complete"};
-    const RECT place = {0, ScreenSize.cy - Settings.taskbarHeight, ScreenSize.cx, ScreenSize.cy};
+    const RECT place = {0, ScreenSize.cy - barSettings.taskbarHeight, ScreenSize.cx, ScreenSize.cy};
     return CreateComposedWindow(&bar, windowClass, instance, place, NULL);
 }
 
-int ComposeTaskbar(HWND window, HINSTANCE moduleInstance)
+int ComposeTaskbar(HWND window, HINSTANCE moduleInstance, const ShellSettings& barSettings)
 {
+    settings = &barSettings;
     const ComposingSteps steps = {L"Loading taskbar buffer...", LoadTaskbarBuffers, L"Loading taskbar objects...",
                                   LoadTaskbarObjects, TASKBAR_COMMAND_BASE, TASKBAR_BUTTON_COUNT, true};
     return ComposeWindow(&bar, window, moduleInstance, steps);
@@ -174,11 +182,11 @@ void UpdateClock()
     SYSTEMTIME now;
     GetLocalTime(&now);
     WCHAR text[CLOCK_TEXT_CHARS];
-    FormatClockText(now, Settings.taskbarAmPm, text);
+    FormatClockText(now, settings->taskbarAmPm, text);
     if (wcscmp(text, clockText) == 0) return;  // same minute: nothing to draw
     StringCchCopyW(clockText, CLOCK_TEXT_CHARS, text);
 
-    const int width = Settings.taskbarClockCX, height = Settings.taskbarHeight;
+    const int width = settings->taskbarClockCX, height = settings->taskbarHeight;
     BitBlt(clockFace.dc, 0, 0, width, height, clockBackground.dc, 0, 0, SRCCOPY);
     SelectObject(clockFace.dc, NormalFont);
     SetBkMode(clockFace.dc, TRANSPARENT);
@@ -196,9 +204,9 @@ void SetStartButtonPressed(bool pressed)
     RedrawButtonItem(TaskbarWindow, START_BUTTON, 0);
 }
 
-int ReserveTaskbarStrip()
+int ReserveTaskbarStrip(const ShellSettings& barSettings)
 {
-    RECT workArea = {0, 0, ScreenSize.cx, ScreenSize.cy - Settings.taskbarHeight};
+    RECT workArea = {0, 0, ScreenSize.cx, ScreenSize.cy - barSettings.taskbarHeight};
     return SetDesktopWorkArea(workArea);
 }
 

@@ -8,9 +8,11 @@ set -u
 cd "$1/src" || exit 1
 
 # Bottom up; a folder's rank is its place in this list.
-floors=(platform core config gfx taskbar startmenu exitscreen shell)
+floors=(platform core config theme gfx launch taskbar dialogs startmenu exitscreen shell)
 declare -A rank
 for i in "${!floors[@]}"; do rank[${floors[$i]}]=$i; done
+# The drawing toolkit stands on the floor alone: it knows nothing of settings or themes.
+declare -A only=([gfx]="platform core gfx")
 
 faults=0
 for folder in */; do
@@ -25,6 +27,8 @@ while IFS=: read -r file _ included; do
     echo "src/$file includes $included, of a folder without a floor"
   elif [ "${rank[$target]}" -gt "${rank[$own]:-0}" ]; then
     echo "src/$file includes $included, a floor above its own"
+  elif [ -n "${only[$own]-}" ] && [[ " ${only[$own]} " != *" $target "* ]]; then
+    echo "src/$file includes $included, outside what ${own}/ may use (${only[$own]})"
   elif [[ $file == *_x86.* && $included != *_x86.h ]]; then
     echo "src/$file, an x86 fast path, includes the portable $included"
   else

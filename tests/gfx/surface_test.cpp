@@ -49,7 +49,7 @@ TEST(Surface, ThemeBitmapIsTheFileInTheScreensFormatAndTheKeyColorRegionHoldsThe
             static_cast<DWORD*>(bits)[(47 - y) * 64 + x] =
                 (x * 37 + y) % 256 << 24 | RGB(GetBValue(color), GetGValue(color), GetRValue(color));
         }
-    HRGN region = CreateKeyColorRegion(image.dc, image.bitmap);
+    HRGN region = CreateKeyColorRegion(image.dc, image.bitmap, RGB(255, 0, 255));
     wrong = 0;
     for (int y = -1; y <= 48; ++y)
         for (int x = -1; x <= 64; ++x)

@@ -4,7 +4,7 @@
 
 #include "test_files.h"
 #include "config/shell_settings.h"
-#include "gfx/theme_check.h"
+#include "theme/theme_check.h"
 
 namespace {
 

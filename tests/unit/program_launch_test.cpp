@@ -3,7 +3,8 @@
 #include <filesystem>
 #include <string>
 
-#include "startmenu/program_launch.h"
+#include "launch/program_launch.h"
+#include "startmenu/all_programs.h"
 #include "test_files.h"
 
 namespace fs = std::filesystem;

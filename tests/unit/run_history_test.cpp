@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "startmenu/run_dialog.h"
+#include "dialogs/run_dialog.h"
 #include "test_files.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "resource.h"
-#include "startmenu/settings_dialog.h"
+#include "dialogs/settings_dialog.h"
 #include "test_files.h"
 
 namespace {
@@ -124,7 +124,8 @@ TEST(SettingsDialog, RefusesABrokenThemeOrUnwritableFileSayingWhyAndWritesOnlyTh
     // A good edit: only the changed keys written, the rest kept; the new shell, started for
     // the restart, ended again at No.
     std::wstring restartOffer;
-    SetSuccessorStarter(StartStandIn);
+    const ShellRestart restart = {StartStandIn, [] { ADD_FAILURE() << "handed over at No"; }};
+    SetShellRestart(&restart);
     EXPECT_EQ(SETTINGS_SAVED, RunWith(home.path(), {
         [&](HWND dialog) {
             EXPECT_EQ(std::wstring(1023 - 9, L'n'), Text(dialog, IDC_SETTINGS_USER_NAME)) << "cut as the store cuts it";

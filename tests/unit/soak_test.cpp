@@ -13,8 +13,8 @@
 #include "exitscreen/exit_screen.h"
 #include "gdi_count.h"
 #include "resource.h"
-#include "startmenu/run_dialog.h"
-#include "startmenu/settings_dialog.h"
+#include "dialogs/run_dialog.h"
+#include "dialogs/settings_dialog.h"
 #include "startmenu/start_menu.h"
 #include "gfx/button_manager.h"
 #include "taskbar/task_buttons.h"
@@ -175,9 +175,9 @@ TEST(Soak, TenThousandTicksFiftyExitScreensRunAndSettingsDialogsAndTwoHundredTas
         ASSERT_EQ(0, LoadShellSettings(home.c_str(), &Settings));
         ReadScreenSize();
         CreateShellFonts();
-        ASSERT_EQ(0, CreateTaskbar(GetModuleHandleW(NULL), ToggleStartMenu));
+        ASSERT_EQ(0, CreateTaskbar(GetModuleHandleW(NULL), Settings, ToggleStartMenu));
         ShowWindow(TaskbarWindow, SW_SHOW);
-        ASSERT_EQ(0, CreateStartMenu(GetModuleHandleW(NULL), OpenExitScreen));
+        ASSERT_EQ(0, CreateStartMenu(GetModuleHandleW(NULL), Settings, OpenExitScreen));
         ASSERT_TRUE(log.fatalBoxes.empty());
     }
     RunTicks(1000, 5);  // everything made once and kept is made now

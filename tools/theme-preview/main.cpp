@@ -2,8 +2,10 @@
 // theme, with the shell's own drawing code, into PNG files. The shell is not started, no
 // window is shown and nothing in the home directory is changed.
 //
-//   zorv-theme-preview <home-directory> <output-folder> [--size=WIDTHxHEIGHT]
+//   zorv-theme-preview <home-directory>|<theme-file> <output-folder> [--size=WIDTHxHEIGHT]
 //
+// A theme file is drawn where it stands, with the bundled settings.cfg (zorv-theme-check
+// says where its bitmaps go).
 // Writes taskbar.png, startmenu.png, layout.png (the menu's items outlined and named as in
 // the theme file) and exitscreen-2.png to exitscreen-10.png (the exit
 // screen's fade at each of its steps) for a screen of 800 x 480 or the given size. Exit
@@ -19,6 +21,7 @@
 #include "exitscreen/fade.h"
 #include "png_picture.h"
 #include "preview_scene.h"
+#include "theme_argument.h"
 
 namespace {
 
@@ -40,15 +43,6 @@ bool ParseSize(const std::wstring& argument, SIZE* size)
     return *end == L'\0' && size->cx > 0 && size->cy > 0 && size->cx <= MAX_SCREEN_SIDE && size->cy <= MAX_SCREEN_SIDE;
 }
 
-// A folder as the shell knows its home directory: a full path without a trailing backslash.
-std::wstring FullDirectory(LPCWSTR path)
-{
-    WCHAR full[MAX_PATH];
-    DWORD length = GetFullPathNameW(path, MAX_PATH, full, NULL);
-    std::wstring directory = length > 0 && length < MAX_PATH ? full : path;
-    while (directory.size() > 3 && directory.back() == L'\\') directory.pop_back();
-    return directory;
-}
 
 // Pictures never go into the home directory, which is copied to the device as it is.
 bool IsWithin(const std::wstring& path, const std::wstring& folder)
@@ -91,7 +85,7 @@ int wmain(int argc, wchar_t** argv)
 {
     SIZE screen = DEVICE_SCREEN;
     if (argc < 3 || argc > 4 || (argc == 4 && !ParseSize(argv[3], &screen))) {
-        WriteError(L"usage: zorv-theme-preview <home-directory> <output-folder> [--size=WIDTHxHEIGHT]\n"
+        WriteError(L"usage: zorv-theme-preview <home-directory>|<theme-file> <output-folder> [--size=WIDTHxHEIGHT]\n"
                    L"  draws the taskbar, the open start menu and the exit screen's fade into PNG files\n"
                    L"  for a screen of 800x480 or the given size");
         return EXIT_BAD_USAGE;
@@ -101,12 +95,19 @@ int wmain(int argc, wchar_t** argv)
     SetLogSink([](LPCWSTR line) { WriteError(line); });
     SetFatalBoxPresenter([](LPCWSTR, LPCWSTR, UINT) {});
 
-    const std::wstring home = FullDirectory(argv[1]), output = FullDirectory(argv[2]);
+    ThemeArgument theme;
+    std::wstring error;
+    if (theme.Read(argv[1], &error) != 0) {
+        WriteError(L"zorv-theme-preview: " + error);
+        return EXIT_BAD_USAGE;
+    }
+    const std::wstring& home = theme.home();
+    const std::wstring output = FullPath(argv[2]);
     if (IsWithin(output, home)) {
         WriteError(L"zorv-theme-preview: the pictures do not go into the home directory " + home);
         return EXIT_BAD_USAGE;
     }
-    if (ComposeScenes(home.c_str(), screen) != 0) {
+    if (ComposeScenes(theme.files(), screen) != 0) {
         WriteError(L"zorv-theme-preview: the shell would not start with " + home + L" (the lines above say why)");
         return EXIT_FAILED;
     }

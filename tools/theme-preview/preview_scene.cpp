@@ -3,11 +3,12 @@
 #include <strsafe.h>
 
 #include "config/shell_settings.h"
-#include "gfx/layout_check.h"
+#include "gfx/gdi_scope.h"
 #include "startmenu/start_menu.h"
 #include "taskbar/task_buttons.h"
 #include "taskbar/task_list.h"
 #include "taskbar/taskbar.h"
+#include "theme/start_menu_layout.h"
 
 namespace {
 
@@ -92,8 +93,8 @@ void PaintAllProgramsPlace(HDC dc)
     NONCLIENTMETRICSW metrics = {};
     metrics.cbSize = sizeof metrics;
     SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-    HFONT font = CreateFontIndirectW(&metrics.lfMenuFont);
-    HGDIOBJ oldFont = SelectObject(dc, font);
+    ScopedGdiObject<HFONT> font(CreateFontIndirectW(&metrics.lfMenuFont));
+    ScopedSelection menuFont(dc, font);
     TEXTMETRICW text;
     GetTextMetricsW(dc, &text);
     const int itemCY = text.tmHeight + 4;
@@ -111,9 +112,8 @@ void PaintAllProgramsPlace(HDC dc)
     if (popup.top < 0) OffsetRect(&popup, 0, -popup.top);
 
     FillRect(dc, &popup, GetSysColorBrush(COLOR_MENU));
-    HPEN outline = CreatePen(PS_DOT, 1, GetSysColor(COLOR_MENUTEXT));
-    HGDIOBJ oldPen = SelectObject(dc, outline);
-    HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
+    ScopedGdiObject<HPEN> outline(CreatePen(PS_DOT, 1, GetSysColor(COLOR_MENUTEXT)));
+    ScopedSelection pen(dc, outline), brush(dc, GetStockObject(NULL_BRUSH));
     Rectangle(dc, popup.left, popup.top, popup.right, popup.bottom);
     SetBkMode(dc, TRANSPARENT);
     int y = popup.top + POPUP_BORDER;
@@ -128,30 +128,25 @@ void PaintAllProgramsPlace(HDC dc)
         TextOutW(dc, popup.left + POPUP_BORDER + POPUP_TEXT_MARGIN, y + 2, entry.text, static_cast<int>(wcslen(entry.text)));
         y += itemCY;
     }
-    SelectObject(dc, oldBrush);
-    SelectObject(dc, oldPen);
-    SelectObject(dc, oldFont);
-    DeleteObject(outline);
-    DeleteObject(font);
 }
 
 }  // namespace
 
-int ComposeScenes(LPCWSTR home, SIZE screen)
+int ComposeScenes(const SettingsFiles& files, SIZE screen)
 {
     ScreenSize = screen;
-    if (LoadShellSettings(home, &Settings) != 0) return 1;
+    if (LoadShellSettings(files, &Settings) != 0) return 1;
     // Drive-relative paths (the shortcuts' programs, for their icons) resolve on the home
     // directory's drive, as for the shell started from its folder.
-    SetCurrentDirectoryW(home);
+    SetCurrentDirectoryW(files.home);
     CreateShellFonts();
     HINSTANCE instance = GetModuleHandleW(NULL);
     HWND taskbarOwner = CreateHiddenOwner(), startMenuOwner = CreateHiddenOwner();
     if (!taskbarOwner || !startMenuOwner) return 1;
-    if (ComposeTaskbar(taskbarOwner, instance) != 0) return 1;
+    if (ComposeTaskbar(taskbarOwner, instance, Settings) != 0) return 1;
     UpdateClock();
     ShowExampleTasks();
-    return ComposeStartMenu(startMenuOwner, instance, &startMenuShape);
+    return ComposeStartMenu(startMenuOwner, instance, Settings, &startMenuShape);
 }
 
 SIZE TaskbarSceneSize() { return SIZE{ScreenSize.cx, Settings.taskbarHeight}; }
@@ -175,25 +170,22 @@ SIZE LayoutSceneSize() { return SIZE{Settings.startWidth, Settings.startHeight};
 void PaintLayoutScene(HDC dc)
 {
     PaintStartMenu(dc);
-    HPEN outline = CreatePen(PS_DOT, 1, LAYOUT_OUTLINE);
-    HFONT font = CreateFontW(LAYOUT_NAME_HEIGHT, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY, DEFAULT_PITCH, L"Tahoma");
-    HGDIOBJ oldPen = SelectObject(dc, outline), oldFont = SelectObject(dc, font);
-    HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
+    ScopedGdiObject<HPEN> outline(CreatePen(PS_DOT, 1, LAYOUT_OUTLINE));
+    ScopedGdiObject<HFONT> font(CreateFontW(LAYOUT_NAME_HEIGHT, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                                            DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                            NONANTIALIASED_QUALITY, DEFAULT_PITCH, L"Tahoma"));
+    ScopedSelection pen(dc, outline), nameFont(dc, font), brush(dc, GetStockObject(NULL_BRUSH));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, LAYOUT_OUTLINE);
-    for (const LayoutItem& item : StartMenuLayout(Settings)) {
+    const StartMenuPlaces places = StartMenuLayout(Settings);
+    for (int i = 0; i < START_MENU_ITEM_COUNT; ++i) {
+        const LayoutItem& item = places[i];
         const RECT r = {static_cast<LONG>(item.x), static_cast<LONG>(item.y), static_cast<LONG>(item.x + item.cx),
                         static_cast<LONG>(item.y + item.cy)};
         Rectangle(dc, r.left, r.top, r.right, r.bottom);
         RECT name = {r.left + 2, r.top + 1, r.right - 2, r.bottom};  // at the right, clear of glyphs and texts
-        DrawTextW(dc, item.name.c_str(), -1, &name, DT_RIGHT | DT_SINGLELINE | DT_NOCLIP);
+        DrawTextW(dc, LayoutItemName(i).c_str(), -1, &name, DT_RIGHT | DT_SINGLELINE | DT_NOCLIP);
     }
-    SelectObject(dc, oldBrush);
-    SelectObject(dc, oldFont);
-    SelectObject(dc, oldPen);
-    DeleteObject(font);
-    DeleteObject(outline);
 }
 
 void PaintDesktopScene(HDC dc)

@@ -4,11 +4,12 @@
 #pragma once
 #include <windows.h>
 
-// Loads the home directory's settings and composes, for a screen of the given size, the
-// taskbar with example task buttons and the clock, and the start menu with its shape.
-// Nothing is shown, started or written. 1 when the shell would not start with the home
-// directory (the shell's log lines say why).
-int ComposeScenes(LPCWSTR home, SIZE screen);
+#include "config/shell_settings.h"
+
+// Loads the settings and composes, for a screen of the given size, the taskbar with example
+// task buttons and the clock, and the start menu with its shape. Nothing is shown, started
+// or written. 1 when the shell would not start with them (the shell's log lines say why).
+int ComposeScenes(const SettingsFiles& files, SIZE screen);
 
 // The bar alone, at its size: the screen's width and the bar's height.
 SIZE TaskbarSceneSize();

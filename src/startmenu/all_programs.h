@@ -1,21 +1,9 @@
-// Starting programs: the shell-execute service, and the All Programs popup over the
-// device's application folders.
+// The All Programs popup over the device's application folders: each folder of a volume's
+// application folder is one item, started as its AppMain.exe.
 #pragma once
 #include <windows.h>
 
 enum { MAX_APPLICATIONS = 128 };
-
-// Starts a program or opens a folder or document, without waiting for it, under the wait
-// cursor. A failure is logged, never shown; 1 then, with the system's error code in
-// *failure when it is given. When process is given, it receives the started process's
-// handle, the caller's to close (NULL when the system names none).
-int LaunchProgram(LPCWSTR path, LPCWSTR arguments, DWORD* failure = NULL, HANDLE* process = NULL);
-
-// Splits a typed command into the program and its arguments: a quoted program path, or else
-// the longest leading part, ending before a space, that names an existing file or folder, or
-// else the first word. The arguments are the rest, without the spaces in front. 1 for a
-// command of only spaces, or a part too long for its buffer.
-int SplitCommand(LPCWSTR command, LPWSTR program, int programChars, LPWSTR arguments, int argumentChars);
 
 // A volume whose application folder ("アプリ") is scanned.
 struct ApplicationVolume {

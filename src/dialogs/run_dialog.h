@@ -21,9 +21,6 @@ void AddToRunHistory(RunHistory* history, LPCWSTR command);
 // of the file and the section's other keys; 1 when the file cannot be written.
 int SaveRunHistory(LPCWSTR settingsFile, const RunHistory& history);
 
-// settings\settings.cfg beside the shell's executable; 1 when the path does not fit.
-int FindShellSettingsFile(LPWSTR path, int capacity);
-
 // Shows the dialog and returns when it closes, or brings it to the front when it is already
 // open. OK starts the command through LaunchProgram and adds it to the history; a command
 // that cannot start keeps the dialog open, with a box giving the system's reason.

@@ -1,4 +1,4 @@
-#include "startmenu/run_dialog.h"
+#include "dialogs/run_dialog.h"
 
 #include <strsafe.h>
 #include <wchar.h>
@@ -7,12 +7,11 @@
 #include "core/log.h"
 #include "core/shell_text.h"
 #include "resource.h"
-#include "startmenu/program_launch.h"
+#include "launch/program_launch.h"
 
 namespace {
 
 const WCHAR HISTORY_SECTION[] = L"RunHistory";
-const WCHAR SETTINGS_FILE[] = L"settings\\settings.cfg";
 enum { REASON_CHARS = 512, BOX_TEXT_CHARS = RUN_COMMAND_CHARS + REASON_CHARS + 64, KEY_CHARS = 16 };
 
 const DialogText RUN_TEXTS[] = {
@@ -54,23 +53,10 @@ void InitializeRunDialog(HWND dialog)
     UpdateOkButton(dialog);
 }
 
-// The system's text for an error code, without the line end it comes with.
-void FormatReason(DWORD error, WCHAR (&reason)[REASON_CHARS])
-{
-    DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL, error, 0, reason,
-                                  REASON_CHARS, NULL);
-    while (length > 0 && (reason[length - 1] == L'\r' || reason[length - 1] == L'\n' || reason[length - 1] == L' '))
-        --length;
-    if (length == 0)
-        StringCchPrintfW(reason, REASON_CHARS, L"Error %lu", error);
-    else
-        reason[length] = L'\0';
-}
-
 void ShowStartFailure(HWND dialog, LPCWSTR command, DWORD error)
 {
     WCHAR format[REASON_CHARS], reason[REASON_CHARS], text[BOX_TEXT_CHARS], caption[64];
-    FormatReason(error, reason);
+    FormatSystemReason(error, reason, REASON_CHARS);
     LoadShellText(runInstance, IDS_RUN_FAILED, format, REASON_CHARS);
     LoadShellText(runInstance, IDS_SHELL_CAPTION, caption, ARRAYSIZE(caption));
     StringCchPrintfW(text, BOX_TEXT_CHARS, format, command, reason);
@@ -90,11 +76,8 @@ void RunCommand(HWND dialog)
         return;
     }
     AddToRunHistory(&dialogHistory, command);
-    if (SaveRunHistory(historyFile, dialogHistory) != 0) {
-        WCHAR message[LOG_LINE_CHARS];
-        StringCchPrintfW(message, LOG_LINE_CHARS, L"Cannot write the run history - Path:\"%ls\"", historyFile);
-        LogError(message);
-    }
+    if (SaveRunHistory(historyFile, dialogHistory) != 0)
+        LogErrorF(L"Cannot write the run history - Path:\"%ls\"", historyFile);
     EndDialog(dialog, IDOK);
 }
 
@@ -174,16 +157,6 @@ int SaveRunHistory(LPCWSTR settingsFile, const RunHistory& history)
     return failed;
 }
 
-int FindShellSettingsFile(LPWSTR path, int capacity)
-{
-    DWORD length = GetModuleFileNameW(NULL, path, capacity);
-    if (length == 0 || length >= static_cast<DWORD>(capacity)) return 1;
-    LPWSTR name = wcsrchr(path, L'\\');
-    if (!name) return 1;
-    name[1] = L'\0';
-    return FAILED(StringCchCatW(path, capacity, SETTINGS_FILE)) ? 1 : 0;
-}
-
 void OpenRunDialog(HINSTANCE instance, LPCWSTR settingsFile)
 {
     if (runDialog) {  // a second tap while it is open
@@ -194,6 +167,6 @@ void OpenRunDialog(HINSTANCE instance, LPCWSTR settingsFile)
     historyFile = settingsFile;
     // Unowned, so that the taskbar and the start menu stay usable beside it; the shell's
     // quit request ends its loop with the shell.
-    RunTemplateDialog(instance, L"RunDlg", NULL, RunDialogProc);
+    RunTemplateDialog(instance, L"RUNDLG", NULL, RunDialogProc);
     runDialog = NULL;
 }

@@ -1,4 +1,4 @@
-#include "gfx/theme_check.h"
+#include "theme/theme_check.h"
 
 #include <strsafe.h>
 
@@ -6,53 +6,11 @@
 #include <cstdlib>
 
 #include "config/shell_settings.h"
-#include "gfx/theme_parts.h"
-#include "gfx/layout_check.h"
 #include "platform/platform.h"
+#include "theme/start_menu_layout.h"
+#include "theme/theme_parts.h"
 
 namespace {
-
-struct RequiredBitmap {
-    std::wstring name;  // without ".bmp"
-    int width, height;  // the least the shell copies from it
-};
-
-// In the order the shell loads them: the taskbar's, then the start menu's, whose
-// background comes before the user picture.
-std::vector<RequiredBitmap> BitmapsBeforeUserPicture(const ShellSettings& s)
-{
-    const int bar = s.taskbarHeight, button = s.taskbarButtonHeight;
-    return {
-        {L"TASKBAR", 1, bar},
-        {L"STARTBUTTONU", s.taskbarStartButtonCX, bar},
-        {L"STARTBUTTOND", s.taskbarStartButtonCX, bar},
-        {L"TASKBARCLK", s.taskbarClockCX, bar},
-        {L"TBTNU0", TASK_BUTTON_LEFT_UP_CX, button},
-        {L"TBTNU1", 1, button},
-        {L"TBTNU2", TASK_BUTTON_CAP_CX, button},
-        {L"TBTND0", TASK_BUTTON_LEFT_DOWN_CX, button},
-        {L"TBTND1", 1, button},
-        {L"TBTND2", TASK_BUTTON_CAP_CX, button},
-        {L"STARTBACK", s.startWidth, s.startHeight},
-    };
-}
-
-// The start menu's faces, each as large as the theme file's layout shows of it.
-std::vector<RequiredBitmap> BitmapsAfterUserPicture(const ShellSettings& s)
-{
-    std::vector<RequiredBitmap> list;
-    for (int i = 0; i < SIDE_ITEM_COUNT; ++i) {
-        list.push_back({L"SIDE" + std::to_wstring(i) + L"U", s.startSideCX, s.startSideCY});
-        list.push_back({L"SIDE" + std::to_wstring(i) + L"D", s.startSideCX, s.startSideCY});
-    }
-    list.push_back({L"EXITBTNU", s.startExitCX, s.startExitCY});
-    list.push_back({L"EXITBTND", s.startExitCX, s.startExitCY});
-    list.push_back({L"ALLPROGRAMSU", s.startAllProgramsCX, s.startAllProgramsCY});
-    list.push_back({L"ALLPROGRAMSD", s.startAllProgramsCX, s.startAllProgramsCY});
-    list.push_back({L"MAINU", s.startShortcutCX, s.startShortcutCY});
-    list.push_back({L"MAIND", s.startShortcutCX, s.startShortcutCY});
-    return list;
-}
 
 enum class BitmapState { Missing, TooLong, Unreadable, Loaded };
 
@@ -80,10 +38,11 @@ void AddFinding(ThemeReport* report, ThemeProblem kind, const std::wstring& labe
     report->findings.push_back({kind, path, label + path + L": " + detail});
 }
 
-void CheckThemeBitmap(const ShellSettings& settings, const RequiredBitmap& bitmap, ThemeReport* report)
+void CheckThemeBitmap(const ShellSettings& settings, const ThemePart& part, ThemeReport* report)
 {
-    const std::wstring path = std::wstring(settings.themeFolder) + L"\\" + bitmap.name + L".bmp";
-    const std::wstring needed = Dimensions(bitmap.width, bitmap.height);
+    const std::wstring path = std::wstring(settings.themeFolder) + L"\\" + part.name + L".bmp";
+    const SIZE least = part.size(settings);
+    const std::wstring needed = Dimensions(least.cx, least.cy);
     ++report->bitmapsChecked;
     SIZE size = {};
     switch (ReadBitmapSize(path, &size)) {
@@ -97,7 +56,7 @@ void CheckThemeBitmap(const ShellSettings& settings, const RequiredBitmap& bitma
         AddFinding(report, ThemeProblem::Unreadable, L"UNREADABLE ", path, L"not a complete BMP file");
         return;
     case BitmapState::Loaded:
-        if (size.cx < bitmap.width || size.cy < bitmap.height)
+        if (size.cx < least.cx || size.cy < least.cy)
             AddFinding(report, ThemeProblem::TooSmall, L"TOO SMALL ", path,
                        L"is " + Dimensions(size.cx, size.cy) + L", needs at least " + needed);
         return;
@@ -128,10 +87,10 @@ void ReportUnloadableSettings(const std::wstring& path, ThemeReport* report)
 
 }  // namespace
 
-int CheckTheme(LPCWSTR home, ThemeReport* report, LPCWSTR themeFile)
+int CheckTheme(const SettingsFiles& files, ThemeReport* report)
 {
     *report = ThemeReport{};
-    std::wstring directory = home;
+    std::wstring directory = files.home;
     while (directory.size() > 1 && directory.back() == L'\\') directory.pop_back();
     if (directory.size() >= SETTING_PATH_CHARS) {
         report->findings.push_back({ThemeProblem::SettingsUnloadable, directory,
@@ -142,23 +101,35 @@ int CheckTheme(LPCWSTR home, ThemeReport* report, LPCWSTR themeFile)
     static ShellSettings settings;  // too large for the stack of a small tool
     settings = ShellSettings{};
     WCHAR failedPath[SETTING_PATH_CHARS] = L"";
-    if (LoadShellSettings(directory.c_str(), &settings, failedPath, themeFile) != 0) {
+    SettingsFiles trimmed = files;
+    trimmed.home = directory.c_str();
+    if (LoadShellSettings(trimmed, &settings, failedPath) != 0) {
         ReportUnloadableSettings(failedPath, report);
         return 1;
     }
 
     report->themeName = settings.themeDirectory;
-    for (const RequiredBitmap& bitmap : BitmapsBeforeUserPicture(settings)) CheckThemeBitmap(settings, bitmap, report);
-    CheckUserPicture(settings, report);
-    for (const RequiredBitmap& bitmap : BitmapsAfterUserPicture(settings)) CheckThemeBitmap(settings, bitmap, report);
-    const std::wstring themePath = directory + L"\\settings\\" + (themeFile ? themeFile : settings.mainTheme);
-    for (const std::wstring& line : CheckStartMenuLayout(StartMenuLayout(settings), {settings.startWidth, settings.startHeight}))
-        AddFinding(report, ThemeProblem::Warning, L"WARNING  ", themePath, line);
+    for (const ThemePart& part : THEME_PARTS) {
+        if (part.name)
+            CheckThemeBitmap(settings, part, report);
+        else
+            CheckUserPicture(settings, report);
+    }
+    const SIZE menu = {settings.startWidth, settings.startHeight};
+    for (const std::wstring& line : CheckStartMenuLayout(StartMenuLayout(settings), menu))
+        AddFinding(report, ThemeProblem::Warning, L"WARNING  ", settings.themePath, line);
 
     const bool failed = std::any_of(report->findings.begin(), report->findings.end(), [](const ThemeFinding& finding) {
         return finding.kind != ThemeProblem::Warning;
     });
     return failed ? 1 : 0;
+}
+
+int CheckTheme(LPCWSTR home, ThemeReport* report, LPCWSTR themeFile)
+{
+    SettingsFiles files = {home};
+    files.themeName = themeFile;
+    return CheckTheme(files, report);
 }
 
 std::wstring SummarizeThemeReport(const ThemeReport& report)

@@ -1,4 +1,4 @@
-#include "startmenu/settings_dialog.h"
+#include "dialogs/settings_dialog.h"
 
 #include <strsafe.h>
 #include <wchar.h>
@@ -7,9 +7,9 @@
 #include "config/shell_settings.h"
 #include "core/log.h"
 #include "core/shell_text.h"
-#include "gfx/theme_check.h"
 #include "platform/platform.h"
 #include "resource.h"
+#include "theme/theme_check.h"
 
 namespace {
 
@@ -54,7 +54,7 @@ LPCWSTR home;                            // the HomeDirectory whose settings are
 WCHAR settingsPath[SETTING_PATH_CHARS];  // <home>\settings\settings.cfg
 SettingField fields[FIELD_COUNT];
 int shownShortcut;                       // whose name and program the two fields show
-SuccessorStarter successorStarter;       // NULL: the restart is left to the caller
+const ShellRestart* shellRestart;        // NULL: the restart is left to the caller
 
 SettingField& ShortcutField(int shortcut, bool path) { return fields[FIRST_SHORTCUT_FIELD + 2 * shortcut + path]; }
 
@@ -99,7 +99,7 @@ void FillThemeList(HWND dialog)
 {
     HWND list = GetDlgItem(dialog, IDC_SETTINGS_THEME);
     WCHAR pattern[SETTING_PATH_CHARS];
-    if (SUCCEEDED(StringCchPrintfW(pattern, SETTING_PATH_CHARS, L"%ls\\settings\\*.theme", home))) {
+    if (FormatSettingsPath(home, L"*.theme", pattern) == 0) {
         WIN32_FIND_DATAW found;
         HANDLE search = FindFirstFileW(pattern, &found);
         if (search != INVALID_HANDLE_VALUE) {
@@ -266,9 +266,7 @@ int WriteSettings(WCHAR (&reason)[MESSAGE_CHARS])
     const DWORD error = GetLastError();
     LogErrorF(L"Settings: cannot write \"%ls\" (error %lu)", settingsPath, error);  // before the clean-up's own errors
     DeleteFileW(workingCopy);
-    reason[0] = L'\0';
-    FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL, error, 0, reason, MESSAGE_CHARS,
-                   NULL);
+    FormatSystemReason(error, reason, MESSAGE_CHARS);
     return 1;
 }
 
@@ -290,8 +288,8 @@ bool Save(HWND dialog, SettingsOutcome* outcome)
     LogInfo(L"Settings saved");
     LoadFields();  // what is on disk now
     *outcome = SETTINGS_SAVED;
-    HANDLE successor = successorStarter ? successorStarter() : NULL;
-    if (successorStarter && !successor) return true;
+    HANDLE successor = shellRestart ? shellRestart->startSuccessor() : NULL;
+    if (shellRestart && !successor) return true;
     int answer = IDNO;
     LoadShellText(dialogInstance, IDS_SETTINGS_RESTART, text, MESSAGE_CHARS);
     ShowBox(dialog, text, MB_ICONQUESTION | MB_YESNO, &answer);
@@ -334,26 +332,22 @@ INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
 
 }  // namespace
 
-void SetSuccessorStarter(SuccessorStarter start) { successorStarter = start; }
+void SetShellRestart(const ShellRestart* restart) { shellRestart = restart; }
 
 SettingsOutcome RunSettingsDialog(HINSTANCE instance, HWND owner, LPCWSTR homeDirectory)
 {
     dialogInstance = instance;
     home = homeDirectory;
-    if (FAILED(StringCchPrintfW(settingsPath, SETTING_PATH_CHARS, L"%ls\\settings\\settings.cfg", homeDirectory))) {
+    if (FormatSettingsPath(homeDirectory, L"settings.cfg", settingsPath) != 0) {
         LogError(L"Settings: home directory path too long");
         return SETTINGS_UNCHANGED;
     }
     DefineFields();
     LoadFields();
     LogInfo(L"Settings dialog");
-    HRSRC found = FindResourceW(instance, L"SETTINGSDLG", RT_DIALOG);
-    HGLOBAL loaded = found ? LoadResource(instance, found) : NULL;
-    const INT_PTR outcome = loaded ? DialogBoxIndirectParamW(instance, static_cast<LPCDLGTEMPLATEW>(LockResource(loaded)),
-                                                             owner, SettingsDialogProc, 0)
-                                   : -1;
+    const INT_PTR outcome = RunTemplateDialog(instance, L"SETTINGSDLG", owner, SettingsDialogProc);
     if (outcome == -1) LogError(L"Settings: cannot show the dialog");
-    if (outcome == SETTINGS_RESTART) PostQuitMessage(SHELL_RESTART_CODE);
+    if (outcome == SETTINGS_RESTART && shellRestart) shellRestart->handOver();
     return outcome == SETTINGS_SAVED || outcome == SETTINGS_RESTART ? static_cast<SettingsOutcome>(outcome)
                                                                      : SETTINGS_UNCHANGED;
 }

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "config/shell_settings.h"
+
 enum class ThemeProblem { SettingsUnloadable, Missing, Unreadable, TooSmall, Warning };
 
 struct ThemeFinding {
@@ -21,11 +23,12 @@ struct ThemeReport {
     std::vector<ThemeFinding> findings;
 };
 
-// Reads <home>\settings\settings.cfg and its theme file with the shell's own reader and
-// checks every bitmap the shell loads, in the shell's order, then the menu's layout. 0 when
-// the shell would start with this theme (warnings allowed), 1 otherwise. The shell's own
-// globals are not touched. A theme file given (a name in <home>\settings) is checked in
-// place of the one Main.Theme names.
+// Reads the settings and their theme file with the shell's own reader and checks every part
+// of the theme, in the shell's order, then the menu's layout. 0 when the shell would start
+// with this theme (warnings allowed), 1 otherwise. The shell's own globals are not touched.
+int CheckTheme(const SettingsFiles& files, ThemeReport* report);
+// The same for <home>'s own files; a theme file given (a name in <home>\settings) is checked
+// in place of the one Main.Theme names.
 int CheckTheme(LPCWSTR home, ThemeReport* report, LPCWSTR themeFile = NULL);
 
 // The closing line: the theme, the bitmaps checked, the problems and warnings.
