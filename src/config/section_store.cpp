@@ -1,5 +1,6 @@
 #include "config/section_store.h"
 
+#include <stdio.h>
 #include <stdlib.h>
 #include <strsafe.h>
 #include <wchar.h>
@@ -152,6 +153,21 @@ bool WriteTextLine(FILE* stream, LPCWSTR text)
     return WriteBytes(stream, bytes);
 }
 
+bool WriteEntry(FILE* stream, const SectionEntry& entry)
+{
+    WCHAR line[SECTION_KEY_CHARS + SECTION_VALUE_CHARS];
+    StringCchPrintfW(line, ARRAYSIZE(line), L"%ls=%ls", entry.key, entry.value);
+    return WriteTextLine(stream, line);
+}
+
+// Writes every pair as a "key=value" line; false when a write fails.
+bool WriteSectionEntries(FILE* stream)
+{
+    for (int i = 0; i < SECTION_STORE_SLOTS && entries[i].key; ++i)
+        if (!WriteEntry(stream, entries[i])) return false;
+    return true;
+}
+
 // Writes the section after the copied lines, apart from them by a blank line when the last
 // of them is not blank (a line feed first ends a last line that has none); false when a
 // write fails.
@@ -164,7 +180,7 @@ bool AppendSection(FILE* target, bool blankLineBefore, bool lastLineOpen, LPCWST
     WCHAR headerLine[SECTION_PATH_CHARS];
     StringCchCopyW(headerLine, SECTION_PATH_CHARS, header);
     headerLine[wcslen(headerLine) - 1] = L'\0';  // WriteTextLine adds the line feed
-    return WriteTextLine(target, headerLine) && WriteSectionEntries(target) == 0;
+    return WriteTextLine(target, headerLine) && WriteSectionEntries(target);
 }
 
 // Which of the store's pairs the section's lines have taken, and the blank lines held back
@@ -180,13 +196,6 @@ bool CopyLine(FILE* target, const Line& line, SectionMerge& merge)
     if (fwrite(line.raw, 1, line.length, target) != static_cast<size_t>(line.length)) return false;
     merge.lastEnded = line.raw[line.length - 1] == '\n';
     return true;
-}
-
-bool WriteEntry(FILE* stream, const SectionEntry& entry)
-{
-    WCHAR line[SECTION_KEY_CHARS + SECTION_VALUE_CHARS];
-    StringCchPrintfW(line, ARRAYSIZE(line), L"%ls=%ls", entry.key, entry.value);
-    return WriteTextLine(stream, line);
 }
 
 // Writes a pair of the store on a line of its own.
@@ -370,13 +379,6 @@ int DeleteSectionKey(LPCWSTR key)
     free(entries[i].key);
     for (; i < SECTION_STORE_SLOTS - 1 && entries[i + 1].key; ++i) entries[i] = entries[i + 1];
     entries[i] = SectionEntry{};
-    return 0;
-}
-
-int WriteSectionEntries(FILE* stream)
-{
-    for (int i = 0; i < SECTION_STORE_SLOTS && entries[i].key; ++i)
-        if (!WriteEntry(stream, entries[i])) return 1;
     return 0;
 }
 

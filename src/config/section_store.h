@@ -3,7 +3,6 @@
 // Results follow the shell's convention: 0 for success, 1 for failure. The store logs
 // nothing; its callers do.
 #pragma once
-#include <stdio.h>
 #include <windows.h>
 
 enum {
@@ -42,8 +41,6 @@ int DeleteSectionKey(LPCWSTR key);
 // appended. Everything outside that occurrence stays as it was. The original is replaced only by a completely
 // written temporary file (the path with "_" appended); on any failure it stays as it was.
 int WriteSection(LPCWSTR path, LPCWSTR section);
-// Writes every pair as a "key=value" line; 1 when a write fails.
-int WriteSectionEntries(FILE* stream);
 
 // Number of pairs held (the index of the first empty slot).
 int CountSectionEntries();

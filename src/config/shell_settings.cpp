@@ -172,8 +172,6 @@ void ReadUserAndShortcuts(LPCWSTR homeDirectory, ShellSettings& s)
     }
 }
 
-const WCHAR SETTINGS_FILE[] = L"settings.cfg";
-
 bool LoadAllSections(const SettingsFiles& files, LPWSTR failedPath, ShellSettings& s)
 {
     const StringSetting mainStrings[] = {
@@ -196,7 +194,7 @@ bool LoadAllSections(const SettingsFiles& files, LPWSTR failedPath, ShellSetting
     };
 
     WCHAR settingsFile[SETTING_PATH_CHARS];
-    const bool settingsFits = ChooseSettingsFile(files.home, files.settingsPath, SETTINGS_FILE, settingsFile);
+    const bool settingsFits = ChooseSettingsFile(files.home, files.settingsPath, SHELL_SETTINGS_FILE, settingsFile);
     if (!LoadSettingsSection(settingsFile, settingsFits, failedPath, L"Main")) return false;
     ReadStrings(mainStrings, ARRAYSIZE(mainStrings));
     ReadIntegers(mainIntegers, ARRAYSIZE(mainIntegers));

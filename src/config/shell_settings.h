@@ -67,6 +67,9 @@ extern SIZE ScreenSize;
 extern HFONT NormalFont;
 extern HFONT BigFont;
 
+// The shell's settings file in <HomeDirectory>\settings, beside the theme files.
+const WCHAR SHELL_SETTINGS_FILE[] = L"settings.cfg";
+
 // The full path of the shell's executable; 1 when it does not fit.
 int FindShellExecutable(WCHAR (&path)[SETTING_PATH_CHARS]);
 // The folder of the shell's executable without a trailing backslash: the HomeDirectory,

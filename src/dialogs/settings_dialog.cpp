@@ -338,7 +338,7 @@ SettingsOutcome RunSettingsDialog(HINSTANCE instance, HWND owner, LPCWSTR homeDi
 {
     dialogInstance = instance;
     home = homeDirectory;
-    if (FormatSettingsPath(homeDirectory, L"settings.cfg", settingsPath) != 0) {
+    if (FormatSettingsPath(homeDirectory, SHELL_SETTINGS_FILE, settingsPath) != 0) {
         LogError(L"Settings: home directory path too long");
         return SETTINGS_UNCHANGED;
     }

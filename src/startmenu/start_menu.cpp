@@ -282,7 +282,7 @@ void ShowShellBox(UINT textId)
 void OpenRun(LPCWSTR home)
 {
     WCHAR settingsFile[SETTING_PATH_CHARS];
-    if (FormatSettingsPath(home, L"settings.cfg", settingsFile) == 0) OpenRunDialog(instance, settingsFile);
+    if (FormatSettingsPath(home, SHELL_SETTINGS_FILE, settingsFile) == 0) OpenRunDialog(instance, settingsFile);
 }
 
 // A command hides the menu on its release before it acts, so what it opens comes in front.

@@ -97,13 +97,8 @@ int FindSelection(HWND foreground, HWND foregroundOwner)
     return -1;
 }
 
-}  // namespace
-
-bool IsTaskWindow(LONG style)
-{
-    return (style & WS_VISIBLE) && !(style & WS_POPUP) && !(style & WS_CHILD);
-}
-
+// Windows of the previous list keep their order; new ones are appended, the one
+// enumerated last first. Returns the number of entries written to current.
 int MergeTaskLists(const TaskEntry (&previous)[MAX_TASKS], const TaskEntry (&enumerated)[MAX_TASKS],
                    TaskEntry (&current)[MAX_TASKS])
 {
@@ -125,6 +120,13 @@ int MergeTaskLists(const TaskEntry (&previous)[MAX_TASKS], const TaskEntry (&enu
     for (int k = MAX_TASKS - 1; k >= 0; --k)
         if (pending[k]) current[out++] = enumerated[k];
     return out;
+}
+
+}  // namespace
+
+bool IsTaskWindow(LONG style)
+{
+    return (style & WS_VISIBLE) && !(style & WS_POPUP) && !(style & WS_CHILD);
 }
 
 void ResetTaskLists()

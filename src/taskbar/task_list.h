@@ -48,7 +48,3 @@ const TaskEntry& CurrentTask(int position);
 
 // Visible, neither popup nor child.
 bool IsTaskWindow(LONG style);
-// Windows of the previous list keep their order; new ones are appended, the one
-// enumerated last first. Returns the number of entries written to current.
-int MergeTaskLists(const TaskEntry (&previous)[MAX_TASKS], const TaskEntry (&enumerated)[MAX_TASKS],
-                   TaskEntry (&current)[MAX_TASKS]);

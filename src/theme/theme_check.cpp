@@ -78,7 +78,9 @@ void CheckUserPicture(const ShellSettings& settings, ThemeReport* report)
 
 void ReportUnloadableSettings(const std::wstring& path, ThemeReport* report)
 {
-    bool settingsFile = path.size() >= 12 && _wcsicmp(path.c_str() + path.size() - 12, L"settings.cfg") == 0;
+    const size_t nameLength = ARRAYSIZE(SHELL_SETTINGS_FILE) - 1;
+    const bool settingsFile =
+        path.size() >= nameLength && _wcsicmp(path.c_str() + path.size() - nameLength, SHELL_SETTINGS_FILE) == 0;
     std::wstring sections = settingsFile ? L"[Main], [Taskbar] and [Start]" : L"[Theme], [Taskbar] and [Start]";
     report->findings.push_back({ThemeProblem::SettingsUnloadable, path,
                                 L"ERROR    Cannot load CFG: \"" + path + L"\": the file must exist and hold " +

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 #include "test_files.h"
 #include "config/shell_settings.h"
 #include "theme/theme_check.h"
@@ -62,17 +60,18 @@ TEST_F(ThemeCheckTest, BitmapsOfTheAskedSizePassOnePixelLessOrAMissingOrBrokenFi
     ExpectOneLine(picture, "no picture here", L"WARNING  ", L": user picture not a complete BMP file" + noPicture);
 
     // The layout keys are checked against the menu, each other and the faces. The bundled Cove
-    // theme lays out its own menu, all of it sound: the shell starts with it, and its menu, on
-    // the bar, fits a 480 x 320 screen.
-    TempDirectory coveHome;
-    InstallDefaultHome(coveHome.path());
-    std::filesystem::copy(SourcePath(L"themes\\cove"), coveHome.path(), std::filesystem::copy_options::recursive);
-    std::string settings = ReadBytes(coveHome / L"settings\\settings.cfg");
-    WriteBytes(coveHome / L"settings\\settings.cfg", settings.replace(settings.find("Lagoon.theme"), 12, "Cove.theme"));
+    // theme, checked where it stands with the bundled settings (whose user picture it lacks),
+    // lays out its own menu, all of it sound: the shell starts with it, and its menu, on the
+    // bar, fits a 480 x 320 screen.
+    const std::wstring coveHome = SourcePath(L"themes\\cove"), coveTheme = coveHome + L"\\settings\\Cove.theme";
+    const std::wstring bundled = SourcePath(L"themes\\default\\settings\\settings.cfg");
+    SettingsFiles cove = {coveHome.c_str()};
+    cove.themePath = coveTheme.c_str();
+    cove.settingsPath = bundled.c_str();
     ThemeReport coveReport;
-    EXPECT_EQ(0, CheckTheme(coveHome.path().c_str(), &coveReport));
-    EXPECT_EQ(L"theme \"Cove\": 34 bitmaps checked, 0 problems", SummarizeThemeReport(coveReport));
-    ASSERT_EQ(0, LoadShellSettings(coveHome.path().c_str(), &Settings));
+    EXPECT_EQ(0, CheckTheme(cove, &coveReport));
+    EXPECT_EQ(L"theme \"Cove\": 34 bitmaps checked, 0 problems, 1 warning", SummarizeThemeReport(coveReport));
+    ASSERT_EQ(0, LoadShellSettings(cove, &Settings));
     EXPECT_TRUE(Settings.startWidth <= 480 && Settings.startHeight + Settings.taskbarHeight <= 320) << Settings.startHeight;
 
     // [Start] is the theme file's last section: a shortcut one pixel wider than MAINU, a side

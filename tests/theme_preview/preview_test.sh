@@ -49,6 +49,11 @@ for menu in out/startmenu:lagoon-startmenu distinct-out/startmenu:distinct-start
   [ "$differ" = 0 ] || fail "the menu differs from ${menu#*:}.png in $differ pixels"
 done
 
+# A theme file where it stands, with the bundled settings: Cove on its 480 x 320 screen.
+"$run" "$preview" "$bundled/../cove/settings/Cove.theme" "$work/cove" --size=480x320 >/dev/null ||
+  fail "exit code $? for Cove.theme where it stands"
+[ "$(identify -format %wx%h "$work/cove/startmenu.png")" = 480x320 ] || fail "Cove's start menu is not 480x320"
+
 # Layout keys that are no numbers, negative or far outside the menu are drawn as they read.
 cat "$bundled/settings/Lagoon.theme" - >"$work/home/settings/Lagoon.theme" <<'KEYS'
 ShortcutCX=-5
