@@ -165,7 +165,7 @@ void BenchFade()
         Goal goal;
     } paths[] = {
         {std::string("fade of a frame, ") + fastPath + " path, with copy", FadePixels, RatioAtMost(4)},
-        {"fade of a frame, portable path (device)", FadePixelsPortable, {}},
+        {"fade of a frame, portable path (device)", FadePixelsPortable, RatioAtMost(8)},
     };
     for (const auto& path : paths) {
         Figures figures = TimeInTurns(FADES, [&] {

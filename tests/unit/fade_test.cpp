@@ -25,7 +25,6 @@ TEST(Fade, EveryPathEqualsTheFormulaForEveryColour)
     std::vector<std::function<void(uint32_t*, size_t, int)>> fades = {FadePixelsPortable, FadePixels};
     for (int path = FADE_SSE2; path <= FastestFadePath(); ++path)
         fades.push_back([path](uint32_t* p, size_t n, int level) { FadePixelsOn(static_cast<FadePath>(path), p, n, level); });
-    EXPECT_EQ(Pixel(0x12, 221, 17, 17), Expected(Pixel(0x12, 255, 0, 0), 2));  // grey 85: the formula read right
     std::vector<uint32_t> before(256 * 256 + 11), expected(before.size()), pixels;
     for (uint32_t r = 0; r < 256; ++r) {
         for (uint32_t i = 0; i < before.size(); ++i) before[i] = Pixel(r ^ i, r, (i >> 8) & 0xFF, i & 0xFF);
