@@ -39,12 +39,9 @@ std::wstring FullPath(LPCWSTR path)
 int ThemeArgument::Read(LPCWSTR argument, std::wstring* error)
 {
     const std::wstring path = FullPath(argument);
+    // What is not a file is a home directory, whose missing settings the shell's reader names.
     const DWORD attributes = GetFileAttributesW(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) {
-        *error = L"no such home directory or theme file: " + path;
-        return 1;
-    }
-    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
         home_ = path;
         return 0;
     }

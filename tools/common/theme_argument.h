@@ -14,8 +14,8 @@ std::wstring FullPath(LPCWSTR path);
 
 class ThemeArgument {
 public:
-    // 1 when the argument names neither a folder nor a file, or the bundled defaults cannot
-    // be laid out; the reason is then in error.
+    // 1 when the bundled defaults for a theme file cannot be laid out; the reason is then
+    // in error.
     int Read(LPCWSTR argument, std::wstring* error);
     ~ThemeArgument();
 
