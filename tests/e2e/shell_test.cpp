@@ -494,14 +494,6 @@ TEST_F(Desktop, StartsUpLogsEachStepAndAfterSavedSettingsRestartsOnOneTaskbarOve
     EXPECT_TRUE(WaitUntil([&] { return WhiteSpan(clock) > clockBefore + 8; })) << clockBefore;
 }
 
-// The Run dialog's command field, read through the window's own answer.
-std::wstring FieldText(HWND dialog)
-{
-    WCHAR text[1024] = L"";
-    SendMessageW(GetDlgItem(dialog, IDC_RUN_COMMAND), WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
-    return text;
-}
-
 TEST_F(Desktop, RunStartsACommandWithItsArgumentsOffersItAgainAndKeepsTheDialogForOneThatFails)
 {
     InstallApplication(home / L"run app", "unused");  // a folder with a space: the split finds the file
@@ -526,7 +518,7 @@ TEST_F(Desktop, RunStartsACommandWithItsArgumentsOffersItAgainAndKeepsTheDialogF
     // A command that cannot start: a box names it and the reason, the dialog stays, and the
     // history keeps only what started.
     ASSERT_TRUE(openRun());
-    EXPECT_EQ(command, FieldText(dialog)) << "the last command stands ready";
+    EXPECT_EQ(command, WindowText(GetDlgItem(dialog, IDC_RUN_COMMAND))) << "the last command stands ready";
     PressKey('A', true);
     TypeText(failing);
     PressKey(VK_RETURN);
@@ -536,7 +528,7 @@ TEST_F(Desktop, RunStartsACommandWithItsArgumentsOffersItAgainAndKeepsTheDialogF
     EXPECT_TRUE(text.find(L"Cannot start \"" + failing + L"\":\n") == 0 && text.size() > failing.size() + 17)
         << "the command and the system's reason: " << ToUtf8(text);
     EXPECT_FALSE(runClosed()) << "the dialog stays";
-    EXPECT_EQ(failing, FieldText(dialog));
+    EXPECT_EQ(failing, WindowText(GetDlgItem(dialog, IDC_RUN_COMMAND)));
     PressKey(VK_ESCAPE);
     EXPECT_TRUE(runClosed());
     const std::wstring saved = FromUtf8(ReadBytes((home / L"settings\\settings.cfg").wstring()));
