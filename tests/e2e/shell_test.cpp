@@ -334,7 +334,7 @@ TEST_F(Desktop, TheStartMenuOpensClosesStartsProgramsAsTappedAndItsExitFadesTheS
 
     // Another window brought in front is put behind the dialog again.
     HWND intruder = StartApp(L"Intruder");
-    SetForegroundWindow(intruder);
+    ASSERT_TRUE(intruder && WaitUntil([&] { return SetForegroundWindow(intruder) && GetForegroundWindow() == intruder; }, 3000));
     EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == dialog; }, 3000));
 
     // Cancel returns to the desktop, the taskbar answers, and a second opening works alike.
@@ -470,7 +470,6 @@ TEST_F(Desktop, StartsUpLogsEachStepAndAfterSavedSettingsRestartsOnOneTaskbarOve
     TapAt(SIDE_ITEM_5);
     HWND dialog = NULL, box = NULL;
     ASSERT_TRUE(WaitUntil([&] { return (dialog = Shown(L"#32770", L"Lumaro Settings")) != NULL; }));
-    SetDlgItemTextW(dialog, IDC_SETTINGS_USER_NAME, L"Restarted Owner WWW");
     SendMessageW(GetDlgItem(dialog, IDC_SETTINGS_CLOCK_12), BM_CLICK, 0, 0);
     PostMessageW(dialog, WM_COMMAND, IDOK, 0);
     ASSERT_TRUE(WaitUntil([&] { return (box = GetLastActivePopup(dialog)) != dialog; }));  // the question
