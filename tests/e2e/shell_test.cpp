@@ -504,6 +504,13 @@ TEST_F(Desktop, RunStartsACommandWithItsArgumentsOffersItAgainAndKeepsTheDialogF
         return WaitUntil([&] { return (dialog = Shown(L"#32770", L"Run")) && GetForegroundWindow() == dialog; });
     };
     const auto runClosed = [] { return WaitUntil([] { return !Shown(L"#32770", L"Run"); }, 1000); };
+    const auto dropDown = [&] {  // its lines, read through the window's own answers
+        std::vector<std::wstring> lines;
+        WCHAR line[1024];
+        while (SendDlgItemMessageW(dialog, IDC_RUN_COMMAND, CB_GETLBTEXT, lines.size(), reinterpret_cast<LPARAM>(line)) >= 0)
+            lines.push_back(line);
+        return lines;
+    };
     ASSERT_TRUE(openRun());
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDOK))) << "OK waits for a command";
     TypeText(command);
@@ -514,9 +521,13 @@ TEST_F(Desktop, RunStartsACommandWithItsArgumentsOffersItAgainAndKeepsTheDialogF
     EXPECT_TRUE(runClosed());
     PostMessageW(started, WM_CLOSE, 0, 0);
 
-    // A command that cannot start: a box names it and the reason, the dialog stays, and the
-    // history keeps only what started.
+    // With two older commands in the file, the drop-down lists the three newest first, the
+    // last ready in the field. A command that cannot start: a box names it and the reason,
+    // the dialog stays, and the history keeps only what started.
+    const std::wstring settings = (home / L"settings\\settings.cfg").wstring();
+    WriteBytes(settings, ReadBytes(settings) + "Command1=zeta --older\nCommand2=alpha --oldest\n");  // the shell put the section last
     ASSERT_TRUE(openRun());
+    EXPECT_EQ((std::vector<std::wstring>{command, L"zeta --older", L"alpha --oldest"}), dropDown());
     EXPECT_EQ(command, WindowText(GetDlgItem(dialog, IDC_RUN_COMMAND))) << "the last command stands ready";
     PressKey('A', true);
     TypeText(failing);
@@ -530,7 +541,7 @@ TEST_F(Desktop, RunStartsACommandWithItsArgumentsOffersItAgainAndKeepsTheDialogF
     EXPECT_EQ(failing, WindowText(GetDlgItem(dialog, IDC_RUN_COMMAND)));
     PressKey(VK_ESCAPE);
     EXPECT_TRUE(runClosed());
-    const std::wstring saved = FromUtf8(ReadBytes((home / L"settings\\settings.cfg").wstring()));
+    const std::wstring saved = FromUtf8(ReadBytes(settings));
     EXPECT_TRUE(Has(saved, L"Command0=" + command) && !Has(saved, L"missing.exe")) << "the history holds what started";
 }
 
