@@ -147,6 +147,25 @@ int MenuLines(HWND popup, int tapLine = -1)
     if (tapLine >= 0) Tap(rect.left + 60, rect.top + border + tapLine * lineCY + lineCY / 2);
     return lines;
 }
+// The first and the last column of the screen area where the colour stands; {right, left}
+// of the area where it does not.
+std::pair<int, int> Columns(const RECT& area, COLORREF colour)
+{
+    ScreenShot shot;
+    int left = area.right, right = area.left;
+    for (int y = area.top; y < area.bottom; ++y)
+        for (int x = area.left; x < area.right; ++x)
+            if (shot.Pixel(x, y) == colour) left = std::min(left, x), right = std::max(right, x);
+    return {left, right};
+}
+// How far right the system colour reaches in a line of the menu; 0 where it is not.
+int RightmostIn(HWND popup, int line, int colour)
+{
+    RECT rect;
+    GetWindowRect(popup, &rect);
+    const int top = rect.top + (rect.bottom - rect.top - MenuLines(popup) * 24) / 2 + line * 24;
+    return Columns({rect.left, top, rect.right, top + 24}, GetSysColor(colour)).second - rect.left;
+}
 bool Answers(HWND window)
 {
     DWORD_PTR answer;
@@ -167,13 +186,22 @@ TEST_F(Desktop, ATaskButtonMinimisesAndRestoresItsWindowAndItsHeldMenuActsOnItAn
     RECT rect;
     GetWindowRect(popup, &rect);
     EXPECT_EQ(std::make_pair(static_cast<int>(TASK_MENU_LINES), BAR_TOP), std::make_pair(MenuLines(popup), static_cast<int>(rect.bottom)));
+    // A shown window's menu offers Bring to front and Minimise.
+    int frontRight = -1;
+    EXPECT_TRUE(WaitUntil([&] { return (frontRight = RightmostIn(popup, FRONT_LINE, COLOR_MENUTEXT)) > 0; }, 3000));
+    EXPECT_GT(RightmostIn(popup, MINIMISE_LINE, COLOR_MENUTEXT), 0);
     PostMessageW(popup, WM_KEYDOWN, VK_ESCAPE, 0);
     EXPECT_FALSE(WaitUntil([&] { return GetForegroundWindow() != first || IsIconic(first); }, 1000)) << "as the press left it";
 
     // Held while in front, the press minimises it and draws its button up, which the ticks
-    // while the menu is open leave up; Restore brings it back, its button pressed.
+    // while the menu is open leave up; the menu offers Restore, shorter, and grays Minimise.
+    // Restore brings it back, its button pressed.
     ASSERT_NE(nullptr, popup = HoldAt(ButtonX(0)));
     EXPECT_TRUE(WaitUntil([&] { return IsIconic(first) != FALSE; }, 3000));
+    int restoreRight = -1;
+    EXPECT_TRUE(WaitUntil([&] { return (restoreRight = RightmostIn(popup, FRONT_LINE, COLOR_MENUTEXT)) > 0; }, 3000));
+    EXPECT_LT(restoreRight, frontRight);
+    EXPECT_TRUE(RightmostIn(popup, MINIMISE_LINE, COLOR_MENUTEXT) <= 0 && RightmostIn(popup, MINIMISE_LINE, COLOR_GRAYTEXT) > 0);
     SetWindowTextW(second, L"Second, renamed");  // the next tick draws every button afresh
     EXPECT_FALSE(WaitUntil([&] { return Face(0) != up; }, 1500)) << "drawn up, and the ticks do not press it";
     MenuLines(popup, FRONT_LINE);
@@ -430,17 +458,6 @@ int CountShown(const wchar_t* className)
     return count;
 }
 
-// How wide the white text inside the area stands, in pixels.
-int WhiteSpan(const RECT& area)
-{
-    ScreenShot shot;
-    int left = area.right, right = area.left;
-    for (int y = area.top; y < area.bottom; ++y)
-        for (int x = area.left; x < area.right; ++x)
-            if (shot.Pixel(x, y) == RGB(255, 255, 255)) left = std::min(left, x), right = std::max(right, x);
-    return std::max(0, right - left);
-}
-
 // The shell's life: start-up, its settings saved, and a restart.
 TEST_F(Desktop, StartsUpLogsEachStepAndAfterSavedSettingsRestartsOnOneTaskbarOverTheSameApplications)
 {
@@ -459,9 +476,10 @@ TEST_F(Desktop, StartsUpLogsEachStepAndAfterSavedSettingsRestartsOnOneTaskbarOve
     EXPECT_EQ(L"Zorv TaskBar", WindowText(bar));
     EXPECT_EQ(WS_EX_NOACTIVATE | WS_EX_TOPMOST, GetWindowLongPtrW(bar, GWL_EXSTYLE) & (WS_EX_NOACTIVATE | WS_EX_TOPMOST));
     const RECT clock = {CLOCK_LEFT, BAR_TOP, SCREEN_W, SCREEN_H};
+    const auto whiteSpan = [&] { const auto [left, right] = Columns(clock, RGB(255, 255, 255)); return right - left; };
     const int trays = CountShown(L"Shell_TrayWnd");
     int clockBefore = 0;
-    EXPECT_TRUE(WaitUntil([&] { return (clockBefore = WhiteSpan(clock)) > 20; })) << "the clock draws the time in white";
+    EXPECT_TRUE(WaitUntil([&] { return (clockBefore = whiteSpan()) > 20; })) << "the clock draws the time in white";
 
     // Settings changed and saved, and the restart taken.
     HWND app = StartApp(L"Survivor");
@@ -490,7 +508,7 @@ TEST_F(Desktop, StartsUpLogsEachStepAndAfterSavedSettingsRestartsOnOneTaskbarOve
     EXPECT_TRUE(WaitUntil([&] { return Drawn(0); }));
 
     // The clock now has its AM or PM.
-    EXPECT_TRUE(WaitUntil([&] { return WhiteSpan(clock) > clockBefore + 8; })) << clockBefore;
+    EXPECT_TRUE(WaitUntil([&] { return whiteSpan() > clockBefore + 8; })) << clockBefore;
 }
 
 TEST_F(Desktop, RunStartsACommandWithItsArgumentsOffersItAgainAndKeepsTheDialogForOneThatFails)
