@@ -271,17 +271,22 @@ TEST_F(Desktop, HoldingMoreListsTheWindowsFromTheSixteenthInOrderAndBringsTheCho
 {
     ASSERT_NE(nullptr, StartApp(L"Many", L"--windows=15", L"Many 15"));
     ASSERT_TRUE(WaitUntil([&] { return Drawn(14); }));
+    const RECT more = {TASK_LEFT + TASK_AREA_W * 15 / 16, BAR_TOP, TASK_LEFT + TASK_AREA_W, SCREEN_H};
+    const int moreX = (more.left + more.right) / 2;
     std::vector<HWND> beyond;  // one tick apart, so that the task list appends them in this order
     for (int n = 16; n <= 20; ++n) {
         beyond.push_back(StartApp(L"Extra " + std::to_wstring(n)));
         Sleep(1100);
+        if (n > 17) continue;
+        // Held, the sixteenth of sixteen has its window's menu (Restore, as the press minimised
+        // it); the More of seventeen lists two.
+        HWND popup = HoldAt(moreX);
+        EXPECT_EQ(n == 16 ? TASK_MENU_LINES : 2, popup ? MenuLines(popup, n == 16 ? FRONT_LINE : 0) : 0) << n;
     }
-    const RECT more = {TASK_LEFT + TASK_AREA_W * 15 / 16, BAR_TOP, TASK_LEFT + TASK_AREA_W, SCREEN_H};
     EXPECT_TRUE(WaitUntil([&] {
         const std::vector<COLORREF> pixels = ScreenShot().Pixels(more);
         return std::count(pixels.begin(), pixels.end(), RGB(255, 255, 0)) > 5;
     })) << "the last reads More in yellow";
-    const int moreX = (more.left + more.right) / 2;
     for (int line = 0; line < 5; ++line) {
         HWND popup = HoldAt(moreX);
         ASSERT_NE(nullptr, popup);
