@@ -496,6 +496,8 @@ TEST_F(Desktop, StartsUpLogsEachStepAndAfterSavedSettingsRestartsOnOneTaskbarOve
     SendMessageW(GetDlgItem(dialog, IDC_SETTINGS_CLOCK_12), BM_CLICK, 0, 0);
     PostMessageW(dialog, WM_COMMAND, IDOK, 0);
     ASSERT_TRUE(WaitUntil([&] { return (box = GetLastActivePopup(dialog)) != dialog; }));  // the question
+    // The new shell, started while the question is read, waits: one taskbar, one claim.
+    EXPECT_FALSE(WaitUntil([&] { return CountShown(L"ZORV_TASKBAR_CLASS") != 1 || CountShown(L"Shell_TrayWnd") != trays; }, 3000));
     PostMessageW(box, WM_COMMAND, IDYES, 0);  // restart now
     EXPECT_EQ(0u, shell->ExitCode());
 
