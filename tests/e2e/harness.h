@@ -91,21 +91,6 @@ private:
     HANDLE process_;
 };
 
-inline std::wstring WindowText(HWND window)
-{
-    WCHAR text[4096] = L"";
-    GetWindowTextW(window, text, 4096);
-    return text;
-}
-
-// A message box's text, read before its OK button is pressed.
-inline std::wstring AnswerBox(HWND box)
-{
-    const std::wstring text = WindowText(GetDlgItem(box, 0xFFFF));  // the message's static control
-    PostMessageW(box, WM_COMMAND, IDOK, reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
-    return text;
-}
-
 // zorv.exe copied into the home directory and run there under zorv-log.
 class Shell : public Program {
 public:

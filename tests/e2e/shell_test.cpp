@@ -147,6 +147,25 @@ int MenuLines(HWND popup, int tapLine = -1)
     if (tapLine >= 0) Tap(rect.left + 60, rect.top + border + tapLine * lineCY + lineCY / 2);
     return lines;
 }
+// The first and the last column of the screen area where the colour stands; {right, left}
+// of the area where it does not.
+std::pair<int, int> Columns(const RECT& area, COLORREF colour)
+{
+    ScreenShot shot;
+    int left = area.right, right = area.left;
+    for (int y = area.top; y < area.bottom; ++y)
+        for (int x = area.left; x < area.right; ++x)
+            if (shot.Pixel(x, y) == colour) left = std::min(left, x), right = std::max(right, x);
+    return {left, right};
+}
+// How far right the system colour reaches in a line of the menu; 0 where it is not.
+int RightmostIn(HWND popup, int line, int colour)
+{
+    RECT rect;
+    GetWindowRect(popup, &rect);
+    const int top = rect.top + (rect.bottom - rect.top - MenuLines(popup) * 24) / 2 + line * 24;
+    return Columns({rect.left, top, rect.right, top + 24}, GetSysColor(colour)).second - rect.left;
+}
 bool Answers(HWND window)
 {
     DWORD_PTR answer;
@@ -167,13 +186,22 @@ TEST_F(Desktop, ATaskButtonMinimisesAndRestoresItsWindowAndItsHeldMenuActsOnItAn
     RECT rect;
     GetWindowRect(popup, &rect);
     EXPECT_EQ(std::make_pair(static_cast<int>(TASK_MENU_LINES), BAR_TOP), std::make_pair(MenuLines(popup), static_cast<int>(rect.bottom)));
+    // A shown window's menu offers Bring to front and Minimise.
+    int frontRight = -1;
+    EXPECT_TRUE(WaitUntil([&] { return (frontRight = RightmostIn(popup, FRONT_LINE, COLOR_MENUTEXT)) > 0; }, 3000));
+    EXPECT_GT(RightmostIn(popup, MINIMISE_LINE, COLOR_MENUTEXT), 0);
     PostMessageW(popup, WM_KEYDOWN, VK_ESCAPE, 0);
     EXPECT_FALSE(WaitUntil([&] { return GetForegroundWindow() != first || IsIconic(first); }, 1000)) << "as the press left it";
 
     // Held while in front, the press minimises it and draws its button up, which the ticks
-    // while the menu is open leave up; Restore brings it back, its button pressed.
+    // while the menu is open leave up; the menu offers Restore, shorter, and grays Minimise.
+    // Restore brings it back, its button pressed.
     ASSERT_NE(nullptr, popup = HoldAt(ButtonX(0)));
     EXPECT_TRUE(WaitUntil([&] { return IsIconic(first) != FALSE; }, 3000));
+    int restoreRight = -1;
+    EXPECT_TRUE(WaitUntil([&] { return (restoreRight = RightmostIn(popup, FRONT_LINE, COLOR_MENUTEXT)) > 0; }, 3000));
+    EXPECT_LT(restoreRight, frontRight);
+    EXPECT_TRUE(RightmostIn(popup, MINIMISE_LINE, COLOR_MENUTEXT) <= 0 && RightmostIn(popup, MINIMISE_LINE, COLOR_GRAYTEXT) > 0);
     SetWindowTextW(second, L"Second, renamed");  // the next tick draws every button afresh
     EXPECT_FALSE(WaitUntil([&] { return Face(0) != up; }, 1500)) << "drawn up, and the ticks do not press it";
     MenuLines(popup, FRONT_LINE);
@@ -243,17 +271,22 @@ TEST_F(Desktop, HoldingMoreListsTheWindowsFromTheSixteenthInOrderAndBringsTheCho
 {
     ASSERT_NE(nullptr, StartApp(L"Many", L"--windows=15", L"Many 15"));
     ASSERT_TRUE(WaitUntil([&] { return Drawn(14); }));
+    const RECT more = {TASK_LEFT + TASK_AREA_W * 15 / 16, BAR_TOP, TASK_LEFT + TASK_AREA_W, SCREEN_H};
+    const int moreX = (more.left + more.right) / 2;
     std::vector<HWND> beyond;  // one tick apart, so that the task list appends them in this order
     for (int n = 16; n <= 20; ++n) {
         beyond.push_back(StartApp(L"Extra " + std::to_wstring(n)));
         Sleep(1100);
+        if (n > 17) continue;
+        // Held, the sixteenth of sixteen has its window's menu (Restore, as the press minimised
+        // it); the More of seventeen lists two.
+        HWND popup = HoldAt(moreX);
+        EXPECT_EQ(n == 16 ? TASK_MENU_LINES : 2, popup ? MenuLines(popup, n == 16 ? FRONT_LINE : 0) : 0) << n;
     }
-    const RECT more = {TASK_LEFT + TASK_AREA_W * 15 / 16, BAR_TOP, TASK_LEFT + TASK_AREA_W, SCREEN_H};
     EXPECT_TRUE(WaitUntil([&] {
         const std::vector<COLORREF> pixels = ScreenShot().Pixels(more);
         return std::count(pixels.begin(), pixels.end(), RGB(255, 255, 0)) > 5;
     })) << "the last reads More in yellow";
-    const int moreX = (more.left + more.right) / 2;
     for (int line = 0; line < 5; ++line) {
         HWND popup = HoldAt(moreX);
         ASSERT_NE(nullptr, popup);
@@ -334,7 +367,7 @@ TEST_F(Desktop, TheStartMenuOpensClosesStartsProgramsAsTappedAndItsExitFadesTheS
 
     // Another window brought in front is put behind the dialog again.
     HWND intruder = StartApp(L"Intruder");
-    SetForegroundWindow(intruder);
+    ASSERT_TRUE(intruder && WaitUntil([&] { return SetForegroundWindow(intruder) && GetForegroundWindow() == intruder; }, 3000));
     EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == dialog; }, 3000));
 
     // Cancel returns to the desktop, the taskbar answers, and a second opening works alike.
@@ -430,17 +463,6 @@ int CountShown(const wchar_t* className)
     return count;
 }
 
-// How wide the white text inside the area stands, in pixels.
-int WhiteSpan(const RECT& area)
-{
-    ScreenShot shot;
-    int left = area.right, right = area.left;
-    for (int y = area.top; y < area.bottom; ++y)
-        for (int x = area.left; x < area.right; ++x)
-            if (shot.Pixel(x, y) == RGB(255, 255, 255)) left = std::min(left, x), right = std::max(right, x);
-    return std::max(0, right - left);
-}
-
 // The shell's life: start-up, its settings saved, and a restart.
 TEST_F(Desktop, StartsUpLogsEachStepAndAfterSavedSettingsRestartsOnOneTaskbarOverTheSameApplications)
 {
@@ -459,9 +481,10 @@ TEST_F(Desktop, StartsUpLogsEachStepAndAfterSavedSettingsRestartsOnOneTaskbarOve
     EXPECT_EQ(L"Zorv TaskBar", WindowText(bar));
     EXPECT_EQ(WS_EX_NOACTIVATE | WS_EX_TOPMOST, GetWindowLongPtrW(bar, GWL_EXSTYLE) & (WS_EX_NOACTIVATE | WS_EX_TOPMOST));
     const RECT clock = {CLOCK_LEFT, BAR_TOP, SCREEN_W, SCREEN_H};
+    const auto whiteSpan = [&] { const auto [left, right] = Columns(clock, RGB(255, 255, 255)); return right - left; };
     const int trays = CountShown(L"Shell_TrayWnd");
     int clockBefore = 0;
-    EXPECT_TRUE(WaitUntil([&] { return (clockBefore = WhiteSpan(clock)) > 20; })) << "the clock draws the time in white";
+    EXPECT_TRUE(WaitUntil([&] { return (clockBefore = whiteSpan()) > 20; })) << "the clock draws the time in white";
 
     // Settings changed and saved, and the restart taken.
     HWND app = StartApp(L"Survivor");
@@ -470,10 +493,11 @@ TEST_F(Desktop, StartsUpLogsEachStepAndAfterSavedSettingsRestartsOnOneTaskbarOve
     TapAt(SIDE_ITEM_5);
     HWND dialog = NULL, box = NULL;
     ASSERT_TRUE(WaitUntil([&] { return (dialog = Shown(L"#32770", L"Lumaro Settings")) != NULL; }));
-    SetDlgItemTextW(dialog, IDC_SETTINGS_USER_NAME, L"Restarted Owner WWW");
     SendMessageW(GetDlgItem(dialog, IDC_SETTINGS_CLOCK_12), BM_CLICK, 0, 0);
     PostMessageW(dialog, WM_COMMAND, IDOK, 0);
     ASSERT_TRUE(WaitUntil([&] { return (box = GetLastActivePopup(dialog)) != dialog; }));  // the question
+    // The new shell, started while the question is read, waits: one taskbar, one claim.
+    EXPECT_FALSE(WaitUntil([&] { return CountShown(L"ZORV_TASKBAR_CLASS") != 1 || CountShown(L"Shell_TrayWnd") != trays; }, 3000));
     PostMessageW(box, WM_COMMAND, IDYES, 0);  // restart now
     EXPECT_EQ(0u, shell->ExitCode());
 
@@ -491,15 +515,7 @@ TEST_F(Desktop, StartsUpLogsEachStepAndAfterSavedSettingsRestartsOnOneTaskbarOve
     EXPECT_TRUE(WaitUntil([&] { return Drawn(0); }));
 
     // The clock now has its AM or PM.
-    EXPECT_TRUE(WaitUntil([&] { return WhiteSpan(clock) > clockBefore + 8; })) << clockBefore;
-}
-
-// The Run dialog's command field, read through the window's own answer.
-std::wstring FieldText(HWND dialog)
-{
-    WCHAR text[1024] = L"";
-    SendMessageW(GetDlgItem(dialog, IDC_RUN_COMMAND), WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
-    return text;
+    EXPECT_TRUE(WaitUntil([&] { return whiteSpan() > clockBefore + 8; })) << clockBefore;
 }
 
 TEST_F(Desktop, RunStartsACommandWithItsArgumentsOffersItAgainAndKeepsTheDialogForOneThatFails)
@@ -513,6 +529,13 @@ TEST_F(Desktop, RunStartsACommandWithItsArgumentsOffersItAgainAndKeepsTheDialogF
         return WaitUntil([&] { return (dialog = Shown(L"#32770", L"Run")) && GetForegroundWindow() == dialog; });
     };
     const auto runClosed = [] { return WaitUntil([] { return !Shown(L"#32770", L"Run"); }, 1000); };
+    const auto dropDown = [&] {  // its lines, read through the window's own answers
+        std::vector<std::wstring> lines;
+        WCHAR line[1024];
+        while (SendDlgItemMessageW(dialog, IDC_RUN_COMMAND, CB_GETLBTEXT, lines.size(), reinterpret_cast<LPARAM>(line)) >= 0)
+            lines.push_back(line);
+        return lines;
+    };
     ASSERT_TRUE(openRun());
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDOK))) << "OK waits for a command";
     TypeText(command);
@@ -523,10 +546,14 @@ TEST_F(Desktop, RunStartsACommandWithItsArgumentsOffersItAgainAndKeepsTheDialogF
     EXPECT_TRUE(runClosed());
     PostMessageW(started, WM_CLOSE, 0, 0);
 
-    // A command that cannot start: a box names it and the reason, the dialog stays, and the
-    // history keeps only what started.
+    // With two older commands in the file, the drop-down lists the three newest first, the
+    // last ready in the field. A command that cannot start: a box names it and the reason,
+    // the dialog stays, and the history keeps only what started.
+    const std::wstring settings = (home / L"settings\\settings.cfg").wstring();
+    WriteBytes(settings, ReadBytes(settings) + "Command1=zeta --older\nCommand2=alpha --oldest\n");  // the shell put the section last
     ASSERT_TRUE(openRun());
-    EXPECT_EQ(command, FieldText(dialog)) << "the last command stands ready";
+    EXPECT_EQ((std::vector<std::wstring>{command, L"zeta --older", L"alpha --oldest"}), dropDown());
+    EXPECT_EQ(command, WindowText(GetDlgItem(dialog, IDC_RUN_COMMAND))) << "the last command stands ready";
     PressKey('A', true);
     TypeText(failing);
     PressKey(VK_RETURN);
@@ -536,10 +563,10 @@ TEST_F(Desktop, RunStartsACommandWithItsArgumentsOffersItAgainAndKeepsTheDialogF
     EXPECT_TRUE(text.find(L"Cannot start \"" + failing + L"\":\n") == 0 && text.size() > failing.size() + 17)
         << "the command and the system's reason: " << ToUtf8(text);
     EXPECT_FALSE(runClosed()) << "the dialog stays";
-    EXPECT_EQ(failing, FieldText(dialog));
+    EXPECT_EQ(failing, WindowText(GetDlgItem(dialog, IDC_RUN_COMMAND)));
     PressKey(VK_ESCAPE);
     EXPECT_TRUE(runClosed());
-    const std::wstring saved = FromUtf8(ReadBytes((home / L"settings\\settings.cfg").wstring()));
+    const std::wstring saved = FromUtf8(ReadBytes(settings));
     EXPECT_TRUE(Has(saved, L"Command0=" + command) && !Has(saved, L"missing.exe")) << "the history holds what started";
 }
 

@@ -97,6 +97,21 @@ LogCapture::~LogCapture()
     TakeQuitMessage();  // a fatal error's quit request must not reach the next test
 }
 
+std::wstring WindowText(HWND window)
+{
+    WCHAR text[4096] = L"";
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutW(window, WM_GETTEXT, ARRAYSIZE(text), reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000, &copied);
+    return text;
+}
+
+std::wstring AnswerBox(HWND box, int button)
+{
+    const std::wstring text = WindowText(GetDlgItem(box, 0xFFFF));  // the message's static control
+    PostMessageW(box, WM_COMMAND, button, reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
+    return text;
+}
+
 bool TakeQuitMessage(int* exitCode)
 {
     bool quit = false;

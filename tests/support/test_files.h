@@ -1,4 +1,5 @@
-// Helpers shared by the tests: temporary folders, files as bytes, captured log lines.
+// Helpers shared by the tests: temporary folders, files as bytes, captured log lines, the
+// texts of windows and boxes.
 #pragma once
 #include <windows.h>
 
@@ -38,6 +39,12 @@ public:
     ~LogCapture();
     std::vector<std::wstring> lines, fatalBoxes;
 };
+
+// A window's text, read through the window's own answer: an edit control of another process
+// keeps its text there alone. Empty when the window does not answer in time.
+std::wstring WindowText(HWND window);
+// A message box's text, read before the button is pressed.
+std::wstring AnswerBox(HWND box, int button = IDOK);
 
 // Handles the messages waiting for this thread; true when WM_QUIT was among them, with
 // its exit code stored.

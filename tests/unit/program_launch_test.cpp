@@ -70,13 +70,14 @@ TEST_F(AllProgramsMenu, KeepsWithinItsTableAndLeavesOutNamesTooLongForAPath)
     EXPECT_EQ(MAX_APPLICATIONS, paths.count);
 }
 
-// Typed commands split against real files, one of them in a folder whose name has a space;
-// what cannot be started is logged and reported.
+// Typed commands split against real files, one of them in a folder whose name has a space
+// beside a folder named as its leading part; what cannot be started is logged and reported.
 TEST(SplitCommand, TakesAQuotedPathOrTheLongestPartThatNamesAFileOrTheFirstWordAndLaunchProgramSaysWhatFails)
 {
     TempDirectory root;
     const std::wstring folder = root / L"My Apps", app = folder + L"\\App Main.exe";
     WriteBytes(app, "MZ");
+    CreateDirectoryW((folder + L"\\App").c_str(), NULL);
     const std::wstring cases[][3] = {  // command, program, arguments
         {L"\"" + app + L"\" --title=\"a b\"", app, L"--title=\"a b\""},
         {L"  \"" + app + L"\"", app, L""},
@@ -84,7 +85,7 @@ TEST(SplitCommand, TakesAQuotedPathOrTheLongestPartThatNamesAFileOrTheFirstWordA
         {folder + L" --x", folder, L"--x"},
         {root / L"My --x", root / L"My", L"--x"},  // nothing named: the first word
         {L"notepad  readme.txt ", L"notepad", L"readme.txt "},
-        {app + L"x --y", root / L"My", L"Apps\\App Main.exex --y"},
+        {app + L"x --y", folder + L"\\App", L"Main.exex --y"},
     };
     for (const auto& [command, program, arguments] : cases) {
         WCHAR splitProgram[MAX_PATH] = L"", splitArguments[64] = L"";

@@ -36,27 +36,12 @@ SettingsOutcome RunWith(const std::wstring& home, std::vector<Step> script)
     return outcome;
 }
 
-std::wstring Text(HWND dialog, int control)
-{
-    WCHAR text[2048] = L"";
-    GetDlgItemTextW(dialog, control, text, 2048);
-    return text;
-}
 void Press(HWND window, int id) { PostMessageW(window, WM_COMMAND, id, 0); }
 void ChooseShortcut(HWND dialog, int shortcut)
 {
     SendDlgItemMessageW(dialog, IDC_SETTINGS_SHORTCUT, CB_SETCURSEL, shortcut, 0);
     SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_SETTINGS_SHORTCUT, CBN_SELCHANGE), 0);
 }
-// A box's text is kept, and the box answered.
-Step Answer(std::wstring* text, int button)
-{
-    return [=](HWND box) {
-        *text = Text(box, 0xFFFF);
-        Press(box, button);
-    };
-}
-
 // The new shell of a restart: this program, started suspended so that it never runs, with a
 // handle of the test's own to see it end.
 HANDLE standIn;
@@ -100,8 +85,8 @@ TEST(SettingsDialog, RefusesABrokenThemeOrUnwritableFileSayingWhyAndWritesOnlyTh
         };
     };
     EXPECT_EQ(SETTINGS_UNCHANGED, RunWith(home.path(), {
-        choose(L"Empty.theme"), Answer(&refusedEmpty, IDOK),
-        choose(L"Small.theme"), Answer(&refusedSmall, IDOK),
+        choose(L"Empty.theme"), [&](HWND box) { refusedEmpty = AnswerBox(box); },
+        choose(L"Small.theme"), [&](HWND box) { refusedSmall = AnswerBox(box); },
         [](HWND dialog) { Press(dialog, IDCANCEL); },
     }));
     SetFileAttributesW(settings.c_str(), FILE_ATTRIBUTE_READONLY);
@@ -110,7 +95,7 @@ TEST(SettingsDialog, RefusesABrokenThemeOrUnwritableFileSayingWhyAndWritesOnlyTh
             SetDlgItemTextW(dialog, IDC_SETTINGS_USER_NAME, L"Neo");
             Press(dialog, IDOK);
         },
-        Answer(&unwritable, IDOK),
+        [&](HWND box) { unwritable = AnswerBox(box); },
         [](HWND dialog) { Press(dialog, IDCANCEL); },
     }));
     SetFileAttributesW(settings.c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -128,13 +113,13 @@ TEST(SettingsDialog, RefusesABrokenThemeOrUnwritableFileSayingWhyAndWritesOnlyTh
     SetShellRestart(&restart);
     EXPECT_EQ(SETTINGS_SAVED, RunWith(home.path(), {
         [&](HWND dialog) {
-            EXPECT_EQ(std::wstring(1023 - 9, L'n'), Text(dialog, IDC_SETTINGS_USER_NAME)) << "cut as the store cuts it";
-            EXPECT_EQ(L"Lagoon.theme", Text(dialog, IDC_SETTINGS_THEME));
+            EXPECT_EQ(std::wstring(1023 - 9, L'n'), WindowText(GetDlgItem(dialog, IDC_SETTINGS_USER_NAME))) << "cut as the store cuts it";
+            EXPECT_EQ(L"Lagoon.theme", WindowText(GetDlgItem(dialog, IDC_SETTINGS_THEME)));
             EXPECT_EQ(0u, IsDlgButtonChecked(dialog, IDC_SETTINGS_CLOCK_12) | IsDlgButtonChecked(dialog, IDC_SETTINGS_CLOCK_24))
                 << "no key, no choice";
-            EXPECT_EQ(L"One", Text(dialog, IDC_SETTINGS_NAME));
+            EXPECT_EQ(L"One", WindowText(GetDlgItem(dialog, IDC_SETTINGS_NAME)));
             ChooseShortcut(dialog, 1);
-            EXPECT_EQ(L"Bad\xFFFD", Text(dialog, IDC_SETTINGS_NAME)) << "decoded as the store decodes it";
+            EXPECT_EQ(L"Bad\xFFFD", WindowText(GetDlgItem(dialog, IDC_SETTINGS_NAME))) << "decoded as the store decodes it";
             ChooseShortcut(dialog, 5);
             SetDlgItemTextW(dialog, IDC_SETTINGS_NAME, L"Five");
             ChooseShortcut(dialog, 2);
@@ -143,7 +128,7 @@ TEST(SettingsDialog, RefusesABrokenThemeOrUnwritableFileSayingWhyAndWritesOnlyTh
             CheckRadioButton(dialog, IDC_SETTINGS_CLOCK_12, IDC_SETTINGS_CLOCK_24, IDC_SETTINGS_CLOCK_24);
             Press(dialog, IDOK);
         },
-        Answer(&restartOffer, IDNO),
+        [&](HWND box) { restartOffer = AnswerBox(box, IDNO); },
     }));
     EXPECT_NE(std::wstring::npos, restartOffer.find(L"Restart Lumaro now?"));
     EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(standIn, 5000)) << "the new shell left waiting";

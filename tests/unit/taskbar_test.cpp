@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <thread>
 #include <tuple>
 #include <vector>
 
 #include "gdi_count.h"
 #include "taskbar/task_buttons.h"
+#include "taskbar/task_close.h"
 #include "taskbar/task_list.h"
 #include "taskbar/taskbar.h"
 
@@ -101,8 +103,9 @@ TEST(TaskListModel, IconsComeOnlyForNewPairsWindowsKeepTheirPlacesAndTheForegrou
 }
 
 // The real desktop: windows of this process, polled as the taskbar's tick does (the soak
-// churns them for ten thousand ticks).
-TEST(TaskListDesktop, TracksVisibleApplicationWindowsUpToSixtyFour)
+// churns them for ten thousand ticks), and closed as the taskbar closes them: to this
+// process, the shell, End task is never offered.
+TEST(TaskListDesktop, TracksVisibleApplicationWindowsUpToSixtyFourAndNeverOffersToEndItsOwn)
 {
     auto open = [](DWORD style = WS_OVERLAPPEDWINDOW | WS_VISIBLE, HWND parent = NULL) {
         return CreateWindowExW(0, L"STATIC", L"Task", style, 10, 10, 200, 100, parent, NULL, NULL, NULL);
@@ -124,6 +127,22 @@ TEST(TaskListDesktop, TracksVisibleApplicationWindowsUpToSixtyFour)
     EXPECT_EQ(MAX_TASKS, TaskCount()) << "later windows are not tracked";
     for (HWND window : windows) DestroyWindow(window);
     ResetTaskLists();
+
+    // Closed twice while its thread does not answer, as a hung application's would be.
+    HANDLE made = CreateEventW(NULL, TRUE, FALSE, NULL), release = CreateEventW(NULL, TRUE, FALSE, NULL);
+    HWND hung = NULL;
+    std::thread owner([&] { hung = open(), SetEvent(made), WaitForSingleObject(release, INFINITE); });
+    WaitForSingleObject(made, INFINITE);
+    static bool offered;  // by an End task box, which is then cancelled
+    const UINT_PTR timer = SetTimer(NULL, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
+        if (HWND box = FindWindowW(L"#32770", L"End task")) offered = true, PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
+    });
+    for (int close = 0; close < 2; ++close) CloseTaskWindow(NULL, GetModuleHandleW(NULL), hung);
+    KillTimer(NULL, timer);
+    EXPECT_FALSE(offered);
+    SetEvent(release);
+    owner.join();
+    CloseHandle(made), CloseHandle(release);
 }
 
 }  // namespace
