@@ -31,8 +31,9 @@ protected:
             GetMenuStringW(menu, i, name, MAX_PATH, MF_BYPOSITION);
             const UINT state = GetMenuState(menu, i, MF_BYPOSITION), id = GetMenuItemID(menu, i);
             if (state & MF_GRAYED) volume = wcscmp(name, L"SD Card:") == 0;
-            if (!(state & (MF_GRAYED | MF_SEPARATOR)) && id <= MAX_APPLICATIONS)
+            if (!(state & (MF_GRAYED | MF_SEPARATOR)) && id <= MAX_APPLICATIONS) {
                 EXPECT_EQ((Folder(volume) / name / L"AppMain.exe").wstring(), paths.path[id - 1]) << id;
+            }
             text += state & MF_SEPARATOR ? L"| "
                     : state & MF_GRAYED  ? L"[" + std::wstring(name) + L"] "
                                          : std::to_wstring(id) + L":" + name + L" ";

@@ -49,7 +49,8 @@ HANDLE StartStandIn()
 {
     WCHAR self[MAX_PATH];
     GetModuleFileNameW(NULL, self, MAX_PATH);
-    STARTUPINFOW startup = {sizeof startup};
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
     PROCESS_INFORMATION started = {};
     CreateProcessW(self, NULL, NULL, NULL, FALSE, CREATE_SUSPENDED, NULL, NULL, &startup, &started);
     CloseHandle(started.hThread);
