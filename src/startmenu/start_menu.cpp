@@ -1,7 +1,5 @@
 #include "startmenu/start_menu.h"
 
-#include <strsafe.h>
-
 #include "core/log.h"
 #include "core/shell_text.h"
 #include "dialogs/run_dialog.h"

@@ -1,7 +1,5 @@
 #include "theme/theme_check.h"
 
-#include <strsafe.h>
-
 #include <algorithm>
 #include <cstdlib>
 
