@@ -198,7 +198,6 @@ bool LoadAllSections(const SettingsFiles& files, LPWSTR failedPath, ShellSetting
     if (!LoadSettingsSection(settingsFile, settingsFits, failedPath, L"Main")) return false;
     ReadStrings(mainStrings, ARRAYSIZE(mainStrings));
     ReadIntegers(mainIntegers, ARRAYSIZE(mainIntegers));
-    if (files.themeName) StringCchCopyW(s.mainTheme, SETTING_PATH_CHARS, files.themeName);
     const bool themeFits = ChooseSettingsFile(files.home, files.themePath, s.mainTheme, s.themePath);
 
     if (!LoadSettingsSection(settingsFile, settingsFits, failedPath, L"Taskbar")) return false;
@@ -251,11 +250,9 @@ int LoadShellSettings(const SettingsFiles& files, ShellSettings* settings, LPWST
     return loaded ? 0 : 1;
 }
 
-int LoadShellSettings(LPCWSTR homeDirectory, ShellSettings* settings, LPWSTR failedPath, LPCWSTR themeFile)
+int LoadShellSettings(LPCWSTR homeDirectory, ShellSettings* settings)
 {
-    SettingsFiles files = {homeDirectory};
-    files.themeName = themeFile;
-    return LoadShellSettings(files, settings, failedPath);
+    return LoadShellSettings(SettingsFiles{homeDirectory}, settings);
 }
 
 void ReadScreenSize()

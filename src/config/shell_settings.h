@@ -82,7 +82,6 @@ int FormatSettingsPath(LPCWSTR homeDirectory, LPCWSTR fileName, WCHAR (&path)[SE
 // Main.Theme names there, unless one of the others is given.
 struct SettingsFiles {
     LPCWSTR home;                  // the HomeDirectory: the theme folder's and the user picture's base
-    LPCWSTR themeName = NULL;      // a theme file in <home>\settings, in place of Main.Theme's
     LPCWSTR themePath = NULL;      // a theme file where it stands, in place of Main.Theme's
     LPCWSTR settingsPath = NULL;   // a settings.cfg where it stands, in place of the home's
 };
@@ -90,10 +89,8 @@ struct SettingsFiles {
 // Reads the files into settings. 1 when a section cannot be loaded: the file is logged and,
 // when failedPath is given, copied there (SETTING_PATH_CHARS characters).
 int LoadShellSettings(const SettingsFiles& files, ShellSettings* settings, LPWSTR failedPath = NULL);
-// The same for <homeDirectory>'s own files, the theme file named themeFile in its settings
-// folder when given.
-int LoadShellSettings(LPCWSTR homeDirectory, ShellSettings* settings, LPWSTR failedPath = NULL,
-                      LPCWSTR themeFile = NULL);
+// The same for <homeDirectory>'s own files.
+int LoadShellSettings(LPCWSTR homeDirectory, ShellSettings* settings);
 
 // Fills ScreenSize from the system's metrics.
 void ReadScreenSize();

@@ -9,6 +9,7 @@
 #include "core/shell_text.h"
 #include "core/window_class.h"
 #include "exitscreen/fade.h"
+#include "gfx/gdi_scope.h"
 #include "gfx/surface.h"
 #include "platform/platform.h"
 #include "resource.h"
@@ -71,9 +72,7 @@ DWORD WINAPI FadeWorker(LPVOID)
         }
         RenderFadeLevel(level);
         BitBlt(display.dc, 0, 0, ScreenWidth(), ScreenHeight(), fadeSurface.dc, 0, 0, SRCCOPY);
-        HDC dc = GetDC(exitScreen);
-        BitBlt(dc, 0, 0, ScreenWidth(), ScreenHeight(), display.dc, 0, 0, SRCCOPY);
-        ReleaseDC(exitScreen, dc);
+        BitBlt(ScopedWindowDc(exitScreen), 0, 0, ScreenWidth(), ScreenHeight(), display.dc, 0, 0, SRCCOPY);
         shown = level;
     }
 }
@@ -103,16 +102,19 @@ void TakeSnapshot()
     BitBlt(display.dc, 0, 0, ScreenWidth(), ScreenHeight(), snapshot.dc, 0, 0, SRCCOPY);
 }
 
+// The snapshot, the shown picture and the fade's surface, for the window's DC.
+bool CreateSurfaces(HWND window)
+{
+    const ScopedWindowDc windowDc(window);
+    return CreateMemorySurface(windowDc, ScreenWidth(), ScreenHeight(), &snapshot) == 0 &&
+           CreateMemorySurface(windowDc, ScreenWidth(), ScreenHeight(), &display) == 0 && CreateFadeSurface(windowDc) == 0;
+}
+
 void HandleCreate(HWND window)
 {
     exitScreen = window;
     fadeLevel = 0;
-    HDC windowDc = GetDC(window);
-    const bool made = CreateMemorySurface(windowDc, ScreenWidth(), ScreenHeight(), &snapshot) == 0 &&
-                      CreateMemorySurface(windowDc, ScreenWidth(), ScreenHeight(), &display) == 0 &&
-                      CreateFadeSurface(windowDc) == 0;
-    ReleaseDC(window, windowDc);
-    if (!made) {
+    if (!CreateSurfaces(window)) {
         FatalError(MEMORY_FAILURE);  // its quit request ends the shell; nothing fades meanwhile
         return;
     }

@@ -2,6 +2,8 @@
 
 #include <stdlib.h>
 
+#include "gfx/gdi_scope.h"
+
 int PressedButtonIndex = -1;
 
 namespace {
@@ -137,9 +139,8 @@ int ShowButtonItem(HWND window, int index)
     ButtonSurface* surface = FindSurface(window);
     ButtonItem* item = FindItem(window, index);
     if (!item) return 1;
-    HDC dc = GetDC(window);
-    BitBlt(dc, item->x, item->y, item->cx, item->cy, surface->backBuffer, item->x, item->y, SRCCOPY);
-    ReleaseDC(window, dc);
+    BitBlt(ScopedWindowDc(window), item->x, item->y, item->cx, item->cy, surface->backBuffer, item->x, item->y,
+           SRCCOPY);
     return 0;
 }
 

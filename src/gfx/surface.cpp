@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/log.h"
+#include "gfx/gdi_scope.h"
 #include "platform/platform.h"
 
 namespace {
@@ -179,9 +180,7 @@ HRGN CreateKeyColorRegion(HDC imageDc, HBITMAP imageBitmap, COLORREF keyColor)
 
     void* bits = NULL;
     HBITMAP work = CreatePixelBitmap(NULL, width, height, &bits);
-    HDC screen = GetDC(NULL);
-    HDC workDc = CreateCompatibleDC(screen);
-    ReleaseDC(NULL, screen);
+    HDC workDc = CreateCompatibleDC(ScopedWindowDc(NULL));
     if (work && workDc && SelectObject(workDc, work)) {
         BitBlt(workDc, 0, 0, width, height, imageDc, 0, 0, SRCCOPY);
         FinishPendingDrawing();  // the pixels must be in memory before they are read

@@ -56,6 +56,7 @@ struct FacePair {
 HWND startMenu;
 const ShellSettings* settings;  // given at creation; they outlive the menu
 StartMenuPlaces places;         // where the settings put the items
+WCHAR home[SETTING_PATH_CHARS]; // the HomeDirectory, whose settings the dialogs edit
 ComposedWindow menu = {&startMenu};
 MemorySurface& backBuffer = menu.backBuffer;  // the whole menu
 const HINSTANCE& instance = menu.instance;
@@ -277,7 +278,7 @@ void ShowShellBox(UINT textId)
     MessageBoxW(NULL, text, caption, MB_ICONHAND | MB_SETFOREGROUND | MB_TOPMOST);
 }
 
-void OpenRun(LPCWSTR home)
+void OpenRun()
 {
     WCHAR settingsFile[SETTING_PATH_CHARS];
     if (FormatSettingsPath(home, SHELL_SETTINGS_FILE, settingsFile) == 0) OpenRunDialog(instance, settingsFile);
@@ -295,8 +296,6 @@ void HandleCommand(WPARAM wParam, LPARAM lParam)
     }
     if (pressed) return;
     HideStartMenu();
-    WCHAR home[SETTING_PATH_CHARS];
-    FindHomeDirectory(home);
     if (button == EXIT_BUTTON) {
         SetTimer(startMenu, EXIT_TIMER, EXIT_DELAY_MS, NULL);
     } else if (button >= FIRST_SHORTCUT_BUTTON && button < FIRST_SHORTCUT_BUTTON + MENU_SHORTCUT_COUNT) {
@@ -309,7 +308,7 @@ void HandleCommand(WPARAM wParam, LPARAM lParam)
     } else if (button == FIRST_SIDE_BUTTON + INPUT_PANEL_ITEM) {
         if (ToggleInputPanel() != 0) ShowShellBox(IDS_NO_INPUT_PANEL);
     } else if (button == FIRST_SIDE_BUTTON + RUN_ITEM) {
-        OpenRun(home);
+        OpenRun();
     }
 }
 
@@ -372,6 +371,7 @@ LRESULT CALLBACK StartMenuWindowProc(HWND window, UINT message, WPARAM wParam, L
 int CreateStartMenu(HINSTANCE moduleInstance, const ShellSettings& menuSettings, ExitScreenOpener openExitScreen)
 {
     settings = &menuSettings;
+    FindHomeDirectory(home);
     exitScreenOpener = openExitScreen;
     StartMenuVisible = 0;
     // Placed and sized by its WM_CREATE.

@@ -128,7 +128,11 @@ int CheckTheme(const SettingsFiles& files, ThemeReport* report)
 int CheckTheme(LPCWSTR home, ThemeReport* report, LPCWSTR themeFile)
 {
     SettingsFiles files = {home};
-    files.themeName = themeFile;
+    WCHAR themePath[SETTING_PATH_CHARS];
+    if (themeFile) {
+        FormatSettingsPath(home, themeFile, themePath);  // one that does not fit names no file
+        files.themePath = themePath;
+    }
     return CheckTheme(files, report);
 }
 
