@@ -97,6 +97,18 @@ void ReadColors(const ColorSetting* settings, size_t count)
         *settings[i].field = HasSectionKey(settings[i].key) ? ReadColor(settings[i].key) : settings[i].fallback;
 }
 
+// The notification area's keys of the theme's [Taskbar], optional.
+void ReadNotifyAreaLayout(ShellSettings& s)
+{
+    const LayoutSetting layout[] = {
+        {L"NotifyIconSize", &s.taskbarNotifyIconSize, 16},
+        {L"NotifyIconY", &s.taskbarNotifyIconY, 7},
+        {L"NotifyIconStep", &s.taskbarNotifyIconStep, 20},
+        {L"NotifyPadCX", &s.taskbarNotifyPadCX, 4},
+    };
+    ReadLayout(layout, ARRAYSIZE(layout));
+}
+
 // The start menu's items and texts; the defaults are where the default theme draws them.
 void ReadStartMenuLayout(ShellSettings& s)
 {
@@ -210,6 +222,7 @@ bool LoadAllSections(const SettingsFiles& files, LPWSTR failedPath, ShellSetting
 
     if (!LoadSettingsSection(s.themePath, themeFits, failedPath, L"Taskbar")) return false;
     ReadIntegers(taskbarLayout, ARRAYSIZE(taskbarLayout));
+    ReadNotifyAreaLayout(s);
 
     if (!LoadSettingsSection(s.themePath, themeFits, failedPath, L"Start")) return false;
     ReadIntegers(startLayout, ARRAYSIZE(startLayout));

@@ -36,6 +36,12 @@ struct ShellSettings {
     int taskbarButtonY;
     int taskbarClockCX;
     int taskbarStartButtonCX;
+    // theme file, [Taskbar]: the notification area, right-aligned against the clock; a key the
+    // file lacks keeps the value that fits the bundled themes.
+    int taskbarNotifyIconSize;  // the icons' width and height
+    int taskbarNotifyIconY;     // their top in the bar
+    int taskbarNotifyIconStep;  // from one icon's left edge to the next
+    int taskbarNotifyPadCX;     // free space at either end of the area
     // theme file, [Start]
     int startHeight;
     int startWidth;
