@@ -17,49 +17,6 @@ int ReplaceFileWith(LPCWSTR source, LPCWSTR target)
 
 namespace {
 
-// Wine keeps SPI_SETWORKAREA per process. Inside its virtual desktop, other processes take
-// the work area from the top edge of the visible tray window, so the strip below the work
-// area is also claimed by an invisible window of that class (an empty window region: it
-// neither paints nor takes input).
-const WCHAR TRAY_CLASS[] = L"Shell_TrayWnd";
-HWND trayClaim;  // the claiming window, made on first use
-
-void ClaimTrayStrip(const RECT& workArea)
-{
-    int screenWidth = GetSystemMetrics(SM_CXSCREEN);
-    int screenHeight = GetSystemMetrics(SM_CYSCREEN);
-    if (!trayClaim) {
-        WNDCLASSW windowClass = {};
-        windowClass.lpfnWndProc = DefWindowProcW;
-        windowClass.hInstance = GetModuleHandleW(NULL);
-        windowClass.lpszClassName = TRAY_CLASS;
-        RegisterClassW(&windowClass);
-        trayClaim = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, TRAY_CLASS, L"", WS_POPUP, 0, 0, 0, 0,
-                                    NULL, NULL, windowClass.hInstance, NULL);
-        if (!trayClaim) return;
-        SetWindowRgn(trayClaim, CreateRectRgn(0, 0, 0, 0), FALSE);
-    }
-    if (workArea.bottom >= screenHeight) {
-        ShowWindow(trayClaim, SW_HIDE);
-        return;
-    }
-    // Left in its place in the z-order: Wine ignores a tray window sent to the bottom.
-    SetWindowPos(trayClaim, NULL, 0, workArea.bottom, screenWidth, screenHeight - workArea.bottom,
-                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
-}
-
-}  // namespace
-
-int SetDesktopWorkArea(const RECT& workArea)
-{
-    RECT area = workArea;
-    BOOL set = SystemParametersInfoW(SPI_SETWORKAREA, 0, &area, SPIF_SENDCHANGE);
-    ClaimTrayStrip(workArea);
-    return set ? 0 : 1;
-}
-
-namespace {
-
 // Wine's OutputDebugStringW hands debuggers the ANSI text only, which loses every character
 // outside the code page (the folder "アプリ", for one). The line goes first as the UTF-16
 // exception that newer systems raise; a debugger that does not take it gets the plain call.

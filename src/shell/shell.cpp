@@ -9,6 +9,7 @@
 #include "gfx/button_manager.h"
 #include "shell/restart.h"
 #include "startmenu/start_menu.h"
+#include "taskbar/notify_area.h"
 #include "taskbar/taskbar.h"
 
 namespace {
@@ -86,6 +87,7 @@ int RunShell(HINSTANCE instance)
     for (const StartupStep& step : startupSteps) RunLoggedStep(step.progressText, step.run, step.failureText);
     ShowWindow(TaskbarWindow, SW_SHOW);  // also after a failed step
     LogInfo(L"Zorv Startup Done!");
+    AnnounceNotifyArea();
     SetShellRestart(&SHELL_RESTART);
     return RunMessageLoop();
 }

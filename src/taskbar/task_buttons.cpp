@@ -31,6 +31,7 @@ MemorySurface faceParts[2][FACE_PARTS];               // up and down theme parts
 MemorySurface faces[TASK_BUTTON_SLOTS][2];            // up and down face of each position
 WCHAR moreText[MORE_TEXT_CHARS];                      // label of the overflow button
 int pressedPosition = -1;                             // the button drawn pressed, -1 when none
+int reservedEndCX;                                    // taken from the area's right end
 
 bool IsButtonPosition(int position) { return position >= 0 && position < TASK_BUTTON_SLOTS; }
 
@@ -88,8 +89,9 @@ void LayoutTaskButtons()
 {
     const ShellSettings& s = *area.settings;
     const int left = s.taskbarStartButtonCX + TASK_AREA_GAP;
-    const int areaWidth = ScreenSize.cx - left - s.taskbarClockCX - TASK_AREA_GAP;
-    StretchBlt(area.backBuffer, left, 0, areaWidth, s.taskbarHeight, area.background, 0, 0, 1, s.taskbarHeight,
+    const int end = ScreenSize.cx - s.taskbarClockCX - reservedEndCX;
+    const int areaWidth = end - TASK_AREA_GAP - left;
+    StretchBlt(area.backBuffer, left, 0, end - left, s.taskbarHeight, area.background, 0, 0, 1, s.taskbarHeight,
                SRCCOPY);
     const int count = TaskCount();
     const int shown = count < TASK_BUTTON_SLOTS ? count : TASK_BUTTON_SLOTS;
@@ -136,6 +138,7 @@ int CreateTaskButtons(const TaskButtonArea& buttonArea, HINSTANCE instance)
     area = buttonArea;
     textInstance = instance;
     pressedPosition = -1;
+    reservedEndCX = 0;
     if (LoadShellText(instance, IDS_MORE, moreText, MORE_TEXT_CHARS) != 0) LogError(L"LoadString Error");
     for (int i = 0; i < TASK_BUTTON_SLOTS; ++i) {
         for (MemorySurface& face : faces[i])
@@ -158,6 +161,13 @@ void ReleaseTaskButtons()
 void DrawTaskListChanges(unsigned changes)
 {
     if (changes & TASK_LIST_CHANGED) LayoutTaskButtons();
+    MarkPressed(SelectedTask(), false);
+}
+
+void ReserveTaskAreaEnd(int width)
+{
+    reservedEndCX = width;
+    LayoutTaskButtons();
     MarkPressed(SelectedTask(), false);
 }
 

@@ -10,6 +10,7 @@
 #include "gfx/gdi_scope.h"
 #include "gfx/surface.h"
 #include "platform/platform.h"
+#include "taskbar/notify_area.h"
 #include "taskbar/task_buttons.h"
 #include "taskbar/task_list.h"
 #include "taskbar/task_menu.h"
@@ -19,7 +20,12 @@ HWND TaskbarWindow;
 
 namespace {
 
-enum { TASKBAR_COMMAND_BASE = 100, TASKBAR_BUTTON_COUNT = 32, START_BUTTON = 0, CLOCK_BUTTON = 1 };
+enum {
+    TASKBAR_COMMAND_BASE = 100,
+    TASKBAR_BUTTON_COUNT = FIRST_NOTIFY_BUTTON + NOTIFY_BUTTON_COUNT,
+    START_BUTTON = 0,
+    CLOCK_BUTTON = 1
+};
 
 const WCHAR TASKBAR_CLASS[] = L"ZORV_TASKBAR_CLASS";
 const UINT_PTR TICK_TIMER = 1;
@@ -68,7 +74,8 @@ int LoadTaskbarObjects()
     SetButtonItem(TaskbarWindow, CLOCK_BUTTON, ScreenSize.cx - s.taskbarClockCX, 0, s.taskbarClockCX, s.taskbarHeight,
                   clockFace.dc, clockFace.dc, TRUE, BUTTON_UP);
     RedrawButtonItem(TaskbarWindow, CLOCK_BUTTON, 1);
-    return CreateTaskButtons(TaskButtonArea{TaskbarWindow, backBuffer.dc, background.dc, &s}, bar.instance);
+    const TaskButtonArea area = {TaskbarWindow, backBuffer.dc, background.dc, &s};
+    return CreateTaskButtons(area, bar.instance) != 0 || CreateNotifyArea(area) != 0 ? 1 : 0;
 }
 
 void ReleaseTaskbarSurfaces()
@@ -76,6 +83,7 @@ void ReleaseTaskbarSurfaces()
     for (MemorySurface* surface : {&background, &startUp, &startDown, &clockBackground, &clockFace, &backBuffer})
         ReleaseMemorySurface(surface);
     ReleaseTaskButtons();
+    ReleaseNotifyArea();
 }
 
 void HandleCreate(HWND window, const CREATESTRUCTW* create)
@@ -91,6 +99,7 @@ void HandleTick(UINT_PTR timer)
 {
     if (timer != TICK_TIMER) return;
     UpdateClock();
+    TickNotifyArea();
     unsigned changes = RefreshTaskList();
     if (!changes) return;
     DrawTaskListChanges(changes);
@@ -103,6 +112,10 @@ void HandleCommand(WPARAM wParam, LPARAM lParam)
 {
     int id = LOWORD(wParam) - TASKBAR_COMMAND_BASE;
     const bool taskButton = id >= FIRST_TASK_BUTTON && id < FIRST_TASK_BUTTON + TASK_BUTTON_SLOTS;
+    if (id >= FIRST_NOTIFY_BUTTON && id < FIRST_NOTIFY_BUTTON + NOTIFY_BUTTON_COUNT) {
+        HandleNotifyButton(id, lParam);
+        return;
+    }
     if (lParam == BUTTON_HELD) {
         if (taskButton) HoldTaskButton(id - FIRST_TASK_BUTTON);
         return;
@@ -151,6 +164,11 @@ LRESULT CALLBACK TaskbarWindowProc(HWND window, UINT message, WPARAM wParam, LPA
     case WM_COMMAND:
         HandleCommand(wParam, lParam);
         return 0;
+    case WM_NOTIFY:
+        HandleNotifyAreaTip(reinterpret_cast<const NMHDR*>(lParam));
+        return 0;
+    case NOTIFY_RECORD_MESSAGE:
+        return ReceiveNotifyRecord(lParam);
     }
     return DefWindowProcW(window, message, wParam, lParam);
 }

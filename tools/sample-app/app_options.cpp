@@ -5,6 +5,8 @@
 #include <strsafe.h>
 #include <wchar.h>
 
+#include <climits>
+
 #include "sample_resource.h"
 
 enum { kMaxConfigBytes = 64 * 1024, kMaxDelayMs = 24 * 60 * 60 * 1000 };
@@ -62,6 +64,8 @@ void ResetAppOptions(AppOptions* options) {
   options->hang_after_ms = -1;
   options->exit_after_ms = -1;
   options->windows = 1;
+  options->notify_id = -1;
+  options->notify_change_after_ms = -1;
   options->width = 400;
   options->height = 240;
 }
@@ -75,6 +79,10 @@ int ApplyAppOption(AppOptions* options, const wchar_t* argument) {
   }
   if (wcscmp(name, L"refuse-close") == 0) {
     options->refuse_close = true;
+    return 0;
+  }
+  if (wcscmp(name, L"notify-listen") == 0) {
+    options->notify_listen = true;
     return 0;
   }
   const wchar_t* equals = wcschr(name, L'=');
@@ -105,6 +113,8 @@ int ApplyAppOption(AppOptions* options, const wchar_t* argument) {
   if (is(L"retitle-after")) return parse_number(value, 0, kMaxDelayMs, &options->retitle_after_ms);
   if (is(L"hang-after")) return parse_number(value, 0, kMaxDelayMs, &options->hang_after_ms);
   if (is(L"exit-after")) return parse_number(value, 0, kMaxDelayMs, &options->exit_after_ms);
+  if (is(L"notify-icon")) return parse_number(value, 0, INT_MAX, &options->notify_id);
+  if (is(L"notify-change-after")) return parse_number(value, 0, kMaxDelayMs, &options->notify_change_after_ms);
   if (is(L"windows")) return parse_number(value, 1, kMaxAppWindows, &options->windows);
   if (is(L"width")) return parse_number(value, 1, 4096, &options->width);
   if (is(L"height")) return parse_number(value, 1, 4096, &options->height);

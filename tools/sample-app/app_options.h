@@ -26,6 +26,9 @@ struct AppOptions {
   int hang_after_ms;              // -1: never
   int exit_after_ms;              // -1: never
   int windows;                    // 1..kMaxAppWindows top-level windows
+  int notify_id;                  // the notification icon's id; -1: no icon
+  bool notify_listen;             // the icon is added again when a shell announces itself
+  int notify_change_after_ms;     // -1: the icon never changes
   bool has_x, has_y;
   int x, y;
   int width, height;

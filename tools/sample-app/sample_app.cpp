@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <strsafe.h>
 
+#include "app_notify.h"
 #include "app_options.h"
 #include "sample_resource.h"
 
@@ -35,7 +36,7 @@ static HFONT title_font, detail_font;      // for painting; made at start, delet
 static HWND main_windows[kMaxAppWindows];  // top-level windows in creation order; NULL once gone
 static int live_windows;                   // main windows not yet destroyed; 0 ends the loop
 static HWND dialog_window;                 // the owned dialog, while it is open
-static UINT_PTR retitle_timer, hang_timer, exit_timer;  // thread timers; 0 when not set
+static UINT_PTR retitle_timer, hang_timer, exit_timer, notify_timer;  // thread timers; 0 when not set
 
 // The title of window k: the text itself for a single window, "TEXT k+1" for several.
 static void format_window_title(const wchar_t* text, int k, wchar_t* title, size_t chars) {
@@ -104,6 +105,7 @@ static void forget_main_window(HWND window) {
 }
 
 static LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (window == main_windows[0] && handle_notify_message(message, wparam, lparam)) return 0;
   switch (message) {
     case WM_PAINT:
       paint_main_window(window);
@@ -112,6 +114,7 @@ static LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wpara
       if (options.refuse_close) return 0;
       break;
     case WM_DESTROY:
+      if (window == main_windows[0]) delete_notify_icon();
       forget_main_window(window);
       return 0;
   }
@@ -161,6 +164,15 @@ static void handle_thread_timer(UINT_PTR id) {
     retitle_windows();
   } else if (id == hang_timer) {
     hang_ui_thread();
+  } else if (id == notify_timer) {
+    KillTimer(nullptr, notify_timer);
+    notify_timer = 0;
+    // The next embedded icon, so that the change shows.
+    int next = IDI_APP0 + (options.icon + 1) % SAMPLE_ICON_COUNT;
+    change_notify_icon(static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(next), IMAGE_ICON,
+                                                     GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
+                                                     LR_SHARED)),
+                       options);
   } else if (id == exit_timer) {
     KillTimer(nullptr, exit_timer);
     exit_timer = 0;
@@ -277,6 +289,8 @@ static void flush_messages() {
 static void start_timers() {
   if (options.retitle) retitle_timer = SetTimer(nullptr, 0, options.retitle_after_ms, nullptr);
   if (options.hang_after_ms > 0) hang_timer = SetTimer(nullptr, 0, options.hang_after_ms, nullptr);
+  if (options.notify_change_after_ms >= 0)
+    notify_timer = SetTimer(nullptr, 0, options.notify_change_after_ms, nullptr);
   if (options.exit_after_ms >= 0) exit_timer = SetTimer(nullptr, 0, options.exit_after_ms, nullptr);
 }
 
@@ -315,6 +329,7 @@ int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE, PWSTR, int nShowCmd) {
     live_windows++;
   }
   for (int k = 0; k < options.windows; k++) show_main_window(main_windows[k], nShowCmd);
+  add_notify_icon(main_windows[0], small_icon, options);
   if (options.dialog) dialog_window = open_dialog_window(main_windows[0]);
   start_timers();
   if (options.hang_after_ms == 0) {

@@ -1,0 +1,202 @@
+#include "taskbar/notify_area.h"
+
+#include <commctrl.h>
+
+#include "core/log.h"
+#include "gfx/button_manager.h"
+#include "gfx/gdi_scope.h"
+#include "gfx/surface.h"
+#include "platform/platform.h"
+#include "taskbar/taskbar.h"
+
+namespace {
+
+TaskButtonArea area;
+MemorySurface faces[NOTIFY_BUTTON_COUNT];  // one per button, the icon on the bar's background
+HWND tooltips;
+int laidOutWidth;  // of the area as last drawn
+// The last tap, for a second one on the same icon within the double-click time.
+HWND lastTapOwner;
+UINT lastTapId;
+DWORD lastTapTime;
+
+int IconLeft(int position, int width)
+{
+    const ShellSettings& s = *area.settings;
+    return ScreenSize.cx - s.taskbarClockCX - width + s.taskbarNotifyPadCX + position * s.taskbarNotifyIconStep;
+}
+
+// The tooltip's tool of a button, its text asked for when shown.
+TOOLINFOW ToolOf(int button)
+{
+    TOOLINFOW tool = {};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = area.window;
+    tool.uId = static_cast<UINT_PTR>(button);
+    tool.lpszText = LPSTR_TEXTCALLBACKW;
+    return tool;
+}
+
+void SetToolRect(int button, const RECT& rect)
+{
+    TOOLINFOW tool = ToolOf(button);
+    tool.rect = rect;
+    SendMessageW(tooltips, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+// Composes the icon's face on the bar's background and draws it into the back buffer.
+void DrawIconButton(int position)
+{
+    const ShellSettings& s = *area.settings;
+    const int size = s.taskbarNotifyIconSize, button = FIRST_NOTIFY_BUTTON + position;
+    HDC face = faces[position].dc;
+    StretchBlt(face, 0, 0, size, size, area.background, 0, s.taskbarNotifyIconY, 1, size, SRCCOPY);
+    if (HICON icon = CurrentNotifyIcon(position).icon) DrawIconAtSize(face, 0, 0, icon, size);
+    DrawButtonItem(area.window, button, 0);
+}
+
+void LayOutNotifyArea()
+{
+    const ShellSettings& s = *area.settings;
+    const int count = NotifyIconCount(), width = NotifyAreaWidth(count, s), size = s.taskbarNotifyIconSize;
+    const int cleared = width > laidOutWidth ? width : laidOutWidth;
+    const int clockLeft = ScreenSize.cx - s.taskbarClockCX;
+    StretchBlt(area.backBuffer, clockLeft - cleared, 0, cleared, s.taskbarHeight, area.background, 0, 0, 1,
+               s.taskbarHeight, SRCCOPY);
+    if (width != laidOutWidth) ReserveTaskAreaEnd(width);
+    laidOutWidth = width;
+    for (int i = 0; i < NOTIFY_ICON_SLOTS; ++i) {
+        const int button = FIRST_NOTIFY_BUTTON + i;
+        const bool shown = i < count;
+        const int x = shown ? IconLeft(i, width) : 0, cx = shown ? size : 0;
+        SetButtonItem(area.window, button, x, s.taskbarNotifyIconY, cx, cx, faces[i].dc, faces[i].dc, shown,
+                      BUTTON_UP);
+        SetToolRect(button, RECT{x, s.taskbarNotifyIconY, x + cx, s.taskbarNotifyIconY + cx});
+        if (shown) DrawIconButton(i);
+    }
+    PaintTaskbar(ScopedWindowDc(area.window));
+}
+
+void AddTool(int button)
+{
+    TOOLINFOW tool = ToolOf(button);
+    tool.uFlags = TTF_SUBCLASS;
+    SendMessageW(tooltips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+void CreateTooltips()
+{
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_BAR_CLASSES};
+    InitCommonControlsEx(&controls);
+    tooltips = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, NULL, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0, 0, 0,
+                               area.window, NULL, NULL, NULL);
+    if (!tooltips) {
+        LogError(L"The notification area's tooltips cannot be made");
+        return;
+    }
+    for (int i = 0; i < NOTIFY_ICON_SLOTS; ++i) AddTool(FIRST_NOTIFY_BUTTON + i);
+}
+
+// The tooltip of an icon shows its new tip at once, also while it is up.
+void RefreshTip(int position)
+{
+    TOOLINFOW tool = ToolOf(FIRST_NOTIFY_BUTTON + position);
+    SendMessageW(tooltips, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+void DrawChanges(const NotifyOutcome& outcome)
+{
+    if (outcome.changes & NOTIFY_ICONS_MOVED) {
+        LayOutNotifyArea();
+        return;
+    }
+    if (outcome.changes & NOTIFY_ICON_REDRAWN) {
+        DrawIconButton(outcome.position);
+        ShowButtonItem(area.window, FIRST_NOTIFY_BUTTON + outcome.position);
+    }
+    if (outcome.changes & NOTIFY_TIP_CHANGED) RefreshTip(outcome.position);
+}
+
+// A tap that follows a tap on the same icon within the double-click time is a double tap.
+NotifyGesture TapGesture(const NotifyIcon& icon)
+{
+    const DWORD now = GetTickCount();
+    const bool second = icon.owner == lastTapOwner && icon.id == lastTapId && now - lastTapTime <= GetDoubleClickTime();
+    lastTapOwner = second ? NULL : icon.owner;
+    lastTapId = icon.id;
+    lastTapTime = now;
+    return second ? NOTIFY_DOUBLE_TAP : NOTIFY_TAP;
+}
+
+}  // namespace
+
+int CreateNotifyArea(const TaskButtonArea& buttonArea)
+{
+    area = buttonArea;
+    laidOutWidth = 0;
+    lastTapOwner = NULL;
+    ResetNotifyIcons();
+    const int size = area.settings->taskbarNotifyIconSize;
+    for (MemorySurface& face : faces)
+        if (CreateMemorySurface(area.backBuffer, size > 0 ? size : 1, size > 0 ? size : 1, &face) != 0) return 1;
+    CreateTooltips();
+    LayOutNotifyArea();
+    if (ReceiveNotifyIcons(area.window, NOTIFY_RECORD_MESSAGE) != 0)
+        LogError(L"Programs' notification icons cannot be received on this platform");
+    return 0;
+}
+
+void ReleaseNotifyArea()
+{
+    ReceiveNotifyIcons(NULL, 0);
+    ResetNotifyIcons();
+    for (MemorySurface& face : faces) ReleaseMemorySurface(&face);
+    if (tooltips) DestroyWindow(tooltips);
+    tooltips = NULL;
+}
+
+LRESULT ReceiveNotifyRecord(LPARAM lParam)
+{
+    NotifyRecordPtr record(reinterpret_cast<NotifyRecord*>(lParam));
+    if (!record) return FALSE;
+    const NotifyOutcome outcome = ApplyNotifyRecord(record.get());
+    DrawChanges(outcome);
+    return outcome.answer;
+}
+
+void TickNotifyArea()
+{
+    if (DropIconsOfGoneOwners()) LayOutNotifyArea();
+}
+
+void HandleNotifyButton(int button, LPARAM command)
+{
+    const int position = button - FIRST_NOTIFY_BUTTON;
+    if (position < 0 || position >= NotifyIconCount() || command == BUTTON_PRESSED) return;
+    POINT point;
+    GetCursorPos(&point);
+    const NotifyIcon& icon = CurrentNotifyIcon(position);
+    TellNotifyIconOwner(position, command == BUTTON_HELD ? NOTIFY_HOLD : TapGesture(icon), point);
+}
+
+bool HandleNotifyAreaTip(const NMHDR* header)
+{
+    if (!tooltips || header->hwndFrom != tooltips || header->code != TTN_GETDISPINFOW) return false;
+    NMTTDISPINFOW* info = reinterpret_cast<NMTTDISPINFOW*>(const_cast<NMHDR*>(header));
+    const int position = static_cast<int>(header->idFrom) - FIRST_NOTIFY_BUTTON;
+    info->lpszText = const_cast<LPWSTR>(position >= 0 && position < NotifyIconCount()
+                                            ? CurrentNotifyIcon(position).tip
+                                            : L"");
+    return true;
+}
+
+void AnnounceNotifyArea()
+{
+    PostMessageW(HWND_BROADCAST, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+}
+
+int NotifyAreaWidth(int icons, const ShellSettings& s)
+{
+    if (icons <= 0) return 0;
+    return 2 * s.taskbarNotifyPadCX + (icons - 1) * s.taskbarNotifyIconStep + s.taskbarNotifyIconSize;
+}
