@@ -6,6 +6,7 @@
 #include "config/shell_settings.h"
 #include "core/log.h"
 #include "launch/program_launch.h"
+#include "taskbar/notify_area.h"
 #include "taskbar/taskbar.h"
 
 namespace {
@@ -33,6 +34,7 @@ HANDLE StartSuccessor()
 void HandOver()
 {
     LogInfo(L"Restarting Zorv...");
+    HandNotifyIconsOver();
     DestroyWindow(TaskbarWindow);  // with the start menu, which it owns
     PostQuitMessage(RESTART_EXIT_CODE);
 }
@@ -54,12 +56,15 @@ LPCWSTR FindAfterOption(LPCWSTR commandLine)
 
 const ShellRestart SHELL_RESTART = {StartSuccessor, HandOver};
 
-void WaitForPredecessor(LPCWSTR commandLine)
+DWORD WaitForPredecessor(LPCWSTR commandLine)
 {
     LPCWSTR option = FindAfterOption(commandLine);
-    if (!option) return;
-    HANDLE predecessor = OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(_wtol(option + ARRAYSIZE(AFTER_OPTION) - 1)));
-    if (!predecessor) return;  // already gone
-    WaitForSingleObject(predecessor, INFINITE);
-    CloseHandle(predecessor);
+    if (!option) return 0;
+    const DWORD processId = static_cast<DWORD>(_wtol(option + ARRAYSIZE(AFTER_OPTION) - 1));
+    HANDLE predecessor = OpenProcess(SYNCHRONIZE, FALSE, processId);
+    if (predecessor) {  // else already gone
+        WaitForSingleObject(predecessor, INFINITE);
+        CloseHandle(predecessor);
+    }
+    return processId;
 }

@@ -11,5 +11,6 @@ extern const ShellRestart SHELL_RESTART;
 
 // A shell started by a restart has "--after=<process id>" of the shell it follows on its
 // command line: it waits here until that process has ended, for as long as the question
-// takes to answer (the one before ends it itself when the answer is No).
-void WaitForPredecessor(LPCWSTR commandLine);
+// takes to answer (the one before ends it itself when the answer is No). The process id of
+// the one it followed, 0 when none.
+DWORD WaitForPredecessor(LPCWSTR commandLine);

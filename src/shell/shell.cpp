@@ -80,13 +80,14 @@ int RunShell(HINSTANCE instance)
     FindHomeDirectory(homeDirectory);
 
     LogInfoF(L"Current directory: \"%ls\"", homeDirectory);
-    WaitForPredecessor(GetCommandLineW());
+    const DWORD predecessor = WaitForPredecessor(GetCommandLineW());
 
     // A failing step does not stop the sequence: FatalError has posted the quit request,
     // which ends the message loop once the messages already queued are handled.
     for (const StartupStep& step : startupSteps) RunLoggedStep(step.progressText, step.run, step.failureText);
     ShowWindow(TaskbarWindow, SW_SHOW);  // also after a failed step
     LogInfo(L"Zorv Startup Done!");
+    if (predecessor) TakeNotifyIconsOver(predecessor);
     AnnounceNotifyArea();
     SetShellRestart(&SHELL_RESTART);
     return RunMessageLoop();

@@ -195,6 +195,23 @@ void AnnounceNotifyArea()
     PostMessageW(HWND_BROADCAST, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
 }
 
+void HandNotifyIconsOver()
+{
+    WCHAR path[MAX_PATH];
+    FormatIconHandOverPath(GetCurrentProcessId(), path);
+    if (SaveNotifyIcons(path) != 0) LogErrorF(L"The notification icons cannot be handed over in \"%ls\"", path);
+}
+
+void TakeNotifyIconsOver(DWORD predecessorProcessId)
+{
+    WCHAR path[MAX_PATH];
+    FormatIconHandOverPath(predecessorProcessId, path);
+    const int taken = RestoreNotifyIcons(path);
+    if (taken == 0) return;
+    LogInfoF(L"Notification icons handed over: %d", taken);
+    LayOutNotifyArea();
+}
+
 int NotifyAreaWidth(int icons, const ShellSettings& s)
 {
     if (icons <= 0) return 0;

@@ -34,5 +34,11 @@ bool HandleNotifyAreaTip(const NMHDR* header);
 // registered message "TaskbarCreated", posted to every top-level window.
 void AnnounceNotifyArea();
 
+// A restart between two shells keeps the icons, also those of programs that never listen for
+// "TaskbarCreated": the shell that hands over writes its table for the one that follows this
+// process, which adds the icons whose owners still stand and draws them.
+void HandNotifyIconsOver();
+void TakeNotifyIconsOver(DWORD predecessorProcessId);
+
 // The width the area takes on the bar for this many icons; 0 for none.
 int NotifyAreaWidth(int icons, const ShellSettings& settings);

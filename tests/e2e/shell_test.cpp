@@ -115,6 +115,32 @@ protected:
         return false;
     }
 
+    // Lumaro Settings changed and OK: the restart's question, its box.
+    HWND AskRestart()
+    {
+        HWND dialog = NULL, box = NULL;
+        EXPECT_TRUE(OpenMenu());
+        TapAt(SIDE_ITEM_5);
+        EXPECT_TRUE(WaitUntil([&] { return (dialog = Shown(L"#32770", L"Lumaro Settings")) != NULL; }));
+        SendMessageW(GetDlgItem(dialog, IDC_SETTINGS_CLOCK_12), BM_CLICK, 0, 0);
+        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+        EXPECT_TRUE(WaitUntil([&] { return (box = GetLastActivePopup(dialog)) != dialog; }));
+        return box;
+    }
+    // Yes to the question: this shell ends, and the new one's bar is painted; the new shell,
+    // ended with the object.
+    std::unique_ptr<Program> Restart(HWND box)
+    {
+        PostMessageW(box, WM_COMMAND, IDYES, 0);
+        EXPECT_EQ(0u, shell->ExitCode());
+        HWND newBar = NULL;
+        EXPECT_TRUE(WaitUntil([&] { return (newBar = Shown(L"ZORV_TASKBAR_CLASS", NULL)) != NULL && newBar != bar; }));
+        DWORD processId = 0;
+        GetWindowThreadProcessId(newBar, &processId);
+        EXPECT_TRUE(WaitUntil([&] { return ScreenShot().Pixel(CLOCK_LEFT - 1, BAR_TOP + FACE_Y) == background; }));
+        return std::make_unique<Program>(processId);
+    }
+
     TempDirectory temp;
     // Its name holds the restart's option, naming this process: a shell that took it for its own
     // would wait for the test.
@@ -489,26 +515,14 @@ TEST_F(Desktop, StartsUpLogsEachStepAndAfterSavedSettingsRestartsOnOneTaskbarOve
     // Settings changed and saved, and the restart taken.
     HWND app = StartApp(L"Survivor");
     ASSERT_TRUE(app && WaitUntil([&] { return Drawn(0); }));
-    ASSERT_TRUE(OpenMenu());
-    TapAt(SIDE_ITEM_5);
-    HWND dialog = NULL, box = NULL;
-    ASSERT_TRUE(WaitUntil([&] { return (dialog = Shown(L"#32770", L"Lumaro Settings")) != NULL; }));
-    SendMessageW(GetDlgItem(dialog, IDC_SETTINGS_CLOCK_12), BM_CLICK, 0, 0);
-    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-    ASSERT_TRUE(WaitUntil([&] { return (box = GetLastActivePopup(dialog)) != dialog; }));  // the question
+    HWND box = NULL;
+    ASSERT_NO_FATAL_FAILURE(box = AskRestart());
     // The new shell, started while the question is read, waits: one taskbar, one claim.
     EXPECT_FALSE(WaitUntil([&] { return CountShown(L"ZORV_TASKBAR_CLASS") != 1 || CountShown(L"Shell_TrayWnd") != trays; }, 3000));
-    PostMessageW(box, WM_COMMAND, IDYES, 0);  // restart now
-    EXPECT_EQ(0u, shell->ExitCode());
-
     // One taskbar, of the new process, and the work area claimed once; the application's
     // window stands as it was, with its button on the new bar.
-    HWND newBar = NULL;
-    ASSERT_TRUE(WaitUntil([&] { return (newBar = Shown(L"ZORV_TASKBAR_CLASS", NULL)) != NULL && newBar != bar; }));
-    DWORD processId = 0;
-    GetWindowThreadProcessId(newBar, &processId);
-    const Program restarted(processId);  // the new shell, ended with the test
-    EXPECT_TRUE(WaitUntil([&] { return ScreenShot().Pixel(CLOCK_LEFT - 1, BAR_TOP + FACE_Y) == background; }));
+    std::unique_ptr<Program> restarted;
+    ASSERT_NO_FATAL_FAILURE(restarted = Restart(box));
     EXPECT_EQ(1, CountShown(L"ZORV_TASKBAR_CLASS"));
     EXPECT_EQ(trays, CountShown(L"Shell_TrayWnd")) << "the work area claimed once";
     EXPECT_TRUE(IsWindowVisible(app) && Shown(NULL, L"Survivor") == app);
@@ -671,6 +685,73 @@ TEST(FatalStart, EachBrokenFileEndsInTheBoxNamingItAndExitCodeOne)
                                                         failure + L"\n[Log] [NG]\n", start.next, L"Zorv Startup Done!"});
         }
     }
+}
+
+// The notification area of the bundled theme: icons of 16 at 7 below the bar's top, 20 apart,
+// 4 free at either end, right-aligned against the clock.
+int NotifyIconX(int position, int icons) { return CLOCK_LEFT - (8 + (icons - 1) * 20 + 16) + 4 + position * 20; }
+// Whether an icon is drawn at x: a pixel of its square differs from the bar's background in
+// the same row, which stands beside the clock.
+bool IconAt(int x)
+{
+    ScreenShot shot;
+    for (int y = BAR_TOP + 7; y < BAR_TOP + 23; ++y)
+        for (int dx = 0; dx < 16; ++dx)
+            if (shot.Pixel(x + dx, y) != shot.Pixel(CLOCK_LEFT - 1, y)) return true;
+    return false;
+}
+std::vector<COLORREF> IconPixels(int x) { return ScreenShot().Pixels({x, BAR_TOP + 7, x + 16, BAR_TOP + 23}); }
+size_t Occurrences(const std::wstring& text, const std::wstring& fragment)
+{
+    size_t count = 0;
+    for (size_t at = text.find(fragment); at != std::wstring::npos; at = text.find(fragment, at + 1)) ++count;
+    return count;
+}
+
+TEST_F(Desktop, ProgramsIconsStandInTheAreaTellTheirOwnersOfTapsGoWithTheirOwnersAndOutliveARestart)
+{
+    StartApp(L"Keeper", L"--icon=0 --notify-icon=7 --notify-change-after=2500");
+    Program& keeper = *apps.back();
+    ASSERT_TRUE(keeper.WaitForOutput(L"added 7 1\n"));
+    const int alone = NotifyIconX(0, 1);
+    ASSERT_TRUE(WaitUntil([&] { return IconAt(alone); }));
+    const std::vector<COLORREF> first = IconPixels(alone);
+    ASSERT_TRUE(keeper.WaitForOutput(L"changed 7 1\n"));
+    EXPECT_TRUE(WaitUntil([&] { return IconPixels(alone) != first; })) << "the new icon is drawn";
+
+    // Its tip while the mouse rests on it; a tap, then a right click that opens its menu.
+    SetCursorPos(alone + 8, BAR_TOP + 15);
+    HWND tip = NULL;
+    EXPECT_TRUE(WaitUntil([&] { return (tip = Shown(L"tooltips_class32", NULL)) && WindowText(tip) == L"Keeper changed"; }))
+        << ToUtf8(WindowText(tip));
+    Tap(alone + 8, BAR_TOP + 15);
+    EXPECT_TRUE(keeper.WaitForOutput(L"notify 7 0x0201\nnotify 7 0x0202\n"));
+    Sleep(GetDoubleClickTime());
+    for (DWORD event : {MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP}) mouse_event(event, 0, 0, 0, 0);
+    EXPECT_TRUE(keeper.WaitForOutput(L"notify 7 0x0204\nnotify 7 0x0205\n"));
+    EXPECT_TRUE(WaitUntil([] { return Shown(L"#32768", NULL) != NULL; }));
+    PressKey(VK_ESCAPE);
+    EXPECT_TRUE(keeper.WaitForOutput(L"menu 7 0\n"));
+
+    // A second program's icon comes after it; both stay through a restart, the keeper's
+    // handed over (it never listens for "TaskbarCreated"), the listener's also added again.
+    StartApp(L"Listener", L"--icon=2 --notify-icon=8 --notify-listen");
+    Program& listener = *apps.back();
+    ASSERT_TRUE(listener.WaitForOutput(L"added 8 1\n"));
+    ASSERT_TRUE(WaitUntil([&] { return IconAt(NotifyIconX(0, 2)) && IconAt(NotifyIconX(1, 2)); }));
+    HWND box = NULL;
+    ASSERT_NO_FATAL_FAILURE(box = AskRestart());
+    std::unique_ptr<Program> restarted;
+    ASSERT_NO_FATAL_FAILURE(restarted = Restart(box));
+    EXPECT_TRUE(listener.WaitForOutput(L"added 8 1\nadded 8 1\n"));
+    EXPECT_TRUE(WaitUntil([&] { return IconAt(NotifyIconX(0, 2)) && IconAt(NotifyIconX(1, 2)); }));
+    EXPECT_EQ(1u, Occurrences(keeper.Output(), L"added 7"));
+    Tap(NotifyIconX(0, 2) + 8, BAR_TOP + 15);
+    EXPECT_TRUE(WaitUntil([&] { return Occurrences(keeper.Output(), L"notify 7 0x0202") == 2; })) << "the first is the keeper's";
+
+    // The keeper ends without deleting its icon: it goes at the next tick, the listener's stays.
+    apps[apps.size() - 2].reset();
+    EXPECT_TRUE(WaitUntil([&] { return !IconAt(NotifyIconX(0, 2)) && IconAt(alone); }, 3000));
 }
 
 }  // namespace
