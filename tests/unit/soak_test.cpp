@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <shellapi.h>
 #include <tlhelp32.h>
 
 #include <algorithm>
@@ -17,6 +18,7 @@
 #include "dialogs/settings_dialog.h"
 #include "startmenu/start_menu.h"
 #include "gfx/button_manager.h"
+#include "taskbar/notify_icons.h"
 #include "taskbar/task_buttons.h"
 #include "taskbar/task_list.h"
 #include "taskbar/taskbar.h"
@@ -121,13 +123,31 @@ void HoldAndAnswerTaskButton(int tick, bool close, std::vector<HWND>* windows)
 
 std::wstring home, runHistoryFile;  // the bundled home the shell runs from
 
+// A program's notification icon, through the desktop's shell library as any program calls it:
+// added, changed and deleted in turn, on windows that close while their icons stand.
+int iconsAdded;
+void CallNotifyIcon(int tick, HWND owner)
+{
+    const DWORD operations[] = {NIM_ADD, NIM_MODIFY, NIM_DELETE};
+    NOTIFYICONDATAW data = {};
+    data.cbSize = sizeof data;
+    data.hWnd = owner;
+    data.uID = static_cast<UINT>(tick % 7);
+    data.uFlags = NIF_ICON | NIF_MESSAGE | NIF_TIP;
+    data.uCallbackMessage = WM_APP;
+    data.hIcon = LoadIconW(NULL, tick % 2 ? IDI_APPLICATION : IDI_WARNING);
+    wcscpy(data.szTip, std::to_wstring(tick).c_str());
+    iconsAdded += Shell_NotifyIconW(operations[tick / 5 % 3], &data) && operations[tick / 5 % 3] == NIM_ADD;
+}
+
 // Windows of this process stand in for applications: they open, are retitled, come to the
 // front and close, up to more than the taskbar has buttons. Every third answers WM_GETICON;
 // for the others the task list extracts the executable's icon. Meanwhile the taskbar ticks,
 // an exit screen, the Run and the settings dialog are opened and cancelled at even intervals
 // (the settings dialog's windows and GDI objects held to the exact count), and every 50
 // ticks a task button is held and its menu dismissed, or every tenth time a window closed
-// from it. At the end the applications are closed and their buttons gone.
+// from it; every fifth tick a notification icon is added, changed or deleted. At the end the
+// applications are closed and their buttons and icons gone.
 void RunTicks(int ticks, int exitScreens)
 {
     std::vector<HWND> windows;
@@ -141,6 +161,7 @@ void RunTicks(int ticks, int exitScreens)
         }
         if (tick % 20 == 10 && !windows.empty()) SetWindowTextW(windows[some], std::to_wstring(tick).c_str());
         if (tick % 100 == 50 && !windows.empty()) SetForegroundWindow(windows[some]);
+        if (tick % 5 == 0 && !windows.empty()) CallNotifyIcon(tick, windows[some]);
         SendMessageW(TaskbarWindow, WM_TIMER, 1, 0);
         if (tick % 50 == 25) HoldAndAnswerTaskButton(tick, tick % 500 == 25, &windows);
         if ((tick + 1) % (ticks / exitScreens) == 0) {
@@ -162,7 +183,7 @@ void RunTicks(int ticks, int exitScreens)
 }
 
 // The shell's modules in this process, from the bundled home, as start-up makes them.
-TEST(Soak, TenThousandTicksFiftyExitScreensRunAndSettingsDialogsAndTwoHundredTaskMenusLeaveTheShellWhereItSettled)
+TEST(Soak, TenThousandTicksFiftyExitScreensRunAndSettingsDialogsTwoHundredTaskMenusAndTwoThousandIconCallsLeaveTheShellWhereItSettled)
 {
     TempDirectory folder;
     home = folder.path();
@@ -185,6 +206,8 @@ TEST(Soak, TenThousandTicksFiftyExitScreensRunAndSettingsDialogsAndTwoHundredTas
     RunTicks(10000, 50);
     const auto end = Measure();
     EXPECT_EQ(55, runDialogsShown) << "each Run dialog shown with its three commands";
+    EXPECT_EQ(0, NotifyIconCount()) << "every owner has gone";
+    EXPECT_GT(iconsAdded, 500) << "the shell library's calls reach the shell";
     for (int i = 0; i < HOLDINGS; ++i)
         EXPECT_LE(std::abs(end[i] - settled[i]), TOLERANCES[i]) << HOLDING_NAMES[i] << ": " << settled[i] << " then " << end[i];
 }
