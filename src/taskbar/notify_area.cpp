@@ -141,9 +141,13 @@ int CreateNotifyArea(const TaskButtonArea& buttonArea)
         if (CreateMemorySurface(area.backBuffer, size > 0 ? size : 1, size > 0 ? size : 1, &face) != 0) return 1;
     CreateTooltips();
     LayOutNotifyArea();
-    if (ReceiveNotifyIcons(area.window, NOTIFY_RECORD_MESSAGE) != 0)
-        LogError(L"Programs' notification icons cannot be received on this platform");
     return 0;
+}
+
+void StartReceivingNotifyIcons(HWND window)
+{
+    if (ReceiveNotifyIcons(window, NOTIFY_RECORD_MESSAGE) != 0)
+        LogError(L"Programs' notification icons cannot be received on this platform");
 }
 
 void ReleaseNotifyArea()

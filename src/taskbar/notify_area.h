@@ -14,11 +14,13 @@ enum { FIRST_NOTIFY_BUTTON = 26, NOTIFY_BUTTON_COUNT = NOTIFY_ICON_SLOTS + 1 };
 // NotifyRecord* it takes); the answer is the caller's result.
 const UINT NOTIFY_RECORD_MESSAGE = WM_APP + 1;
 
-// Makes the icons' faces and their tooltips, lays the empty area out and starts receiving the
-// programs' calls; 1 (logged) when the faces cannot be made. A platform that does not hand
-// the shell the calls is logged, not fatal.
+// Makes the icons' faces and their tooltips and lays the empty area out; 1 (logged) when the
+// faces cannot be made.
 int CreateNotifyArea(const TaskButtonArea& area);
 void ReleaseNotifyArea();
+// The programs' calls go to the window from now on. A platform that does not hand them to the
+// shell is logged, not fatal.
+void StartReceivingNotifyIcons(HWND window);
 
 // NOTIFY_RECORD_MESSAGE: applies the call and draws what it changed.
 LRESULT ReceiveNotifyRecord(LPARAM record);

@@ -184,7 +184,9 @@ int CreateTaskbar(HINSTANCE instance, const ShellSettings& barSettings, StartBut
                                              WS_POPUP | WS_TABSTOP, TaskbarWindowProc, NULL, NULL,
                                              L"Taskbar creation did not complete"};
     const RECT place = {0, ScreenSize.cy - barSettings.taskbarHeight, ScreenSize.cx, ScreenSize.cy};
-    return CreateComposedWindow(&bar, windowClass, instance, place, NULL);
+    if (CreateComposedWindow(&bar, windowClass, instance, place, NULL) != 0) return 1;
+    StartReceivingNotifyIcons(TaskbarWindow);
+    return 0;
 }
 
 int ComposeTaskbar(HWND window, HINSTANCE moduleInstance, const ShellSettings& barSettings)

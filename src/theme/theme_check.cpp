@@ -74,6 +74,22 @@ void CheckUserPicture(const ShellSettings& settings, ThemeReport* report)
                why + L"; the start menu shows the background instead");
 }
 
+// The notification area's keys: icons that reach outside the bar or overlap one another.
+std::vector<std::wstring> CheckNotifyAreaLayout(const ShellSettings& s)
+{
+    std::vector<std::wstring> lines;
+    const int size = s.taskbarNotifyIconSize, y = s.taskbarNotifyIconY;
+    const std::wstring icons = L"Taskbar.NotifyIconY " + std::to_wstring(y) + L", NotifyIconSize " + std::to_wstring(size);
+    if (size < 1)
+        lines.push_back(L"Taskbar.NotifyIconSize " + std::to_wstring(size) + L": the icons have no area");
+    else if (y < 0 || y + size > s.taskbarHeight)
+        lines.push_back(icons + L": the icons reach outside the bar of height " + std::to_wstring(s.taskbarHeight));
+    if (size >= 1 && s.taskbarNotifyIconStep < size)
+        lines.push_back(L"Taskbar.NotifyIconStep " + std::to_wstring(s.taskbarNotifyIconStep) +
+                        L": the icons overlap, being " + std::to_wstring(size) + L" wide");
+    return lines;
+}
+
 void ReportUnloadableSettings(const std::wstring& path, ThemeReport* report)
 {
     const size_t nameLength = ARRAYSIZE(SHELL_SETTINGS_FILE) - 1;
@@ -115,6 +131,8 @@ int CheckTheme(const SettingsFiles& files, ThemeReport* report)
         else
             CheckUserPicture(settings, report);
     }
+    for (const std::wstring& line : CheckNotifyAreaLayout(settings))
+        AddFinding(report, ThemeProblem::Warning, L"WARNING  ", settings.themePath, line);
     const SIZE menu = {settings.startWidth, settings.startHeight};
     for (const std::wstring& line : CheckStartMenuLayout(StartMenuLayout(settings), menu))
         AddFinding(report, ThemeProblem::Warning, L"WARNING  ", settings.themePath, line);

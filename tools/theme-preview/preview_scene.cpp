@@ -1,10 +1,12 @@
 #include "preview_scene.h"
 
+#include <shellapi.h>
 #include <strsafe.h>
 
 #include "config/shell_settings.h"
 #include "gfx/gdi_scope.h"
 #include "startmenu/start_menu.h"
+#include "taskbar/notify_area.h"
 #include "taskbar/task_buttons.h"
 #include "taskbar/task_list.h"
 #include "taskbar/taskbar.h"
@@ -51,6 +53,21 @@ void ShowExampleTasks()
         StringCchCopyW(enumerated[count - 1 - i].title, TASK_TITLE_CHARS, EXAMPLE_TITLES[i]);
     }
     DrawTaskListChanges(UpdateTaskList(enumerated, ExampleWindow(EXAMPLE_SELECTED), NULL, ExampleIcon));
+}
+
+// Two programs' icons in the notification area, so that its place shows.
+void ShowExampleNotifyIcons(HWND owner)
+{
+    for (UINT id = 1; id <= 2; ++id) {
+        NotifyRecord* record = new NotifyRecord();
+        record->operation = NOTIFY_ADD;
+        record->owner = owner;
+        record->id = id;
+        record->flags = NIF_ICON;
+        bool owned = false;
+        record->icon = ExampleIcon(owner, &owned);
+        ReceiveNotifyRecord(reinterpret_cast<LPARAM>(record));
+    }
 }
 
 // A window that is never shown, only a key for the button manager and a DC's reference.
@@ -146,6 +163,7 @@ int ComposeScenes(const SettingsFiles& files, SIZE screen)
     if (ComposeTaskbar(taskbarOwner, instance, Settings) != 0) return 1;
     UpdateClock();
     ShowExampleTasks();
+    ShowExampleNotifyIcons(taskbarOwner);
     return ComposeStartMenu(startMenuOwner, instance, Settings, &startMenuShape);
 }
 
