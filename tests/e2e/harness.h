@@ -3,12 +3,18 @@
 #pragma once
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <winternl.h>
 
 #include <algorithm>
+#include <atomic>
+#include <cstring>
 #include <filesystem>
 #include <functional>
+#include <map>
+#include <mutex>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "test_files.h"
@@ -35,6 +41,15 @@ inline fs::path BuildPath(const fs::path& relative)
     return fs::path(self).parent_path().parent_path() / relative;
 }
 
+// A log line without the shell's time stamp, "[ms] " with the milliseconds in eight digits,
+// and ended by '\n'.
+inline std::wstring Unstamped(const std::string& line)
+{
+    std::wstring text = FromUtf8(line);
+    const bool stamped = text.size() > 11 && text[0] == L'[' && text.find_first_not_of(L"0123456789", 1) == 9;
+    return (stamped && text[9] == L']' ? text.substr(11) : text) + L'\n';
+}
+
 // A program started with its output going to a file, which is read back as it grows; the
 // object ends the program if it still runs (a debugger's end takes its program with it).
 class Program {
@@ -54,7 +69,10 @@ public:
         CloseHandle(output);
     }
     // A program this test did not start, ended with the object all the same.
-    explicit Program(DWORD processId) : process_(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, processId)) {}
+    explicit Program(DWORD processId)
+        : process_(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId))
+    {
+    }
     ~Program()
     {
         if (process_) TerminateProcess(process_, 255), WaitForSingleObject(process_, 5000), CloseHandle(process_);
@@ -66,12 +84,8 @@ public:
     {
         std::wstring lines;
         std::istringstream output(ReadBytes(output_));
-        for (std::string line; std::getline(output, line) && !output.eof();) {
-            std::wstring text = FromUtf8(line.substr(0, line.size() - (!line.empty() && line.back() == '\r')));
-            const bool stamped = text.size() > 11 && text[0] == L'[' && text.find_first_not_of(L"0123456789", 1) == 9;
-            if (stamped && text[9] == L']') text.erase(0, 11);  // "[ms] ", the milliseconds in eight digits
-            lines += text + L'\n';
-        }
+        for (std::string line; std::getline(output, line) && !output.eof();)
+            lines += Unstamped(line.substr(0, line.size() - (!line.empty() && line.back() == '\r')));
         return lines;
     }
     bool WaitForOutput(const std::wstring& fragment, DWORD timeoutMs = 20000)
@@ -103,6 +117,67 @@ private:
         return L"\"" + BuildPath(L"tools\\zorv-log.exe").wstring() + L"\" \"" + (home / L"zorv.exe").wstring() + L"\"";
     }
 };
+
+// The debug-output lines of the processes that no debugger reads (a shell started by another),
+// taken as the system's debug-output monitors take them: one at a time through a shared
+// buffer, in the ANSI code page.
+class DebugOutputMonitor {
+public:
+    ~DebugOutputMonitor()
+    {
+        reading_ = false;
+        reader_.join();
+        UnmapViewOfFile(buffer_);
+        for (HANDLE handle : {mapping_, bufferReady_, dataReady_}) CloseHandle(handle);
+    }
+    // The lines of a process so far, as Program::Output gives them.
+    std::wstring Output(DWORD processId)
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return lines_[processId];
+    }
+
+private:
+    void Read()
+    {
+        for (SetEvent(bufferReady_); reading_;) {
+            if (WaitForSingleObject(dataReady_, 50) != WAIT_OBJECT_0) continue;
+            std::lock_guard<std::mutex> lock(mutex_);
+            const std::string line(buffer_->text, strnlen(buffer_->text, sizeof buffer_->text));
+            lines_[buffer_->processId] += Unstamped(line);
+            SetEvent(bufferReady_);
+        }
+    }
+    struct Buffer {
+        DWORD processId;
+        char text[4096 - sizeof(DWORD)];
+    };
+    HANDLE mapping_ =
+        CreateFileMappingW(INVALID_HANDLE_VALUE, NULL, PAGE_READWRITE, 0, sizeof(Buffer), L"DBWIN_BUFFER");
+    const Buffer* buffer_ = static_cast<const Buffer*>(MapViewOfFile(mapping_, FILE_MAP_READ, 0, 0, 0));
+    HANDLE bufferReady_ = CreateEventW(NULL, FALSE, FALSE, L"DBWIN_BUFFER_READY");
+    HANDLE dataReady_ = CreateEventW(NULL, FALSE, FALSE, L"DBWIN_DATA_READY");
+    std::mutex mutex_;
+    std::map<DWORD, std::wstring> lines_;
+    std::atomic<bool> reading_{true};
+    std::thread reader_{[this] { Read(); }};  // last: the rest is made before it reads
+};
+
+// The command line another process was started with, read from its parameters block.
+inline std::wstring CommandLineOf(DWORD processId)
+{
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId);
+    PROCESS_BASIC_INFORMATION basic = {};
+    PEB peb = {};
+    RTL_USER_PROCESS_PARAMETERS parameters = {};
+    NtQueryInformationProcess(process, ProcessBasicInformation, &basic, sizeof basic, NULL);
+    ReadProcessMemory(process, basic.PebBaseAddress, &peb, sizeof peb, NULL);
+    ReadProcessMemory(process, peb.ProcessParameters, &parameters, sizeof parameters, NULL);
+    std::wstring text(parameters.CommandLine.Length / sizeof(WCHAR), L'\0');
+    ReadProcessMemory(process, parameters.CommandLine.Buffer, &text[0], parameters.CommandLine.Length, NULL);
+    CloseHandle(process);
+    return text;
+}
 
 // The pixels of the screen, or of a bitmap file, when made.
 class ScreenShot {
