@@ -3,7 +3,6 @@
 #pragma once
 #include <gtest/gtest.h>
 #include <windows.h>
-#include <winternl.h>
 
 #include <algorithm>
 #include <atomic>
@@ -69,10 +68,7 @@ public:
         CloseHandle(output);
     }
     // A program this test did not start, ended with the object all the same.
-    explicit Program(DWORD processId)
-        : process_(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId))
-    {
-    }
+    explicit Program(DWORD processId) : process_(OpenProcess(PROCESS_ALL_ACCESS, FALSE, processId)) {}
     ~Program()
     {
         if (process_) TerminateProcess(process_, 255), WaitForSingleObject(process_, 5000), CloseHandle(process_);
@@ -92,6 +88,7 @@ public:
     {
         return WaitUntil([&] { return Output().find(fragment) != std::wstring::npos; }, timeoutMs);
     }
+    HANDLE Handle() const { return process_; }
     // The exit code, or STILL_ACTIVE while the program runs past the time-out.
     DWORD ExitCode(DWORD timeoutMs = 20000)
     {
@@ -138,23 +135,18 @@ public:
     }
 
 private:
-    void Read()
+    void Read()  // each line: the writer's process id, then the text
     {
         for (SetEvent(bufferReady_); reading_;) {
             if (WaitForSingleObject(dataReady_, 50) != WAIT_OBJECT_0) continue;
             std::lock_guard<std::mutex> lock(mutex_);
-            const std::string line(buffer_->text, strnlen(buffer_->text, sizeof buffer_->text));
-            lines_[buffer_->processId] += Unstamped(line);
+            const std::string text(buffer_ + sizeof(DWORD), strnlen(buffer_ + sizeof(DWORD), 4096 - sizeof(DWORD)));
+            lines_[*reinterpret_cast<const DWORD*>(buffer_)] += Unstamped(text);
             SetEvent(bufferReady_);
         }
     }
-    struct Buffer {
-        DWORD processId;
-        char text[4096 - sizeof(DWORD)];
-    };
-    HANDLE mapping_ =
-        CreateFileMappingW(INVALID_HANDLE_VALUE, NULL, PAGE_READWRITE, 0, sizeof(Buffer), L"DBWIN_BUFFER");
-    const Buffer* buffer_ = static_cast<const Buffer*>(MapViewOfFile(mapping_, FILE_MAP_READ, 0, 0, 0));
+    HANDLE mapping_ = CreateFileMappingW(INVALID_HANDLE_VALUE, NULL, PAGE_READWRITE, 0, 4096, L"DBWIN_BUFFER");
+    const char* buffer_ = static_cast<const char*>(MapViewOfFile(mapping_, FILE_MAP_READ, 0, 0, 0));
     HANDLE bufferReady_ = CreateEventW(NULL, FALSE, FALSE, L"DBWIN_BUFFER_READY");
     HANDLE dataReady_ = CreateEventW(NULL, FALSE, FALSE, L"DBWIN_DATA_READY");
     std::mutex mutex_;
@@ -162,22 +154,6 @@ private:
     std::atomic<bool> reading_{true};
     std::thread reader_{[this] { Read(); }};  // last: the rest is made before it reads
 };
-
-// The command line another process was started with, read from its parameters block.
-inline std::wstring CommandLineOf(DWORD processId)
-{
-    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId);
-    PROCESS_BASIC_INFORMATION basic = {};
-    PEB peb = {};
-    RTL_USER_PROCESS_PARAMETERS parameters = {};
-    NtQueryInformationProcess(process, ProcessBasicInformation, &basic, sizeof basic, NULL);
-    ReadProcessMemory(process, basic.PebBaseAddress, &peb, sizeof peb, NULL);
-    ReadProcessMemory(process, peb.ProcessParameters, &parameters, sizeof parameters, NULL);
-    std::wstring text(parameters.CommandLine.Length / sizeof(WCHAR), L'\0');
-    ReadProcessMemory(process, parameters.CommandLine.Buffer, &text[0], parameters.CommandLine.Length, NULL);
-    CloseHandle(process);
-    return text;
-}
 
 // The pixels of the screen, or of a bitmap file, when made.
 class ScreenShot {
