@@ -75,7 +75,7 @@ void LogInfoF(LPCWSTR format, ...)
     LogInfo(text);
 }
 
-void FatalError(LPCWSTR text)
+void ShowFatalBox(LPCWSTR text)
 {
     WCHAR boxText[FATAL_TEXT_CHARS];
     // The box's text is the shell's own as people and tests know it, "occured" included.
@@ -86,6 +86,11 @@ void FatalError(LPCWSTR text)
         fatalPresenter(boxText, L"Zorv Fatal Error", FATAL_BOX_TYPE);
     else
         MessageBoxW(NULL, boxText, L"Zorv Fatal Error", FATAL_BOX_TYPE);
+}
+
+void FatalError(LPCWSTR text)
+{
+    ShowFatalBox(text);
     PostQuitMessage(1);
 }
 

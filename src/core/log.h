@@ -17,6 +17,8 @@ void LogInfoF(LPCWSTR format, ...);
 void LogErrorF(LPCWSTR format, ...);
 // A handle as the value a line prints with "0x%08x": its low 32 bits, whatever its width.
 inline unsigned LoggedHandle(const void* handle) { return static_cast<unsigned>(reinterpret_cast<UINT_PTR>(handle)); }
+// Shows the fatal-error box: the text and the last error line, and that the shell exits.
+void ShowFatalBox(LPCWSTR text);
 // Shows the fatal-error box, then posts the quit request with exit code 1.
 void FatalError(LPCWSTR text);
 

@@ -159,6 +159,34 @@ int ResolveRootedPath(LPCWSTR path, LPWSTR resolved, DWORD capacity)
     return FAILED(StringCchPrintfW(resolved, capacity, L"%ls%ls", current, path)) ? 1 : 0;
 }
 
+namespace {
+
+CrashHandler crashHandler;
+volatile LONG crashingThread;  // the thread in the handler; 0 before the first fault
+
+LONG CALLBACK HandleUnhandledFault(EXCEPTION_POINTERS* pointers)
+{
+    const EXCEPTION_RECORD* record = pointers->ExceptionRecord;
+    const LONG self = static_cast<LONG>(GetCurrentThreadId());
+    const LONG handling = InterlockedCompareExchange(&crashingThread, self, 0);
+    if (handling == self) TerminateProcess(GetCurrentProcess(), record->ExceptionCode);  // the handler's own fault
+    if (handling != 0) Sleep(INFINITE);  // the first fault's handler ends the process
+    TerminateProcess(GetCurrentProcess(), crashHandler(record->ExceptionCode, record->ExceptionAddress));
+    return EXCEPTION_EXECUTE_HANDLER;
+}
+
+}  // namespace
+
+// Not in the headers: ntdll's own filter setter, which kernel32 calls with its
+// UnhandledExceptionFilter.
+extern "C" __declspec(dllimport) void WINAPI RtlSetUnhandledExceptionFilter(PTOP_LEVEL_EXCEPTION_FILTER filter);
+
+void CatchShellCrashes(CrashHandler handler)
+{
+    crashHandler = handler;
+    RtlSetUnhandledExceptionFilter(HandleUnhandledFault);
+}
+
 int ToggleInputPanel() { return 1; }
 
 bool CanResetDevice() { return false; }

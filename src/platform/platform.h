@@ -86,6 +86,17 @@ int ResolveRootedPath(LPCWSTR path, LPWSTR resolved, DWORD capacity);
 // with SIPF_ON or SIPF_OFF; sipapi.h, core library.
 int ToggleInputPanel();
 
+// What the shell does about a fault no handler took, on the faulting thread: the process
+// then ends with the exit code it returns.
+typedef UINT (*CrashHandler)(DWORD code, const void* address);
+// Hands the first unhandled fault of any thread of this process to the handler. A fault in
+// the handler ends the process at once; another thread's fault meanwhile waits for its end.
+// Desktop: the filter every thread's start routine applies (ntdll's
+// RtlSetUnhandledExceptionFilter); SetUnhandledExceptionFilter's is skipped under a
+// debugger, which zorv-log is. Device: no process-wide filter to rely on; __try/__except
+// around the message loop and the body of each thread the shell starts.
+void CatchShellCrashes(CrashHandler handler);
+
 // Whether this platform can restart the machine; false on the desktop, which only ends
 // the shell. Device: true.
 bool CanResetDevice();

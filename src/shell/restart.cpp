@@ -15,19 +15,9 @@ const WCHAR AFTER_OPTION[] = L"--after=";
 // The shell that hands over ends as any shell does: its windows go, the applications' stay.
 const int RESTART_EXIT_CODE = 0;
 
-// Started while the settings dialog asks: by the answer it has loaded.
-HANDLE StartSuccessor()
-{
-    WCHAR self[SETTING_PATH_CHARS], arguments[32];
-    if (FindShellExecutable(self) != 0) {
-        LogError(L"Cannot restart: the shell's own path is unknown");
-        return NULL;
-    }
-    StringCchPrintfW(arguments, ARRAYSIZE(arguments), L"%ls%lu", AFTER_OPTION, GetCurrentProcessId());
-    HANDLE successor = NULL;
-    LaunchProgram(self, arguments, NULL, &successor);
-    return successor;
-}
+// Started while the settings dialog asks: by the answer it has loaded. It hands on no
+// crashes: the shell before was sound enough to be restarted on purpose.
+HANDLE StartSettingsSuccessor() { return StartSuccessor(L""); }
 
 // The restart taken: this shell's windows go while its loop still runs, and so does the
 // process; the new shell's task list finds the applications' windows.
@@ -39,28 +29,42 @@ void HandOver()
     PostQuitMessage(RESTART_EXIT_CODE);
 }
 
-// The option where an argument starts, outside quotes: a program path that holds its text
+}  // namespace
+
+const ShellRestart SHELL_RESTART = {StartSettingsSuccessor, HandOver};
+
+HANDLE StartSuccessor(LPCWSTR moreArguments)
+{
+    WCHAR self[SETTING_PATH_CHARS], arguments[64];
+    if (FindShellExecutable(self) != 0) {
+        LogError(L"Cannot restart: the shell's own path is unknown");
+        return NULL;
+    }
+    StringCchPrintfW(arguments, ARRAYSIZE(arguments), L"%ls%lu %ls", AFTER_OPTION, GetCurrentProcessId(),
+                     moreArguments);
+    HANDLE successor = NULL;
+    LaunchProgram(self, arguments, NULL, &successor);
+    return successor;
+}
+
+// Where an argument starts, outside quotes: a program path that holds the option's text
 // stands in quotes, and the device's command line may start with the arguments.
-LPCWSTR FindAfterOption(LPCWSTR commandLine)
+LPCWSTR FindShellOption(LPCWSTR commandLine, LPCWSTR option)
 {
     bool quoted = false;
+    const size_t length = wcslen(option);
     for (LPCWSTR at = commandLine; *at; ++at) {
         if (*at == L'"') quoted = !quoted;
-        if (!quoted && (at == commandLine || at[-1] == L' ') && wcsncmp(at, AFTER_OPTION, ARRAYSIZE(AFTER_OPTION) - 1) == 0)
-            return at;
+        if (!quoted && (at == commandLine || at[-1] == L' ') && wcsncmp(at, option, length) == 0) return at + length;
     }
     return NULL;
 }
 
-}  // namespace
-
-const ShellRestart SHELL_RESTART = {StartSuccessor, HandOver};
-
 DWORD WaitForPredecessor(LPCWSTR commandLine)
 {
-    LPCWSTR option = FindAfterOption(commandLine);
-    if (!option) return 0;
-    const DWORD processId = static_cast<DWORD>(_wtol(option + ARRAYSIZE(AFTER_OPTION) - 1));
+    LPCWSTR value = FindShellOption(commandLine, AFTER_OPTION);
+    if (!value) return 0;
+    const DWORD processId = static_cast<DWORD>(_wtol(value));
     HANDLE predecessor = OpenProcess(SYNCHRONIZE, FALSE, processId);
     if (predecessor) {  // else already gone
         WaitForSingleObject(predecessor, INFINITE);

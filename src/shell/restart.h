@@ -14,3 +14,11 @@ extern const ShellRestart SHELL_RESTART;
 // takes to answer (the one before ends it itself when the answer is No). The process id of
 // the one it followed, 0 when none.
 DWORD WaitForPredecessor(LPCWSTR commandLine);
+
+// Starts a new shell from this shell's executable, with "--after=<this process>" and the
+// further arguments: its process, the caller's to close, or NULL (logged) when it cannot start.
+HANDLE StartSuccessor(LPCWSTR moreArguments);
+
+// The value of an option on the command line, where an argument starts outside quotes;
+// NULL when it is not there.
+LPCWSTR FindShellOption(LPCWSTR commandLine, LPCWSTR option);

@@ -7,6 +7,7 @@
 #include "core/shell_text.h"
 #include "exitscreen/exit_screen.h"
 #include "gfx/button_manager.h"
+#include "shell/crash_restart.h"
 #include "shell/restart.h"
 #include "startmenu/start_menu.h"
 #include "taskbar/notify_area.h"
@@ -75,6 +76,7 @@ int RunMessageLoop()
 int RunShell(HINSTANCE instance)
 {
     StartLog(GetTickCount());
+    RestartAfterCrashes(GetCommandLineW());  // also a crash at start-up
     shellInstance = instance;
     SetCursor(LoadCursorW(NULL, IDC_WAIT));
     FindHomeDirectory(homeDirectory);

@@ -5,10 +5,15 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
+#include <cstring>
 #include <filesystem>
 #include <functional>
+#include <map>
+#include <mutex>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "test_files.h"
@@ -35,6 +40,15 @@ inline fs::path BuildPath(const fs::path& relative)
     return fs::path(self).parent_path().parent_path() / relative;
 }
 
+// A log line without the shell's time stamp, "[ms] " with the milliseconds in eight digits,
+// and ended by '\n'.
+inline std::wstring Unstamped(const std::string& line)
+{
+    std::wstring text = FromUtf8(line);
+    const bool stamped = text.size() > 11 && text[0] == L'[' && text.find_first_not_of(L"0123456789", 1) == 9;
+    return (stamped && text[9] == L']' ? text.substr(11) : text) + L'\n';
+}
+
 // A program started with its output going to a file, which is read back as it grows; the
 // object ends the program if it still runs (a debugger's end takes its program with it).
 class Program {
@@ -54,7 +68,7 @@ public:
         CloseHandle(output);
     }
     // A program this test did not start, ended with the object all the same.
-    explicit Program(DWORD processId) : process_(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, processId)) {}
+    explicit Program(DWORD processId) : process_(OpenProcess(PROCESS_ALL_ACCESS, FALSE, processId)) {}
     ~Program()
     {
         if (process_) TerminateProcess(process_, 255), WaitForSingleObject(process_, 5000), CloseHandle(process_);
@@ -66,18 +80,15 @@ public:
     {
         std::wstring lines;
         std::istringstream output(ReadBytes(output_));
-        for (std::string line; std::getline(output, line) && !output.eof();) {
-            std::wstring text = FromUtf8(line.substr(0, line.size() - (!line.empty() && line.back() == '\r')));
-            const bool stamped = text.size() > 11 && text[0] == L'[' && text.find_first_not_of(L"0123456789", 1) == 9;
-            if (stamped && text[9] == L']') text.erase(0, 11);  // "[ms] ", the milliseconds in eight digits
-            lines += text + L'\n';
-        }
+        for (std::string line; std::getline(output, line) && !output.eof();)
+            lines += Unstamped(line.substr(0, line.size() - (!line.empty() && line.back() == '\r')));
         return lines;
     }
     bool WaitForOutput(const std::wstring& fragment, DWORD timeoutMs = 20000)
     {
         return WaitUntil([&] { return Output().find(fragment) != std::wstring::npos; }, timeoutMs);
     }
+    HANDLE Handle() const { return process_; }
     // The exit code, or STILL_ACTIVE while the program runs past the time-out.
     DWORD ExitCode(DWORD timeoutMs = 20000)
     {
@@ -102,6 +113,46 @@ private:
         fs::copy_file(BuildPath(L"zorv.exe"), home / L"zorv.exe", fs::copy_options::overwrite_existing);
         return L"\"" + BuildPath(L"tools\\zorv-log.exe").wstring() + L"\" \"" + (home / L"zorv.exe").wstring() + L"\"";
     }
+};
+
+// The debug-output lines of the processes that no debugger reads (a shell started by another),
+// taken as the system's debug-output monitors take them: one at a time through a shared
+// buffer, in the ANSI code page.
+class DebugOutputMonitor {
+public:
+    ~DebugOutputMonitor()
+    {
+        reading_ = false;
+        reader_.join();
+        UnmapViewOfFile(buffer_);
+        for (HANDLE handle : {mapping_, bufferReady_, dataReady_}) CloseHandle(handle);
+    }
+    // The lines of a process so far, as Program::Output gives them.
+    std::wstring Output(DWORD processId)
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return lines_[processId];
+    }
+
+private:
+    void Read()  // each line: the writer's process id, then the text
+    {
+        for (SetEvent(bufferReady_); reading_;) {
+            if (WaitForSingleObject(dataReady_, 50) != WAIT_OBJECT_0) continue;
+            std::lock_guard<std::mutex> lock(mutex_);
+            const std::string text(buffer_ + sizeof(DWORD), strnlen(buffer_ + sizeof(DWORD), 4096 - sizeof(DWORD)));
+            lines_[*reinterpret_cast<const DWORD*>(buffer_)] += Unstamped(text);
+            SetEvent(bufferReady_);
+        }
+    }
+    HANDLE mapping_ = CreateFileMappingW(INVALID_HANDLE_VALUE, NULL, PAGE_READWRITE, 0, 4096, L"DBWIN_BUFFER");
+    const char* buffer_ = static_cast<const char*>(MapViewOfFile(mapping_, FILE_MAP_READ, 0, 0, 0));
+    HANDLE bufferReady_ = CreateEventW(NULL, FALSE, FALSE, L"DBWIN_BUFFER_READY");
+    HANDLE dataReady_ = CreateEventW(NULL, FALSE, FALSE, L"DBWIN_DATA_READY");
+    std::mutex mutex_;
+    std::map<DWORD, std::wstring> lines_;
+    std::atomic<bool> reading_{true};
+    std::thread reader_{[this] { Read(); }};  // last: the rest is made before it reads
 };
 
 // The pixels of the screen, or of a bitmap file, when made.

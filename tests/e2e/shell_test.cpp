@@ -489,6 +489,27 @@ int CountShown(const wchar_t* className)
     return count;
 }
 
+// The notification area of the bundled theme: icons of 16 at 7 below the bar's top, 20 apart,
+// 4 free at either end, right-aligned against the clock.
+int NotifyIconX(int position, int icons) { return CLOCK_LEFT - (8 + (icons - 1) * 20 + 16) + 4 + position * 20; }
+// Whether an icon is drawn at x: a pixel of its square differs from the bar's background in
+// the same row, which stands beside the clock.
+bool IconAt(int x)
+{
+    ScreenShot shot;
+    for (int y = BAR_TOP + 7; y < BAR_TOP + 23; ++y)
+        for (int dx = 0; dx < 16; ++dx)
+            if (shot.Pixel(x + dx, y) != shot.Pixel(CLOCK_LEFT - 1, y)) return true;
+    return false;
+}
+std::vector<COLORREF> IconPixels(int x) { return ScreenShot().Pixels({x, BAR_TOP + 7, x + 16, BAR_TOP + 23}); }
+size_t Occurrences(const std::wstring& text, const std::wstring& fragment)
+{
+    size_t count = 0;
+    for (size_t at = text.find(fragment); at != std::wstring::npos; at = text.find(fragment, at + 1)) ++count;
+    return count;
+}
+
 // The shell's life: start-up, its settings saved, and a restart.
 TEST_F(Desktop, StartsUpLogsEachStepAndAfterSavedSettingsRestartsOnOneTaskbarOverTheSameApplications)
 {
@@ -530,6 +551,43 @@ TEST_F(Desktop, StartsUpLogsEachStepAndAfterSavedSettingsRestartsOnOneTaskbarOve
 
     // The clock now has its AM or PM.
     EXPECT_TRUE(WaitUntil([&] { return whiteSpan() > clockBefore + 8; })) << clockBefore;
+}
+
+// Crashes raised from outside: a thread of the shell's own process started where no code is.
+// The first, under zorv-log, and the second, without a debugger, each bring a new shell that
+// stands alone over the same applications; the third within the minute ends in the fatal box.
+TEST_F(Desktop, ACrashBringsANewShellOverTheSameApplicationsAndTheThirdInAMinuteTheFatalBox)
+{
+    DebugOutputMonitor monitor;  // the logs of the shells that no zorv-log reads
+    ASSERT_TRUE(StartApp(L"Survivor", L"--notify-icon=9 --notify-listen") && WaitUntil([&] { return Drawn(0); }));
+    Program& survivor = *apps.back();
+    DWORD crashed = 0;
+    GetWindowThreadProcessId(bar, &crashed);
+    std::vector<std::unique_ptr<Program>> shells;  // ended with the test
+    for (int crash = 1;; ++crash) {
+        SCOPED_TRACE(crash);
+        shells.push_back(std::make_unique<Program>(crashed));
+        const auto fault = reinterpret_cast<LPTHREAD_START_ROUTINE>(0xBAD0 + crash);
+        CloseHandle(CreateRemoteThread(shells.back()->Handle(), NULL, 0, fault, NULL, 0, NULL));
+        const std::wstring line = L"] Shell crashed: exception 0xC0000005 at 0x000000000000BAD" + std::to_wstring(crash);
+        EXPECT_TRUE(WaitUntil([&] { return Has(crash == 1 ? shell->Output() : monitor.Output(crashed), line + L"\n"); }));
+        if (crash == 3) break;
+        EXPECT_EQ(static_cast<DWORD>(EXCEPTION_ACCESS_VIOLATION), shells.back()->ExitCode());
+        HWND newBar = NULL;
+        ASSERT_TRUE(WaitUntil([&] { return (newBar = Shown(L"ZORV_TASKBAR_CLASS", NULL)) != NULL && newBar != bar; }));
+        GetWindowThreadProcessId(bar = newBar, &crashed);
+        EXPECT_TRUE(WaitUntil([&] { return Has(monitor.Output(crashed), L"Zorv Startup Done!"); }));
+        EXPECT_EQ(1, CountShown(L"ZORV_TASKBAR_CLASS"));
+        EXPECT_TRUE(WaitUntil([&] { return Drawn(0); })) << "the application's button on the new bar";
+        EXPECT_TRUE(WaitUntil([&] { return Occurrences(survivor.Output(), L"added 9 1\n") == crash + 1u; }));
+        EXPECT_TRUE(WaitUntil([&] { return IconAt(NotifyIconX(0, 1)); })) << "its icon, added again";
+    }
+    HWND box = NULL;
+    ASSERT_TRUE(WaitUntil([&] { return (box = Shown(L"#32770", L"Zorv Fatal Error")) != NULL; }));
+    ExpectInOrder(AnswerBox(box), {L"Error:\nZorv crashed and cannot restart.\n\nLast error log:\n[",
+                                   L"Shell crashed: exception 0xC0000005 at 0x000000000000BAD3\n\nThis program will exit."});
+    EXPECT_EQ(1u, shells.back()->ExitCode());
+    EXPECT_FALSE(WaitUntil([] { return FindWindowW(L"ZORV_TASKBAR_CLASS", NULL) != NULL; }, 3000)) << "no fourth shell";
 }
 
 TEST_F(Desktop, RunStartsACommandWithItsArgumentsOffersItAgainAndKeepsTheDialogForOneThatFails)
@@ -685,27 +743,6 @@ TEST(FatalStart, EachBrokenFileEndsInTheBoxNamingItAndExitCodeOne)
                                                         failure + L"\n[Log] [NG]\n", start.next, L"Zorv Startup Done!"});
         }
     }
-}
-
-// The notification area of the bundled theme: icons of 16 at 7 below the bar's top, 20 apart,
-// 4 free at either end, right-aligned against the clock.
-int NotifyIconX(int position, int icons) { return CLOCK_LEFT - (8 + (icons - 1) * 20 + 16) + 4 + position * 20; }
-// Whether an icon is drawn at x: a pixel of its square differs from the bar's background in
-// the same row, which stands beside the clock.
-bool IconAt(int x)
-{
-    ScreenShot shot;
-    for (int y = BAR_TOP + 7; y < BAR_TOP + 23; ++y)
-        for (int dx = 0; dx < 16; ++dx)
-            if (shot.Pixel(x + dx, y) != shot.Pixel(CLOCK_LEFT - 1, y)) return true;
-    return false;
-}
-std::vector<COLORREF> IconPixels(int x) { return ScreenShot().Pixels({x, BAR_TOP + 7, x + 16, BAR_TOP + 23}); }
-size_t Occurrences(const std::wstring& text, const std::wstring& fragment)
-{
-    size_t count = 0;
-    for (size_t at = text.find(fragment); at != std::wstring::npos; at = text.find(fragment, at + 1)) ++count;
-    return count;
 }
 
 TEST_F(Desktop, ProgramsIconsStandInTheAreaTellTheirOwnersOfTapsGoWithTheirOwnersAndOutliveARestart)
