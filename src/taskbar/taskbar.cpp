@@ -10,6 +10,8 @@
 #include "gfx/gdi_scope.h"
 #include "gfx/surface.h"
 #include "platform/platform.h"
+#include "platform/power.h"
+#include "taskbar/battery.h"
 #include "taskbar/task_buttons.h"
 #include "taskbar/task_list.h"
 #include "taskbar/task_menu.h"
@@ -51,7 +53,8 @@ int LoadTaskbarBuffers()
         LoadPart(backBuffer.dc, PART_TASKBAR, &background) != 0 ||
         LoadPart(backBuffer.dc, PART_START_BUTTON_UP, &startUp) != 0 ||
         LoadPart(backBuffer.dc, PART_START_BUTTON_DOWN, &startDown) != 0 ||
-        LoadPart(clockFace.dc, PART_CLOCK, &clockBackground) != 0 || LoadTaskButtonImages(backBuffer.dc, s) != 0)
+        LoadPart(clockFace.dc, PART_CLOCK, &clockBackground) != 0 || LoadTaskButtonImages(backBuffer.dc, s) != 0 ||
+        LoadBatteryFaces(bar.instance, backBuffer.dc, s) != 0)
         return 1;
     StretchBlt(backBuffer.dc, 0, 0, ScreenSize.cx, s.taskbarHeight, background.dc, 0, 0, 1, s.taskbarHeight, SRCCOPY);
     return 0;
@@ -76,11 +79,13 @@ void ReleaseTaskbarSurfaces()
     for (MemorySurface* surface : {&background, &startUp, &startDown, &clockBackground, &clockFace, &backBuffer})
         ReleaseMemorySurface(surface);
     ReleaseTaskButtons();
+    ReleaseBatteryFaces();
 }
 
 void HandleCreate(HWND window, const CREATESTRUCTW* create)
 {
     ComposeTaskbar(window, create->hInstance, *settings);
+    RefreshBattery(GetTickCount(), true);
     SetTimer(window, TICK_TIMER, TICK_INTERVAL_MS, NULL);
     // The first tick draws the clock and the task buttons as soon as the loop runs.
     PostMessageW(window, WM_TIMER, TICK_TIMER, 0);
@@ -91,6 +96,7 @@ void HandleTick(UINT_PTR timer)
 {
     if (timer != TICK_TIMER) return;
     UpdateClock();
+    RefreshBattery(GetTickCount(), false);
     unsigned changes = RefreshTaskList();
     if (!changes) return;
     DrawTaskListChanges(changes);
@@ -150,6 +156,12 @@ LRESULT CALLBACK TaskbarWindowProc(HWND window, UINT message, WPARAM wParam, LPA
         return DrawTaskMenuLine(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
     case WM_COMMAND:
         HandleCommand(wParam, lParam);
+        return 0;
+    case POWER_CHANGE_MESSAGE:
+        if (wParam == POWER_CHANGE_EVENT) RefreshBattery(GetTickCount(), true);
+        return TRUE;
+    case BATTERY_WARNING_MESSAGE:
+        ShowBatteryWarning();  // its box's loop keeps the tick's beat
         return 0;
     }
     return DefWindowProcW(window, message, wParam, lParam);
