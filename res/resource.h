@@ -81,6 +81,13 @@
 #define IDS_HARD_RESET_CAPTION  420
 #define IDS_HARD_RESET_WARNING  421
 
+/* The battery's tooltip and its low-battery box. */
+#define IDS_BATTERY_TIP          460  /* %d: the level in percent */
+#define IDS_BATTERY_TIP_CHARGING 461  /* %d: the level in percent */
+#define IDS_BATTERY_TIP_UNKNOWN  462
+#define IDS_BATTERY_LOW_CAPTION  463
+#define IDS_BATTERY_LOW          464  /* %d: what is left, in percent */
+
 #define IDC_RUN_PROMPT         401
 #define IDC_RUN_OPEN           402
 #define IDC_RUN_COMMAND        403

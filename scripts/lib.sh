@@ -89,6 +89,40 @@ zorv_start_wineserver() {
   wine cmd /c exit >/dev/null 2>&1 </dev/null
 }
 
+# The simulated device's power source: Wine reads the battery from /sys/class/power_supply,
+# so the run goes on in a mount namespace of its own (the calling script is started again
+# inside it with its arguments), where a tmpfs over that folder holds the simulated supplies
+# that tools/power-source writes. Without root, or refused, the run keeps the machine's and
+# says so; ZORV_POWER_SOURCE tells the tests which (simulated, unprivileged or refused).
+zorv_simulate_power() {  # "$0" "$@"
+  case "${ZORV_POWER_SOURCE:-}" in
+    simulated | unprivileged | refused) return 0 ;;  # decided by the run that called this one
+    namespace) ;;
+    *)
+      export ZORV_POWER_SOURCE=unprivileged
+      if [ "$(id -u)" -eq 0 ]; then
+        unshare --mount true 2>/dev/null &&
+          ZORV_POWER_SOURCE=namespace exec unshare --mount --propagation private "$@"
+        ZORV_POWER_SOURCE=refused
+      fi
+      say "no private mount namespace ($ZORV_POWER_SOURCE): the device's battery is this machine's"
+      return 0 ;;
+  esac
+  if mount -t tmpfs -o size=64k,mode=0755 zorv-power /sys/class/power_supply 2>/dev/null; then
+    export ZORV_POWER_SOURCE=simulated
+  else
+    export ZORV_POWER_SOURCE=refused
+    say "cannot mount over /sys/class/power_supply: the device's battery is this machine's"
+  fi
+}
+
+# Gives the simulated device its battery as a run starts: 80 %, discharging.
+zorv_start_power_source() {
+  [ "${ZORV_POWER_SOURCE:-}" = simulated ] || return 0
+  wine "$ZORV_BUILD/tools/power-source/zorv-power-source.exe" default </dev/null >/dev/null ||
+    say "the simulated power source could not be set"
+}
+
 zorv_stop() {
   wineserver -k 2>/dev/null
   [ -n "${ZORV_XVFB_PID:-}" ] && kill "$ZORV_XVFB_PID" 2>/dev/null

@@ -79,6 +79,13 @@ private:
     std::vector<HRGN> levels_;  // level k holds a region of about 2^k batches, or NULL
 };
 
+// <themeFolder>\<name>.bmp; false when it does not fit: a path is refused, never cut into
+// another file's name.
+bool FormatThemeBitmapPath(LPCWSTR themeFolder, LPCWSTR name, WCHAR (&path)[MAX_PATH])
+{
+    return SUCCEEDED(StringCchPrintfW(path, MAX_PATH, L"%ls\\%ls.bmp", themeFolder, name));
+}
+
 bool IsKeyColored(const RGBQUAD& pixel, COLORREF keyColor)
 {
     return RGB(pixel.rgbRed, pixel.rgbGreen, pixel.rgbBlue) == keyColor;
@@ -133,9 +140,7 @@ int LoadThemeBitmap(HDC reference, LPCWSTR themeFolder, LPCWSTR name, MemorySurf
 {
     *surface = MemorySurface{};
     WCHAR path[MAX_PATH];
-    // A path that does not fit is refused, never cut into another file's name.
-    HRESULT formatted = StringCchPrintfW(path, MAX_PATH, L"%ls\\%ls.bmp", themeFolder, name);
-    HBITMAP image = SUCCEEDED(formatted) ? LoadDIBitmapFile(path) : NULL;
+    HBITMAP image = FormatThemeBitmapPath(themeFolder, name, path) ? LoadDIBitmapFile(path) : NULL;
     if (!image) {
         LogErrorF(L"Cannot Load BMP - Path:\"%ls\"", path);
         return 1;
@@ -161,6 +166,15 @@ int LoadThemeBitmap(HDC reference, LPCWSTR themeFolder, LPCWSTR name, MemorySurf
     DeleteObject(image);
     if (result != 0) ReleaseMemorySurface(surface);
     return result;
+}
+
+int LoadOptionalThemeBitmap(HDC reference, LPCWSTR themeFolder, LPCWSTR name, MemorySurface* surface)
+{
+    *surface = MemorySurface{};
+    WCHAR path[MAX_PATH];
+    const bool absent =
+        FormatThemeBitmapPath(themeFolder, name, path) && GetFileAttributesW(path) == INVALID_FILE_ATTRIBUTES;
+    return absent ? 0 : LoadThemeBitmap(reference, themeFolder, name, surface);
 }
 
 void DrawTextInRect(HDC dc, LPCWSTR text, int left, int top, int right, int bottom, UINT format)

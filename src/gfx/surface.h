@@ -14,6 +14,9 @@ int CreateMemorySurface(HDC reference, int width, int height, MemorySurface* sur
 // The theme bitmap <themeFolder>\<name>.bmp in a surface of its own size; 1 (logged) on
 // failure, with nothing made.
 int LoadThemeBitmap(HDC reference, LPCWSTR themeFolder, LPCWSTR name, MemorySurface* surface);
+// The same for a bitmap the theme may leave out: without its file the surface stays empty,
+// which is no failure; a file that is there must load.
+int LoadOptionalThemeBitmap(HDC reference, LPCWSTR themeFolder, LPCWSTR name, MemorySurface* surface);
 // A 32-bit DIB section with bottom-up rows, whose pixels the caller reads and writes
 // through bits; NULL on failure.
 HBITMAP CreatePixelBitmap(HDC reference, int width, int height, void** bits);

@@ -7,9 +7,12 @@
 #include "gfx/gdi_scope.h"
 #include "gfx/surface.h"
 #include "platform/platform.h"
+#include "taskbar/battery.h"
 #include "taskbar/taskbar.h"
 
 namespace {
+
+const int BATTERY_BUTTON = FIRST_NOTIFY_BUTTON + NOTIFY_ICON_SLOTS;
 
 TaskButtonArea area;
 MemorySurface faces[NOTIFY_BUTTON_COUNT];  // one per button, the icon on the bar's background
@@ -55,24 +58,42 @@ void DrawIconButton(int position)
     DrawButtonItem(area.window, button, 0);
 }
 
+// Composes the battery's face on the bar's background.
+void DrawBatteryButton()
+{
+    const ShellSettings& s = *area.settings;
+    const int size = s.taskbarNotifyIconSize;
+    HDC face = faces[NOTIFY_ICON_SLOTS].dc;
+    StretchBlt(face, 0, 0, size, size, area.background, 0, s.taskbarNotifyIconY, 1, size, SRCCOPY);
+    DrawBatteryIcon(face, 0, 0, size);
+    DrawButtonItem(area.window, BATTERY_BUTTON, 0);
+}
+
+// Places a button of the area at a slot, or takes it off the bar (slot -1).
+void PlaceAreaButton(int button, HDC face, int slot, int width)
+{
+    const ShellSettings& s = *area.settings;
+    const int x = slot >= 0 ? IconLeft(slot, width) : 0, cx = slot >= 0 ? s.taskbarNotifyIconSize : 0;
+    SetButtonItem(area.window, button, x, s.taskbarNotifyIconY, cx, cx, face, face, slot >= 0, BUTTON_UP);
+    SetToolRect(button, RECT{x, s.taskbarNotifyIconY, x + cx, s.taskbarNotifyIconY + cx});
+}
+
 void LayOutNotifyArea()
 {
     const ShellSettings& s = *area.settings;
-    const int count = NotifyIconCount(), width = NotifyAreaWidth(count, s), size = s.taskbarNotifyIconSize;
+    const int battery = BatteryShown() ? 1 : 0, count = NotifyIconCount();
+    const int width = NotifyAreaWidth(battery + count, s);
     const int cleared = width > laidOutWidth ? width : laidOutWidth;
     const int clockLeft = ScreenSize.cx - s.taskbarClockCX;
     StretchBlt(area.backBuffer, clockLeft - cleared, 0, cleared, s.taskbarHeight, area.background, 0, 0, 1,
                s.taskbarHeight, SRCCOPY);
     if (width != laidOutWidth) ReserveTaskAreaEnd(width);
     laidOutWidth = width;
+    PlaceAreaButton(BATTERY_BUTTON, faces[NOTIFY_ICON_SLOTS].dc, battery ? 0 : -1, width);
+    if (battery) DrawBatteryButton();
     for (int i = 0; i < NOTIFY_ICON_SLOTS; ++i) {
-        const int button = FIRST_NOTIFY_BUTTON + i;
-        const bool shown = i < count;
-        const int x = shown ? IconLeft(i, width) : 0, cx = shown ? size : 0;
-        SetButtonItem(area.window, button, x, s.taskbarNotifyIconY, cx, cx, faces[i].dc, faces[i].dc, shown,
-                      BUTTON_UP);
-        SetToolRect(button, RECT{x, s.taskbarNotifyIconY, x + cx, s.taskbarNotifyIconY + cx});
-        if (shown) DrawIconButton(i);
+        PlaceAreaButton(FIRST_NOTIFY_BUTTON + i, faces[i].dc, i < count ? battery + i : -1, width);
+        if (i < count) DrawIconButton(i);
     }
     PaintTaskbar(ScopedWindowDc(area.window));
 }
@@ -94,7 +115,7 @@ void CreateTooltips()
         LogError(L"The notification area's tooltips cannot be made");
         return;
     }
-    for (int i = 0; i < NOTIFY_ICON_SLOTS; ++i) AddTool(FIRST_NOTIFY_BUTTON + i);
+    for (int i = 0; i < NOTIFY_BUTTON_COUNT; ++i) AddTool(FIRST_NOTIFY_BUTTON + i);
 }
 
 // The tooltip of an icon shows its new tip at once, also while it is up.
@@ -140,6 +161,7 @@ int CreateNotifyArea(const TaskButtonArea& buttonArea)
     for (MemorySurface& face : faces)
         if (CreateMemorySurface(area.backBuffer, size > 0 ? size : 1, size > 0 ? size : 1, &face) != 0) return 1;
     CreateTooltips();
+    RefreshBattery(GetTickCount(), true);
     LayOutNotifyArea();
     return 0;
 }
@@ -170,7 +192,13 @@ LRESULT ReceiveNotifyRecord(LPARAM lParam)
 
 void TickNotifyArea()
 {
-    if (DropIconsOfGoneOwners()) LayOutNotifyArea();
+    const bool batteryChanged = RefreshBattery(GetTickCount(), false);
+    if (DropIconsOfGoneOwners() || batteryChanged) LayOutNotifyArea();
+}
+
+void RefreshNotifyBattery(bool force)
+{
+    if (RefreshBattery(GetTickCount(), force)) LayOutNotifyArea();
 }
 
 void HandleNotifyButton(int button, LPARAM command)
@@ -187,10 +215,13 @@ bool HandleNotifyAreaTip(const NMHDR* header)
 {
     if (!tooltips || header->hwndFrom != tooltips || header->code != TTN_GETDISPINFOW) return false;
     NMTTDISPINFOW* info = reinterpret_cast<NMTTDISPINFOW*>(const_cast<NMHDR*>(header));
+    static WCHAR batteryTip[NOTIFY_TIP_CHARS];
     const int position = static_cast<int>(header->idFrom) - FIRST_NOTIFY_BUTTON;
-    info->lpszText = const_cast<LPWSTR>(position >= 0 && position < NotifyIconCount()
-                                            ? CurrentNotifyIcon(position).tip
-                                            : L"");
+    if (static_cast<int>(header->idFrom) == BATTERY_BUTTON) FormatBatteryTip(batteryTip, NOTIFY_TIP_CHARS);
+    info->lpszText = static_cast<int>(header->idFrom) == BATTERY_BUTTON ? batteryTip
+                     : position >= 0 && position < NotifyIconCount()
+                         ? const_cast<LPWSTR>(CurrentNotifyIcon(position).tip)
+                         : const_cast<LPWSTR>(L"");
     return true;
 }
 

@@ -1,6 +1,7 @@
-// The notification area of the taskbar (buttons 26 to 42): the programs' icons in the order
-// they came, right-aligned against the clock, each a button of the bar with its tip as a
-// tooltip. The task buttons' space shrinks by the area's width.
+// The notification area of the taskbar (buttons 26 to 42): the battery, the shell's own icon,
+// first, then the programs' icons in the order they came, right-aligned against the clock,
+// each a button of the bar with its tip as a tooltip. The task buttons' space shrinks by the
+// area's width.
 #pragma once
 #include <windows.h>
 
@@ -24,8 +25,11 @@ void StartReceivingNotifyIcons(HWND window);
 
 // NOTIFY_RECORD_MESSAGE: applies the call and draws what it changed.
 LRESULT ReceiveNotifyRecord(LPARAM record);
-// Drops the icons of owners that are gone and draws the area again when there were any.
+// Drops the icons of owners that are gone and reads the battery when its time has come; draws
+// the area again when either changed it.
 void TickNotifyArea();
+// Reads the battery now (forced: the platform announced a change) or when its time has come.
+void RefreshNotifyBattery(bool force);
 // The WM_COMMAND of a button of the area: a tap, a double tap or a hold tells the icon's owner.
 void HandleNotifyButton(int button, LPARAM command);
 // WM_NOTIFY from the area's tooltips: the tip of the icon under the mouse. Nonzero when it was

@@ -10,6 +10,8 @@
 #include "gfx/gdi_scope.h"
 #include "gfx/surface.h"
 #include "platform/platform.h"
+#include "platform/power.h"
+#include "taskbar/battery.h"
 #include "taskbar/notify_area.h"
 #include "taskbar/task_buttons.h"
 #include "taskbar/task_list.h"
@@ -57,7 +59,8 @@ int LoadTaskbarBuffers()
         LoadPart(backBuffer.dc, PART_TASKBAR, &background) != 0 ||
         LoadPart(backBuffer.dc, PART_START_BUTTON_UP, &startUp) != 0 ||
         LoadPart(backBuffer.dc, PART_START_BUTTON_DOWN, &startDown) != 0 ||
-        LoadPart(clockFace.dc, PART_CLOCK, &clockBackground) != 0 || LoadTaskButtonImages(backBuffer.dc, s) != 0)
+        LoadPart(clockFace.dc, PART_CLOCK, &clockBackground) != 0 || LoadTaskButtonImages(backBuffer.dc, s) != 0 ||
+        LoadBatteryFaces(bar.instance, backBuffer.dc, s) != 0)
         return 1;
     StretchBlt(backBuffer.dc, 0, 0, ScreenSize.cx, s.taskbarHeight, background.dc, 0, 0, 1, s.taskbarHeight, SRCCOPY);
     return 0;
@@ -84,6 +87,7 @@ void ReleaseTaskbarSurfaces()
         ReleaseMemorySurface(surface);
     ReleaseTaskButtons();
     ReleaseNotifyArea();
+    ReleaseBatteryFaces();
 }
 
 void HandleCreate(HWND window, const CREATESTRUCTW* create)
@@ -169,6 +173,12 @@ LRESULT CALLBACK TaskbarWindowProc(HWND window, UINT message, WPARAM wParam, LPA
         return 0;
     case NOTIFY_RECORD_MESSAGE:
         return ReceiveNotifyRecord(lParam);
+    case POWER_CHANGE_MESSAGE:
+        if (wParam == POWER_CHANGE_EVENT) RefreshNotifyBattery(true);
+        return TRUE;
+    case BATTERY_WARNING_MESSAGE:
+        ShowBatteryWarning();  // its box's loop keeps the tick's beat
+        return 0;
     }
     return DefWindowProcW(window, message, wParam, lParam);
 }

@@ -45,6 +45,7 @@ void CheckThemeBitmap(const ShellSettings& settings, const ThemePart& part, Them
     SIZE size = {};
     switch (ReadBitmapSize(path, &size)) {
     case BitmapState::Missing:
+        if (!part.required) return;  // the shell draws without it
         AddFinding(report, ThemeProblem::Missing, L"MISSING  ", path, L"needs a BMP of at least " + needed);
         return;
     case BitmapState::TooLong:

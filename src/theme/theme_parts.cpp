@@ -17,6 +17,7 @@ SIZE ButtonFill(const ShellSettings& s) { return SIZE{1, s.taskbarButtonHeight};
 SIZE ButtonCap(const ShellSettings& s) { return SIZE{TASK_BUTTON_CAP_CX, s.taskbarButtonHeight}; }
 SIZE MenuBack(const ShellSettings& s) { return SIZE{s.startWidth, s.startHeight}; }
 SIZE AnySize(const ShellSettings&) { return SIZE{0, 0}; }  // scaled into its box
+SIZE NotifyIcon(const ShellSettings& s) { return SIZE{s.taskbarNotifyIconSize, s.taskbarNotifyIconSize}; }
 
 // A face is copied at its item's size.
 SIZE FaceOf(const ShellSettings& s, int item)
@@ -29,7 +30,8 @@ SIZE ExitFace(const ShellSettings& s) { return FaceOf(s, ITEM_EXIT); }
 SIZE AllProgramsFace(const ShellSettings& s) { return FaceOf(s, ITEM_ALL_PROGRAMS); }
 SIZE ShortcutFace(const ShellSettings& s) { return FaceOf(s, ITEM_FIRST_SHORTCUT); }
 
-const ThemeUser BAR = ThemeUser::Taskbar, BUTTONS = ThemeUser::TaskButtons, MENU = ThemeUser::StartMenu;
+const ThemeUser BAR = ThemeUser::Taskbar, BUTTONS = ThemeUser::TaskButtons, BATTERY = ThemeUser::Battery,
+                MENU = ThemeUser::StartMenu;
 
 }  // namespace
 
@@ -44,6 +46,13 @@ const ThemePart THEME_PARTS[THEME_PART_COUNT] = {
     {L"TBTND0", BUTTONS, true, ButtonDownLeft},
     {L"TBTND1", BUTTONS, true, ButtonFill},
     {L"TBTND2", BUTTONS, true, ButtonCap},
+    // Without its face, the battery draws that face as a plain gauge.
+    {L"BATTERY0", BATTERY, false, NotifyIcon},
+    {L"BATTERY1", BATTERY, false, NotifyIcon},
+    {L"BATTERY2", BATTERY, false, NotifyIcon},
+    {L"BATTERY3", BATTERY, false, NotifyIcon},
+    {L"BATTERY4", BATTERY, false, NotifyIcon},
+    {L"BATTERYCHARGE", BATTERY, false, NotifyIcon},
     {L"STARTBACK", MENU, true, MenuBack},
     {NULL, MENU, false, AnySize},
     {L"SIDE0U", MENU, true, SideFace},

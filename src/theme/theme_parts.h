@@ -13,6 +13,9 @@ const COLORREF KEY_COLOR = RGB(255, 0, 255);
 // Buttons stand this far below the bar's top; the theme's Taskbar.ButtonY is not used.
 const int TASK_BUTTON_Y = 3;
 
+// The battery's gauge faces, BATTERY0 (empty) to BATTERY4 (full).
+enum { BATTERY_GAUGE_STEPS = 5 };
+
 // A face pair's pressed face is the part after its up face.
 enum ThemePartId {
     PART_TASKBAR,
@@ -25,6 +28,8 @@ enum ThemePartId {
     PART_TASK_BUTTON_DOWN_LEFT,
     PART_TASK_BUTTON_DOWN_FILL,
     PART_TASK_BUTTON_DOWN_CAP,
+    PART_FIRST_BATTERY_STEP,  // BATTERY0 to BATTERY4, then the charging face
+    PART_BATTERY_CHARGING = PART_FIRST_BATTERY_STEP + BATTERY_GAUGE_STEPS,
     PART_START_BACK,
     PART_USER_PICTURE,
     PART_FIRST_SIDE_UP,  // SIDE0U, SIDE0D, SIDE1U, ... SIDE7D
@@ -37,7 +42,7 @@ enum ThemePartId {
     THEME_PART_COUNT
 };
 
-enum class ThemeUser { Taskbar, TaskButtons, StartMenu };
+enum class ThemeUser { Taskbar, TaskButtons, Battery, StartMenu };
 
 struct ThemePart {
     LPCWSTR name;  // <theme folder>\<name>.bmp; NULL for the user picture that settings.cfg names

@@ -227,3 +227,12 @@ inline void TypeText(const std::wstring& text)
 {
     for (WCHAR c : text) SendKey(0, c, KEYEVENTF_UNICODE), SendKey(0, c, KEYEVENTF_UNICODE | KEYEVENTF_KEYUP);
 }
+
+// The simulated device's power source set with zorv-power-source's arguments ("9",
+// "64 charging", "100 full", "none", "default"), every top-level window told of the change;
+// false when there is none to set.
+inline bool SetPowerSource(const std::wstring& arguments)
+{
+    Program tool(L"\"" + BuildPath(L"tools\\power-source\\zorv-power-source.exe").wstring() + L"\" " + arguments);
+    return tool.ExitCode() == 0;
+}

@@ -6,7 +6,7 @@
 
 namespace {
 
-const std::wstring CHECKED = L"theme \"Lagoon\": 34 bitmaps checked, ";
+const std::wstring CHECKED = L"theme \"Lagoon\": 40 bitmaps checked, ";
 
 // A copy of the bundled default theme to break; its theme file gives a 30-pixel bar,
 // 24-pixel task buttons, a 100-pixel start button, an 80-pixel clock and a 400 x 390 menu.
@@ -41,7 +41,8 @@ TEST_F(ThemeCheckTest, BitmapsOfTheAskedSizePassOnePixelLessOrAMissingOrBrokenFi
     // The shell uses one column of TASKBAR and of the middles, and 4 columns of TBTND0.
     const struct { LPCWSTR name; int width, height, shortWidth, shortHeight; } sizes[] = {
         {L"TASKBAR", 1, 30, 8, 29},  {L"STARTBUTTONU", 100, 30, 99, 30}, {L"TBTNU0", 18, 24, 17, 24},
-        {L"TBTND0", 4, 24, 3, 24},   {L"STARTBACK", 400, 390, 399, 390}, {L"EXITBTND", 122, 30, 122, 29}};
+        {L"TBTND0", 4, 24, 3, 24},   {L"STARTBACK", 400, 390, 399, 390}, {L"EXITBTND", 122, 30, 122, 29},
+        {L"BATTERY3", 16, 16, 16, 15}};  // optional, and then of its size all the same
     for (const auto& s : sizes) WriteBytes(Bitmap(s.name), BmpFile(s.width, s.height));
     ThemeReport report;
     EXPECT_EQ(0, CheckTheme(home.path().c_str(), &report));
@@ -54,6 +55,10 @@ TEST_F(ThemeCheckTest, BitmapsOfTheAskedSizePassOnePixelLessOrAMissingOrBrokenFi
     const std::wstring picture = home / L"settings\\user.bmp";
     const std::wstring noPicture = L"; the start menu shows the background instead";
     ExpectOneLine(Bitmap(L"SIDE3D"), "", L"MISSING  ", L": needs a BMP of at least 186 x 24");
+    ExpectOneLine(Bitmap(L"BATTERYCHARGE"), "no bitmap", L"UNREADABLE ", L": not a complete BMP file");
+    for (const wchar_t* face : {L"BATTERY0", L"BATTERYCHARGE"}) DeleteFileW(Bitmap(face).c_str());
+    EXPECT_EQ(0, CheckTheme(home.path().c_str(), &report));
+    EXPECT_EQ(CHECKED + L"0 problems", SummarizeThemeReport(report)) << "the shell draws a missing battery face";
     ExpectOneLine(Bitmap(L"STARTBACK"), ReadBytes(Bitmap(L"STARTBACK")).substr(0, 2000), L"UNREADABLE ",
                   L": not a complete BMP file");
     ExpectOneLine(picture, "", L"WARNING  ", L": user picture missing" + noPicture);
@@ -70,7 +75,7 @@ TEST_F(ThemeCheckTest, BitmapsOfTheAskedSizePassOnePixelLessOrAMissingOrBrokenFi
     cove.settingsPath = bundled.c_str();
     ThemeReport coveReport;
     EXPECT_EQ(0, CheckTheme(cove, &coveReport));
-    EXPECT_EQ(L"theme \"Cove\": 34 bitmaps checked, 0 problems, 1 warning", SummarizeThemeReport(coveReport));
+    EXPECT_EQ(L"theme \"Cove\": 40 bitmaps checked, 0 problems, 1 warning", SummarizeThemeReport(coveReport));
     ASSERT_EQ(0, LoadShellSettings(cove, &Settings));
     EXPECT_TRUE(Settings.startWidth <= 480 && Settings.startHeight + Settings.taskbarHeight <= 320) << Settings.startHeight;
 

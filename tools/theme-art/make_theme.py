@@ -333,6 +333,7 @@ TASKBAR = dict(
     TB_H=30,
     TB_BTN_Y=3, TB_BTN_H=24,
     START_CX=100, CLOCK_CX=80,
+    NOTIFY_Y=7, NOTIFY_S=16,        # the shell's NotifyIconY and NotifyIconSize
 )
 
 # Lagoon.theme, for an 800 x 480 screen: the shell's default layout.
@@ -706,6 +707,26 @@ def split_button(img, left_w):
             img.crop(img.w - 4, 0, 4, img.h))
 
 
+def battery(level):
+    """The battery's face in the notification area: the gauge at step level (0 empty to 4
+    full), or None for the charging face; on the bar's rows where the icon stands."""
+    s = G.NOTIFY_S
+    img = taskbar_bg(s, G.NOTIFY_Y, s)
+    body, inside = rbox(1, 4, 13, 12, 2), rbox(2, 5, 12, 11, 1)
+    shape = union(body, rbox(13, 6, 15, 10, (0, 1, 1, 0)))
+    paint(img, shift(shape, 1, 1), (0, 20, 36), alpha=110)
+    paint(img, inside, (4, 30, 46), alpha=150)
+    paint(img, cut_out(shape, inside), ACCENT if level == 0 else WHITE)
+    if level:
+        paint(img, rbox(3, 6, 3 + 2 * level, 10, 1), ACCENT if level == 1 else GLYPH['c'])
+    if level is None:
+        bolt = union(polygon([(8.8, 3), (8, 8.6), (4.8, 8.6)]),
+                     polygon([(11.2, 7.4), (7.2, 13), (8, 7.4)]))
+        paint(img, intersect(grow(bolt, 0.8), shape), (4, 30, 46), alpha=170)
+        paint(img, bolt, GLYPH['y'])
+    return img
+
+
 # ---------------------------------------------------------------- start menu
 
 def start_back():
@@ -845,6 +866,9 @@ def build_theme(geometry):
         parts = split_button(task_button(pressed), 18)
         for n, part in enumerate(parts):
             out[theme + 'TBTN%s%d.bmp' % (tag, n)] = part
+    for level in range(5):
+        out[theme + 'BATTERY%d.bmp' % level] = battery(level)
+    out[theme + 'BATTERYCHARGE.bmp'] = battery(None)
     back = start_back()
     out[theme + 'STARTBACK.bmp'] = back
     for i in range(8):

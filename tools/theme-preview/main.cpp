@@ -7,8 +7,9 @@
 // A theme file is drawn where it stands, with the bundled settings.cfg (zorv-theme-check
 // says where its bitmaps go).
 // Writes taskbar.png, startmenu.png, layout.png (the menu's items outlined and named as in
-// the theme file) and exitscreen-2.png to exitscreen-10.png (the exit
-// screen's fade at each of its steps) for a screen of 800 x 480 or the given size. Exit
+// the theme file), battery.png (the battery's faces) and exitscreen-2.png to
+// exitscreen-10.png (the exit screen's fade at each of its steps) for a screen of 800 x 480
+// or the given size. Exit
 // code 0 when all are written, 1 when the shell would not start with the home directory or
 // a picture cannot be written, 2 for bad usage.
 #include <windows.h>
@@ -65,7 +66,8 @@ int WritePictures(const std::wstring& folder, SIZE screen)
     };
     std::vector<Picture> pictures = {{L"taskbar.png", TaskbarSceneSize(), PaintTaskbarScene, 0},
                                      {L"startmenu.png", screen, PaintStartMenuScene, 0},
-                                     {L"layout.png", LayoutSceneSize(), PaintLayoutScene, 0}};
+                                     {L"layout.png", LayoutSceneSize(), PaintLayoutScene, 0},
+                                     {L"battery.png", BatterySceneSize(), PaintBatteryScene, 0}};
     for (int level = FADE_SHOWN_STEP; level <= FADE_STEPS; level += FADE_SHOWN_STEP)
         pictures.push_back({L"exitscreen-" + std::to_wstring(level) + L".png", screen, PaintDesktopScene, level});
     for (const Picture& picture : pictures) {
@@ -86,8 +88,8 @@ int wmain(int argc, wchar_t** argv)
     SIZE screen = DEVICE_SCREEN;
     if (argc < 3 || argc > 4 || (argc == 4 && !ParseSize(argv[3], &screen))) {
         WriteError(L"usage: zorv-theme-preview <home-directory>|<theme-file> <output-folder> [--size=WIDTHxHEIGHT]\n"
-                   L"  draws the taskbar, the open start menu and the exit screen's fade into PNG files\n"
-                   L"  for a screen of 800x480 or the given size");
+                   L"  draws the taskbar, the open start menu, the battery's faces and the exit screen's\n"
+                   L"  fade into PNG files for a screen of 800x480 or the given size");
         return EXIT_BAD_USAGE;
     }
     // The shell's own log lines say what fails; its fatal box would only repeat them.

@@ -5,12 +5,15 @@
 
 #include "config/shell_settings.h"
 #include "gfx/gdi_scope.h"
+#include "gfx/surface.h"
 #include "startmenu/start_menu.h"
 #include "taskbar/notify_area.h"
+#include "taskbar/battery.h"
 #include "taskbar/task_buttons.h"
 #include "taskbar/task_list.h"
 #include "taskbar/taskbar.h"
 #include "theme/start_menu_layout.h"
+#include "theme/theme_parts.h"
 
 namespace {
 
@@ -204,6 +207,25 @@ void PaintLayoutScene(HDC dc)
         RECT name = {r.left + 2, r.top + 1, r.right - 2, r.bottom};  // at the right, clear of glyphs and texts
         DrawTextW(dc, LayoutItemName(i).c_str(), -1, &name, DT_RIGHT | DT_SINGLELINE | DT_NOCLIP);
     }
+}
+
+SIZE BatterySceneSize()
+{
+    const ShellSettings& s = Settings;
+    return SIZE{2 * s.taskbarNotifyPadCX + (BATTERY_FACE_COUNT - 1) * s.taskbarNotifyIconStep + s.taskbarNotifyIconSize,
+                s.taskbarHeight};
+}
+
+void PaintBatteryScene(HDC dc)
+{
+    const ShellSettings& s = Settings;
+    MemorySurface bar;
+    if (LoadThemeBitmap(dc, s.themeFolder, THEME_PARTS[PART_TASKBAR].name, &bar) != 0) return;  // composing read it
+    StretchBlt(dc, 0, 0, BatterySceneSize().cx, s.taskbarHeight, bar.dc, 0, 0, 1, s.taskbarHeight, SRCCOPY);
+    ReleaseMemorySurface(&bar);
+    for (int face = 0; face < BATTERY_FACE_COUNT; ++face)
+        DrawBatteryFace(dc, s.taskbarNotifyPadCX + face * s.taskbarNotifyIconStep, s.taskbarNotifyIconY,
+                        s.taskbarNotifyIconSize, static_cast<BatteryFace>(face));
 }
 
 void PaintDesktopScene(HDC dc)

@@ -21,5 +21,9 @@ void PaintStartMenuScene(HDC dc);
 // theme file's keys, at the menu's size.
 SIZE LayoutSceneSize();
 void PaintLayoutScene(HDC dc);
+// The battery's faces, empty to full and charging, in a row on the bar's background at the
+// notification area's icon size, top and step.
+SIZE BatterySceneSize();
+void PaintBatteryScene(HDC dc);
 // The screen as the exit screen's snapshot finds it: the desktop and the bar.
 void PaintDesktopScene(HDC dc);
