@@ -23,7 +23,7 @@ struct WireRecord {
 static_assert(sizeof(WireRecord) == 960, "the shell library's record has a 960-byte header");
 
 const DWORD MAX_ICON_SIDE = 256;
-const DWORD MAX_RECORD_BYTES = sizeof(WireRecord) + 2 * 4 * MAX_ICON_SIDE * MAX_ICON_SIDE;
+const DWORD MAX_RECORD_BYTES = static_cast<DWORD>(sizeof(WireRecord)) + 2 * 4 * MAX_ICON_SIDE * MAX_ICON_SIDE;
 
 // The sender's sizes: each plane of bits rounded up to whole 16-bit words.
 DWORD SentBitsBytes(DWORD width, DWORD height, DWORD bitsPerPixel, DWORD planes)
@@ -159,7 +159,8 @@ std::vector<BYTE> EncodeNotifyRecord(const NotifyRecord& record)
     StringCchCopyW(wire.tip, ARRAYSIZE(wire.tip), record.tip);
     std::vector<BYTE> bits;
     if (record.flags & NIF_ICON) AppendIcon(record.icon, &wire, &bits);
-    std::vector<BYTE> bytes(reinterpret_cast<const BYTE*>(&wire), reinterpret_cast<const BYTE*>(&wire) + sizeof wire);
+    std::vector<BYTE> bytes(sizeof wire);
+    std::memcpy(bytes.data(), &wire, sizeof wire);
     bytes.insert(bytes.end(), bits.begin(), bits.end());
     return bytes;
 }

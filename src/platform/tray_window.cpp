@@ -31,10 +31,10 @@ bool MakeTrayWindow()
     windowClass.hInstance = GetModuleHandleW(NULL);
     windowClass.lpszClassName = TRAY_CLASS;
     RegisterClassW(&windowClass);
-    // The shell library sends to the first window of the class in the z-order: made after the
-    // one of Wine's desktop process, this one stands above it.
-    trayWindow = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, TRAY_CLASS, L"", WS_POPUP, 0, 0, 0, 0, NULL, NULL,
-                                 windowClass.hInstance, NULL);
+    // Topmost: the shell library and Wine's work area both take the first window of the class
+    // in the z-order, and Wine's desktop process has one of its own.
+    trayWindow = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE | WS_EX_TOPMOST, TRAY_CLASS, L"", WS_POPUP, 0, 0,
+                                 0, 0, NULL, NULL, windowClass.hInstance, NULL);
     if (!trayWindow) return false;
     SetWindowRgn(trayWindow, CreateRectRgn(0, 0, 0, 0), FALSE);
     return true;

@@ -181,9 +181,9 @@ void ReleaseNotifyArea()
     tooltips = NULL;
 }
 
-LRESULT ReceiveNotifyRecord(LPARAM lParam)
+LRESULT ReceiveNotifyRecord(LPARAM message)
 {
-    NotifyRecordPtr record(reinterpret_cast<NotifyRecord*>(lParam));
+    NotifyRecordPtr record(reinterpret_cast<NotifyRecord*>(message));
     if (!record) return FALSE;
     const NotifyOutcome outcome = ApplyNotifyRecord(record.get());
     DrawChanges(outcome);

@@ -24,7 +24,7 @@ void ReleaseNotifyArea();
 void StartReceivingNotifyIcons(HWND window);
 
 // NOTIFY_RECORD_MESSAGE: applies the call and draws what it changed.
-LRESULT ReceiveNotifyRecord(LPARAM record);
+LRESULT ReceiveNotifyRecord(LPARAM message);
 // Drops the icons of owners that are gone and reads the battery when its time has come; draws
 // the area again when either changed it.
 void TickNotifyArea();

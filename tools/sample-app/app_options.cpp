@@ -108,16 +108,26 @@ int ApplyAppOption(AppOptions* options, const wchar_t* argument) {
     options->show_as_given = true;
     return 0;
   }
-  if (is(L"icon")) return parse_number(value, 0, SAMPLE_ICON_COUNT - 1, &options->icon);
+  // The numbers, each with its range.
+  struct NumberOption {
+    const wchar_t* name;
+    int AppOptions::*field;
+    int low, high;
+  };
+  static const NumberOption kNumbers[] = {
+      {L"icon", &AppOptions::icon, 0, SAMPLE_ICON_COUNT - 1},
+      {L"retitle-after", &AppOptions::retitle_after_ms, 0, kMaxDelayMs},
+      {L"hang-after", &AppOptions::hang_after_ms, 0, kMaxDelayMs},
+      {L"exit-after", &AppOptions::exit_after_ms, 0, kMaxDelayMs},
+      {L"notify-icon", &AppOptions::notify_id, 0, INT_MAX},
+      {L"notify-change-after", &AppOptions::notify_change_after_ms, 0, kMaxDelayMs},
+      {L"windows", &AppOptions::windows, 1, kMaxAppWindows},
+      {L"width", &AppOptions::width, 1, 4096},
+      {L"height", &AppOptions::height, 1, 4096},
+  };
+  for (const NumberOption& number : kNumbers)
+    if (is(number.name)) return parse_number(value, number.low, number.high, &(options->*number.field));
   if (is(L"icon-source")) return parse_icon_source(value, &options->icon_source);
-  if (is(L"retitle-after")) return parse_number(value, 0, kMaxDelayMs, &options->retitle_after_ms);
-  if (is(L"hang-after")) return parse_number(value, 0, kMaxDelayMs, &options->hang_after_ms);
-  if (is(L"exit-after")) return parse_number(value, 0, kMaxDelayMs, &options->exit_after_ms);
-  if (is(L"notify-icon")) return parse_number(value, 0, INT_MAX, &options->notify_id);
-  if (is(L"notify-change-after")) return parse_number(value, 0, kMaxDelayMs, &options->notify_change_after_ms);
-  if (is(L"windows")) return parse_number(value, 1, kMaxAppWindows, &options->windows);
-  if (is(L"width")) return parse_number(value, 1, 4096, &options->width);
-  if (is(L"height")) return parse_number(value, 1, 4096, &options->height);
   if (is(L"x")) {
     if (parse_number(value, -4096, 4096, &options->x) != 0) return 1;
     options->has_x = true;
