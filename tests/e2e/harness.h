@@ -233,6 +233,6 @@ inline void TypeText(const std::wstring& text)
 // false when there is none to set.
 inline bool SetPowerSource(const std::wstring& arguments)
 {
-    Program tool(L"\"" + BuildPath(L"tools\\power-source\\zorv-power-source.exe").wstring() + L"\" " + arguments);
-    return tool.ExitCode() == 0;
+    return Program(L"\"" + BuildPath(L"tools\\power-source\\zorv-power-source.exe").wstring() + L"\" " + arguments)
+               .ExitCode() == 0;
 }

@@ -706,16 +706,11 @@ std::vector<FatalStart> FatalStarts()
     };
     for (const char* section : {"Main", "Taskbar", "Start"}) starts.push_back({settings, SECTION_RENAMED, section});
     for (const char* section : {"Theme", "Taskbar", "Start"}) starts.push_back({theme, SECTION_RENAMED, section});
-    // A bitmap the shell starts without is no fault when it is missing, only when it is broken.
-    const auto optional = [](const fs::path& bitmap) {
-        for (const ThemePart& part : THEME_PARTS)
-            if (part.name && bitmap.stem() == part.name) return !part.required;
-        return false;
-    };
-    for (const auto& bitmap : fs::directory_iterator(SourcePath(L"themes\\default\\theme\\Lagoon")))
+    // Every bitmap of the theme; one the shell starts without is no fault when it is missing.
+    for (const ThemePart& part : THEME_PARTS)
         for (Damage damage : {REMOVED, HALVED})
-            if (damage == HALVED || !optional(bitmap.path()))
-                starts.push_back({L"theme\\Lagoon\\" + bitmap.path().filename().wstring(), damage});
+            if (part.name && (part.required || damage == HALVED))
+                starts.push_back({L"theme\\Lagoon\\" + std::wstring(part.name) + L".bmp", damage});
     return starts;
 }
 
