@@ -1,6 +1,6 @@
 // What the benchmarks share: the clock, a figure measured in turns with its floor, the one
-// table they print, the build's folders, a shell home, the bare pass over the windows and the
-// taskbar's tick.
+// table they print, the build's folders, a shell home, a pixel of the screen, the thread's
+// waiting messages, the bare pass over the windows and the taskbar's tick.
 #pragma once
 #include <windows.h>
 
@@ -210,6 +210,21 @@ inline std::wstring UnixProcessFolder(const std::string& marker)
     return L"";
 }
 
+// The colour of a screen pixel.
+inline COLORREF ScreenPixel(int x, int y)
+{
+    HDC screen = GetDC(NULL);
+    COLORREF color = GetPixel(screen, x, y);
+    ReleaseDC(NULL, screen);
+    return color;
+}
+
+// Dispatches the messages that wait for this thread.
+inline void DispatchPendingMessages()
+{
+    for (MSG msg; PeekMessageW(&msg, NULL, 0, 0, PM_REMOVE);) DispatchMessageW(&msg);
+}
+
 // One tick of the taskbar in this process, as its timer (id 1) gives it: the taskbar ignores
 // WM_TIMER of any other id.
 inline void TickTaskbar() { SendMessageW(TaskbarWindow, WM_TIMER, 1, 0); }
@@ -239,7 +254,8 @@ int BenchShapesAndTheme();
 int BenchStartup(const std::wstring& theme);
 int BenchAllPrograms();
 int BenchRunDialog();
-int BenchTicks();  // leaves a hidden taskbar in the process
+int BenchTicks();       // leaves a hidden taskbar in the process
+int BenchNotifyArea();  // in the taskbar of the ticks, with icons of the task list's windows
 int BenchIdleShell(const std::wstring& theme);
 int BenchMemory(const std::wstring& theme);
 int BenchSettings(const std::wstring& theme);

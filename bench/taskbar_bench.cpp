@@ -125,11 +125,11 @@ int BenchTicks()
     for (int windows : WINDOW_COUNTS) {
         HANDLE apps = StartWindows(windows);
         for (int i = 0; i < 3; ++i) TickTaskbar();  // icons, layout and selection settle
-        MSG msg;
-        while (PeekMessageW(&msg, NULL, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+        DispatchPendingMessages();
         Figures figures = TimeInTurns(TICKS, TickTaskbar, BarePass);
         PrintRow("taskbar tick, no change, " + std::to_string(TaskCount()) + " windows",
                  "bare EnumWindows pass, same queries", figures, "ms", RatioAtMost(1.2));
+        if (windows == WINDOW_COUNTS[0]) failed |= BenchNotifyArea();
         if (TaskCount() == MAX_TASKS) failed |= BenchMoreMenu();
         EndProcess(apps);
     }
