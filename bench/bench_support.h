@@ -1,5 +1,6 @@
 // What the benchmarks share: the clock, a figure measured in turns with its floor, the one
-// table they print, the build's folders, a shell home and the bare pass over the windows.
+// table they print, the build's folders, a shell home, a pixel of the screen, the thread's
+// waiting messages, the bare pass over the windows and the taskbar's tick.
 #pragma once
 #include <windows.h>
 
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "taskbar/task_list.h"
+#include "taskbar/taskbar.h"
 
 inline double NowMs()
 {
@@ -208,6 +210,25 @@ inline std::wstring UnixProcessFolder(const std::string& marker)
     return L"";
 }
 
+// The colour of a screen pixel.
+inline COLORREF ScreenPixel(int x, int y)
+{
+    HDC screen = GetDC(NULL);
+    COLORREF color = GetPixel(screen, x, y);
+    ReleaseDC(NULL, screen);
+    return color;
+}
+
+// Dispatches the messages that wait for this thread.
+inline void DispatchPendingMessages()
+{
+    for (MSG msg; PeekMessageW(&msg, NULL, 0, 0, PM_REMOVE);) DispatchMessageW(&msg);
+}
+
+// One tick of the taskbar in this process, as its timer (id 1) gives it: the taskbar ignores
+// WM_TIMER of any other id.
+inline void TickTaskbar() { SendMessageW(TaskbarWindow, WM_TIMER, 1, 0); }
+
 // The floor of a task list tick: the queries it cannot do without, over the same windows
 // (each window's style, the title of each task window, up to as many as the list holds; the
 // foreground window's owner).
@@ -233,7 +254,8 @@ int BenchShapesAndTheme();
 int BenchStartup(const std::wstring& theme);
 int BenchAllPrograms();
 int BenchRunDialog();
-int BenchTicks();  // leaves a hidden taskbar in the process
+int BenchTicks();       // leaves a hidden taskbar in the process
+int BenchNotifyArea();  // in the taskbar of the ticks, with icons of the task list's windows
 int BenchIdleShell(const std::wstring& theme);
 int BenchMemory(const std::wstring& theme);
 int BenchSettings(const std::wstring& theme);

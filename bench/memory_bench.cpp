@@ -1,6 +1,7 @@
 // Memory rows: the running shell's private memory (its anonymous resident pages) and GDI
 // objects at rest after start-up and with the exit screen open, each beside a bare window's,
-// measured at the same moment.
+// measured at the same moment; and at rest with sixteen notification icons, beside its own
+// just before they came.
 #include <windows.h>
 
 #include <winternl.h>
@@ -12,12 +13,16 @@
 #include <vector>
 
 #include "bench_support.h"
+#include "icon_calls.h"
+#include "taskbar/notify_icons.h"
 
 namespace {
 
-const int SETTLE_MS = 3000;     // start-up and the first ticks
-const int FADE_DONE_MS = 1500;  // the exit screen's fade has ended
-const double REST_GOAL_MB = 4;  // at most this much above the bare window at rest
+const int SETTLE_MS = 3000;        // start-up and the first ticks
+const int FADE_DONE_MS = 1500;     // the exit screen's fade has ended
+const double REST_GOAL_MB = 4;     // at most this much above the bare window at rest
+const int ICONS_SETTLE_MS = 1000;  // the icons drawn and two ticks past
+const double ICONS_GOAL_MB = 0.5;  // at most this much above the shell without them
 // The start menu's exit button, as its release command (base 100 + button 1).
 const WPARAM EXIT_BUTTON_RELEASE = 101;
 
@@ -65,13 +70,31 @@ Holdings Measure(HANDLE process, const std::wstring& processFolder)
 }
 
 // The two rows of one moment.
-void PrintHoldings(const std::string& moment, const Holdings& shell, const Holdings& bare, Goal memoryGoal)
+void PrintHoldings(const std::string& moment, const Holdings& shell, const Holdings& floor, Goal memoryGoal,
+                   const char* floorName = "bare window, same moment")
 {
-    PrintRow("private memory, " + moment, "bare window, same moment",
-             Figures{shell.privateMb, bare.privateMb, shell.privateMb / bare.privateMb, 1}, "MB", memoryGoal);
-    PrintRow("GDI objects, " + moment, "bare window, same moment",
-             Figures{double(shell.gdiObjects), double(bare.gdiObjects), double(shell.gdiObjects) / bare.gdiObjects, 1},
-             "");
+    PrintRow("private memory, " + moment, floorName,
+             Figures{shell.privateMb, floor.privateMb, shell.privateMb / floor.privateMb, 1}, "MB", memoryGoal);
+    PrintRow(
+        "GDI objects, " + moment, floorName,
+        Figures{double(shell.gdiObjects), double(floor.gdiObjects), double(shell.gdiObjects) / floor.gdiObjects, 1},
+        "");
+}
+
+// The shell at rest with the icons beside itself just before; the icons are deleted after.
+int MeasureIcons(HANDLE shell, const std::wstring& shellFolder, const Holdings& before,
+                 const std::vector<IconCalls>& icons)
+{
+    const HWND tray = TrayWindowOf(GetProcessId(shell));
+    if (!tray || SendIconCalls(tray, icons, &IconCalls::add) != static_cast<int>(icons.size())) {
+        fprintf(stderr, "the shell did not take the %d icons\n", static_cast<int>(icons.size()));
+        return 1;
+    }
+    Sleep(ICONS_SETTLE_MS);
+    PrintHoldings("at rest, " + std::to_string(icons.size()) + " icons", Measure(shell, shellFolder), before,
+                  AboveFloorAtMost(ICONS_GOAL_MB), "same shell before its icons");
+    SendIconCalls(tray, icons, &IconCalls::remove);
+    return 0;
 }
 
 // The exit screen's dialog, once it is up.
@@ -92,6 +115,12 @@ int BenchMemory(const std::wstring& theme)
     const std::string tag = std::to_string(static_cast<unsigned long long>(NowMs() * 1000));
     const std::string shellMarker = "zorv-bench-memory-" + tag, bareMarker = "--mark=" + tag;
     const std::wstring home = InstallShellHome(theme, std::wstring(shellMarker.begin(), shellMarker.end()));
+    // The icons' calls are recorded while the shell library still reaches this process's tray
+    // window; their owner is a window of this process, alive throughout.
+    const HWND owner = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, NULL, NULL, NULL);
+    const HICON icon = MakeSolidIcon(RGB(0, 128, 255));
+    std::vector<IconCalls> icons;
+    const bool recorded = RecordIcons({owner}, NOTIFY_ICON_SLOTS, icon, &icons);
     HANDLE bare = StartProgram(L"\"" + BuildDirectory() + L"\\bench\\zorv_bare_window.exe\" " +
                                std::wstring(bareMarker.begin(), bareMarker.end()));
     HANDLE shell = StartProgram(L"\"" + home + L"\\zorv.exe\"", home.c_str());
@@ -107,6 +136,12 @@ int BenchMemory(const std::wstring& theme)
         result = 1;
     } else {
         PrintHoldings("at rest", shellAtRest, bareAtRest, AboveFloorAtMost(REST_GOAL_MB));
+        if (recorded) {
+            result |= MeasureIcons(shell, shellFolder, shellAtRest, icons);
+        } else {
+            fprintf(stderr, "the shell library's icon calls cannot be recorded\n");
+            result = 1;
+        }
         PostMessageW(FindWindowW(L"ZORV_START_CLASS", NULL), WM_COMMAND, EXIT_BUTTON_RELEASE, 0);
         if (WaitForExitDialog()) {
             Sleep(FADE_DONE_MS);
@@ -118,6 +153,8 @@ int BenchMemory(const std::wstring& theme)
     }
     EndProcess(shell);
     EndProcess(bare);
+    DestroyWindow(owner);
+    DestroyIcon(icon);
     Sleep(300);
     std::filesystem::remove_all(home);
     return result;

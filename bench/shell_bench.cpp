@@ -30,15 +30,6 @@ const ApplicationVolume DEVICE_VOLUMES[] = {
 const UINT POPUP_FLAGS = TPM_LEFTALIGN | TPM_BOTTOMALIGN | TPM_RETURNCMD;
 const POINT POPUP_ANCHOR = {200, 400};
 
-// The colour of a screen pixel.
-COLORREF ScreenPixel(int x, int y)
-{
-    HDC screen = GetDC(NULL);
-    COLORREF color = GetPixel(screen, x, y);
-    ReleaseDC(NULL, screen);
-    return color;
-}
-
 // Milliseconds from the launch until the bottom-left pixel of the screen changes, which is
 // where both the taskbar and the bare window paint first.
 double MsToFirstPaint(const std::wstring& commandLine, LPCWSTR directory)
