@@ -47,25 +47,26 @@ void SetToolRect(int button, const RECT& rect)
     SendMessageW(tooltips, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
-// Composes the icon's face on the bar's background and draws it into the back buffer.
-void DrawIconButton(int position)
-{
-    const ShellSettings& s = *area.settings;
-    const int size = s.taskbarNotifyIconSize, button = FIRST_NOTIFY_BUTTON + position;
-    HDC face = faces[position].dc;
-    StretchBlt(face, 0, 0, size, size, area.background, 0, s.taskbarNotifyIconY, 1, size, SRCCOPY);
-    if (HICON icon = CurrentNotifyIcon(position).icon) DrawIconAtSize(face, 0, 0, icon, size);
-    DrawButtonItem(area.window, button, 0);
-}
-
-// Composes the battery's face on the bar's background.
-void DrawBatteryButton()
+// The face of a button of the area, cleared to the bar's background behind it.
+HDC ClearedFace(int face)
 {
     const ShellSettings& s = *area.settings;
     const int size = s.taskbarNotifyIconSize;
-    HDC face = faces[NOTIFY_ICON_SLOTS].dc;
-    StretchBlt(face, 0, 0, size, size, area.background, 0, s.taskbarNotifyIconY, 1, size, SRCCOPY);
-    DrawBatteryIcon(face, 0, 0, size);
+    StretchBlt(faces[face].dc, 0, 0, size, size, area.background, 0, s.taskbarNotifyIconY, 1, size, SRCCOPY);
+    return faces[face].dc;
+}
+
+// Composes the icon's face and draws it into the back buffer.
+void DrawIconButton(int position)
+{
+    HDC face = ClearedFace(position);
+    if (HICON icon = CurrentNotifyIcon(position).icon) DrawIconAtSize(face, 0, 0, icon, area.settings->taskbarNotifyIconSize);
+    DrawButtonItem(area.window, FIRST_NOTIFY_BUTTON + position, 0);
+}
+
+void DrawBatteryButton()
+{
+    DrawBatteryIcon(ClearedFace(NOTIFY_ICON_SLOTS), 0, 0, area.settings->taskbarNotifyIconSize);
     DrawButtonItem(area.window, BATTERY_BUTTON, 0);
 }
 
@@ -149,6 +150,19 @@ NotifyGesture TapGesture(const NotifyIcon& icon)
     return second ? NOTIFY_DOUBLE_TAP : NOTIFY_TAP;
 }
 
+// The tooltip's text for a button of the area; empty for a place without an icon.
+LPWSTR TipOf(int button)
+{
+    if (button == BATTERY_BUTTON) {
+        static WCHAR batteryTip[NOTIFY_TIP_CHARS];
+        FormatBatteryTip(batteryTip, NOTIFY_TIP_CHARS);
+        return batteryTip;
+    }
+    const int position = button - FIRST_NOTIFY_BUTTON;
+    if (position < 0 || position >= NotifyIconCount()) return const_cast<LPWSTR>(L"");
+    return const_cast<LPWSTR>(CurrentNotifyIcon(position).tip);
+}
+
 }  // namespace
 
 int CreateNotifyArea(const TaskButtonArea& buttonArea)
@@ -215,13 +229,7 @@ bool HandleNotifyAreaTip(const NMHDR* header)
 {
     if (!tooltips || header->hwndFrom != tooltips || header->code != TTN_GETDISPINFOW) return false;
     NMTTDISPINFOW* info = reinterpret_cast<NMTTDISPINFOW*>(const_cast<NMHDR*>(header));
-    static WCHAR batteryTip[NOTIFY_TIP_CHARS];
-    const int position = static_cast<int>(header->idFrom) - FIRST_NOTIFY_BUTTON;
-    if (static_cast<int>(header->idFrom) == BATTERY_BUTTON) FormatBatteryTip(batteryTip, NOTIFY_TIP_CHARS);
-    info->lpszText = static_cast<int>(header->idFrom) == BATTERY_BUTTON ? batteryTip
-                     : position >= 0 && position < NotifyIconCount()
-                         ? const_cast<LPWSTR>(CurrentNotifyIcon(position).tip)
-                         : const_cast<LPWSTR>(L"");
+    info->lpszText = TipOf(static_cast<int>(header->idFrom));
     return true;
 }
 
