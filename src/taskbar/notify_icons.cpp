@@ -9,6 +9,9 @@ namespace {
 
 NotifyIcon icons[NOTIFY_ICON_SLOTS];  // in the order they came
 int iconCount;
+// The icons whose owner a tick's enumeration has passed: asking the system of another
+// process's window costs far more than the comparison.
+bool ownerNoted[NOTIFY_ICON_SLOTS];
 bool fullLogged;  // the table's refusal is logged once until it has room again
 
 const LPCWSTR REFUSAL_TEXTS[] = {L"", L"shorter than its header", L"not the size its header gives",
@@ -25,8 +28,12 @@ int FindIcon(HWND owner, UINT id)
 void RemoveIcon(int position)
 {
     if (icons[position].icon) DestroyIcon(icons[position].icon);
-    for (int i = position; i + 1 < iconCount; ++i) icons[i] = icons[i + 1];
+    for (int i = position; i + 1 < iconCount; ++i) {
+        icons[i] = icons[i + 1];
+        ownerNoted[i] = ownerNoted[i + 1];
+    }
     icons[--iconCount] = NotifyIcon{};
+    ownerNoted[iconCount] = false;
     fullLogged = false;
 }
 
@@ -107,11 +114,19 @@ NotifyOutcome ApplyNotifyRecord(NotifyRecord* record)
     }
 }
 
+void NoteStandingWindow(HWND window)
+{
+    for (int i = 0; i < iconCount; ++i)
+        if (icons[i].owner == window) ownerNoted[i] = true;
+}
+
 unsigned DropIconsOfGoneOwners()
 {
     unsigned changes = 0;
     for (int i = iconCount - 1; i >= 0; --i) {
-        if (IsWindow(icons[i].owner)) continue;
+        const bool noted = ownerNoted[i];
+        ownerNoted[i] = false;
+        if (noted || IsWindow(icons[i].owner)) continue;
         RemoveIcon(i);
         changes = NOTIFY_ICONS_MOVED;
     }

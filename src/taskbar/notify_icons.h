@@ -40,7 +40,10 @@ void ResetNotifyIcons();
 // delete of one that is not there fails, a seventeenth icon is refused. The icon the record
 // holds is taken when the call uses it.
 NotifyOutcome ApplyNotifyRecord(NotifyRecord* record);
-// Drops the icons whose owner window is gone; NOTIFY_ICONS_MOVED when there were any.
+// Notes a window that stands: its icons need no further look at the next drop.
+void NoteStandingWindow(HWND window);
+// Drops the icons whose owner window is gone, asking the system only of owners not noted
+// since the last drop; NOTIFY_ICONS_MOVED when there were any.
 unsigned DropIconsOfGoneOwners();
 
 int NotifyIconCount();

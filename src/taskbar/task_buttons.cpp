@@ -85,16 +85,19 @@ void ClearTaskButton(int i)
     SetButtonItem(area.window, FIRST_TASK_BUTTON + i, 0, 0, 0, 0, faces[i][0].dc, faces[i][1].dc, FALSE, BUTTON_UP);
 }
 
+int TaskAreaLeft() { return area.settings->taskbarStartButtonCX + TASK_AREA_GAP; }
+int TaskAreaEnd() { return ScreenSize.cx - area.settings->taskbarClockCX - reservedEndCX; }
+int TaskAreaWidth() { return TaskAreaEnd() - TASK_AREA_GAP - TaskAreaLeft(); }
+int ShownTaskButtons() { return TaskCount() < TASK_BUTTON_SLOTS ? TaskCount() : TASK_BUTTON_SLOTS; }
+
 void LayoutTaskButtons()
 {
     const ShellSettings& s = *area.settings;
-    const int left = s.taskbarStartButtonCX + TASK_AREA_GAP;
-    const int end = ScreenSize.cx - s.taskbarClockCX - reservedEndCX;
-    const int areaWidth = end - TASK_AREA_GAP - left;
+    const int left = TaskAreaLeft(), end = TaskAreaEnd(), areaWidth = TaskAreaWidth();
     StretchBlt(area.backBuffer, left, 0, end - left, s.taskbarHeight, area.background, 0, 0, 1, s.taskbarHeight,
                SRCCOPY);
     const int count = TaskCount();
-    const int shown = count < TASK_BUTTON_SLOTS ? count : TASK_BUTTON_SLOTS;
+    const int shown = ShownTaskButtons();
     for (int i = 0; i < shown; ++i) {
         DrawTaskButton(i, PlaceTaskButton(left, areaWidth, s.taskbarButtonMaxCX, shown, i), TaskButtonEntry(i, count));
     }
@@ -166,7 +169,12 @@ void DrawTaskListChanges(unsigned changes)
 
 void ReserveTaskAreaEnd(int width)
 {
+    const int oldWidth = TaskAreaWidth();
     reservedEndCX = width;
+    // Buttons of their full width from the left stay where they are; the strip that changes
+    // hands is the reserving area's to draw.
+    const int shown = ShownTaskButtons(), maxCX = area.settings->taskbarButtonMaxCX;
+    if (shown * maxCX < oldWidth && shown * maxCX < TaskAreaWidth()) return;
     LayoutTaskButtons();
     MarkPressed(SelectedTask(), false);
 }

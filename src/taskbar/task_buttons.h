@@ -25,7 +25,7 @@ void ReleaseTaskButtons();
 // Draws into the back buffer what a tick of the task list changed.
 void DrawTaskListChanges(unsigned changes);
 // Gives the width at the task area's right end to the notification area and lays the
-// buttons out again in what is left.
+// buttons out again in what is left, when any of them has to move or shrink.
 void ReserveTaskAreaEnd(int width);
 // A tap on the button at the position: its window comes to the front (restored when it
 // was minimised), or is minimised when it is in front already.

@@ -16,12 +16,14 @@ bool iconsHeld;
 struct Enumeration {
     TaskEntry* entries;  // MAX_TASKS of them
     int count;
+    TopLevelWindowVisitor visit;
 };
 
 BOOL CALLBACK CollectTaskWindow(HWND window, LPARAM parameter)
 {
     Enumeration& found = *reinterpret_cast<Enumeration*>(parameter);
-    if (found.count >= MAX_TASKS) return FALSE;  // later windows are not tracked
+    if (found.visit) found.visit(window);
+    if (found.count >= MAX_TASKS) return found.visit != nullptr;  // later windows are not tracked
     if (!IsTaskWindow(GetWindowLongW(window, GWL_STYLE))) return TRUE;
     TaskEntry& entry = found.entries[found.count++];
     entry.window = window;
@@ -157,11 +159,11 @@ unsigned UpdateTaskList(const TaskEntry (&enumerated)[MAX_TASKS], HWND foregroun
     return changes;
 }
 
-unsigned RefreshTaskList()
+unsigned RefreshTaskList(TopLevelWindowVisitor visit)
 {
     static TaskEntry enumerated[MAX_TASKS];
     ZeroMemory(enumerated, sizeof enumerated);
-    Enumeration found = {enumerated, 0};
+    Enumeration found = {enumerated, 0, visit};
     EnumWindows(CollectTaskWindow, reinterpret_cast<LPARAM>(&found));
     HWND foreground = GetForegroundWindow();
     // A minimised window stays the foreground window here; its button is not drawn pressed.

@@ -32,8 +32,11 @@ void ResetTaskLists();
 // While held, owned icons that entries give up are kept alive, for a menu that draws them;
 // they are destroyed when the hold ends.
 void HoldTaskIcons(bool hold);
-// One tick over the desktop's windows; returns the TaskListChange flags.
-unsigned RefreshTaskList();
+// Called for every top-level window a tick's enumeration passes, tracked or not.
+typedef void (*TopLevelWindowVisitor)(HWND window);
+// One tick over the desktop's windows, each also shown to visit (when given); returns the
+// TaskListChange flags.
+unsigned RefreshTaskList(TopLevelWindowVisitor visit = nullptr);
 // Merges one enumeration into the list: entries whose window and title stay keep their
 // icons, others get one from findIcon, and owned icons that no entry keeps are destroyed.
 // Then selects the entry of the foreground window or of its owner. Returns the changes.

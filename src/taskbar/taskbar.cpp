@@ -103,8 +103,8 @@ void HandleTick(UINT_PTR timer)
 {
     if (timer != TICK_TIMER) return;
     UpdateClock();
-    TickNotifyArea();
-    unsigned changes = RefreshTaskList();
+    unsigned changes = RefreshTaskList(NoteStandingWindow);
+    TickNotifyArea();  // after the enumeration, which has noted the icons' owners that stand
     if (!changes) return;
     DrawTaskListChanges(changes);
     // Back above a window that has just appeared or come to the front.
