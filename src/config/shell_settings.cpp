@@ -190,6 +190,7 @@ bool LoadAllSections(const SettingsFiles& files, LPWSTR failedPath, ShellSetting
         {L"Theme", s.mainTheme, SETTING_PATH_CHARS},
         {L"Language", s.mainLanguage, SETTING_PATH_CHARS},
         {L"FontName", s.mainFontName, SETTING_NAME_CHARS},
+        {L"MenuKey", s.mainMenuKey, SETTING_NAME_CHARS},
     };
     const IntegerSetting mainIntegers[] = {
         {L"FontQuality", &s.mainFontQuality}, {L"FontSize", &s.mainFontSize}, {L"BigFontSize", &s.mainBigFontSize}};

@@ -23,6 +23,7 @@ struct ShellSettings {
     int mainFontQuality;
     int mainFontSize;
     int mainBigFontSize;
+    WCHAR mainMenuKey[SETTING_NAME_CHARS];  // a key name that opens the start menu, "" for none
     // settings.cfg, [Taskbar]
     int taskbarAmPm;  // nonzero: 12-hour clock
     // theme file, [Theme]

@@ -27,6 +27,9 @@ void SetDialogTexts(HWND dialog, HINSTANCE instance, const DialogText* texts, in
 // the dialog procedure gave EndDialog.
 INT_PTR RunTemplateDialog(HINSTANCE instance, LPCWSTR name, HWND owner, DLGPROC procedure, LPARAM parameter = 0);
 
+// Whether a dialog or message box of the calling thread is on the screen.
+bool ThreadDialogShown();
+
 // The system's text for an error code, without the line end it comes with; "Error N" when
 // the system has none. Cut to the capacity.
 void FormatSystemReason(DWORD error, LPWSTR reason, int capacity);

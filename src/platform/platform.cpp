@@ -194,3 +194,7 @@ bool CanResetDevice() { return false; }
 int SoftResetDevice() { return 1; }
 
 int HardResetDevice() { return 1; }
+
+const UINT HOT_KEY_NO_REPEAT = MOD_NOREPEAT;
+
+void CloseOpenMenu() { EndMenu(); }

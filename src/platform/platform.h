@@ -110,3 +110,11 @@ int SoftResetDevice();
 // SetCleanRebootFlag() and then KernelIoControl(IOCTL_HAL_REBOOT), so that the next boot
 // starts with a clean object store (pkfuncs.h).
 int HardResetDevice();
+
+// Added to a hot key's modifiers so that a held key reports its first press only.
+// Device: 0; CE's RegisterHotKey knows no such flag, and a held key repeats.
+extern const UINT HOT_KEY_NO_REPEAT;
+
+// Closes the menu that TrackPopupMenuEx shows, if any, as if dismissed.
+// Device: SendMessageW(owner, WM_CANCELMODE, 0, 0) to the menu's owner, as CE has no EndMenu.
+void CloseOpenMenu();

@@ -420,8 +420,9 @@ void HideStartMenu()
     SetStartButtonPressed(false);
 }
 
-void ToggleStartMenu()
+void ToggleStartMenu(StartMenuRequest request)
 {
+    (void)request;
     if (StartMenuVisible)
         HideStartMenu();
     else

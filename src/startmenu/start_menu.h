@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "config/shell_settings.h"
+#include "taskbar/taskbar.h"
 
 // Nonzero while the menu is shown; 16 bits wide on purpose, as the taskbar reads it.
 extern SHORT StartMenuVisible;
@@ -28,5 +29,6 @@ POINT AllProgramsAnchor();
 
 void ShowStartMenu();
 void HideStartMenu();
-// The start button's action: hides the menu when shown, shows it otherwise.
-void ToggleStartMenu();
+// The start button's and the menu key's action: hides the menu when shown, shows it
+// otherwise; shown for a key, the keyboard's focus is on the first shortcut.
+void ToggleStartMenu(StartMenuRequest request);

@@ -5,6 +5,7 @@
 #include <initializer_list>
 
 #include "config/shell_settings.h"
+#include "core/shell_text.h"
 #include "gfx/button_manager.h"
 #include "gfx/composed_window.h"
 #include "gfx/gdi_scope.h"
@@ -12,6 +13,7 @@
 #include "platform/platform.h"
 #include "platform/power.h"
 #include "taskbar/battery.h"
+#include "taskbar/hot_keys.h"
 #include "taskbar/notify_area.h"
 #include "taskbar/task_buttons.h"
 #include "taskbar/task_list.h"
@@ -112,6 +114,14 @@ void HandleTick(UINT_PTR timer)
     PaintTaskbar(ScopedWindowDc(TaskbarWindow));
 }
 
+// The menu's keys do nothing while a dialog of the shell asks something (the exit screen's
+// among them): the menu would open behind it or over its question.
+void HandleHotKey(WPARAM key)
+{
+    if ((key == HOT_KEY_MENU || key == HOT_KEY_CHOSEN_MENU) && startAction && !ThreadDialogShown())
+        startAction(MENU_BY_KEY);
+}
+
 void HandleCommand(WPARAM wParam, LPARAM lParam)
 {
     int id = LOWORD(wParam) - TASKBAR_COMMAND_BASE;
@@ -125,7 +135,7 @@ void HandleCommand(WPARAM wParam, LPARAM lParam)
         return;
     }
     if (lParam != BUTTON_PRESSED) return;  // releases do nothing here
-    if (id == START_BUTTON && startAction) startAction();
+    if (id == START_BUTTON && startAction) startAction(MENU_BY_PEN);
     if (taskButton) PressTaskButton(id - FIRST_TASK_BUTTON);
 }
 
@@ -136,6 +146,7 @@ LRESULT CALLBACK TaskbarWindowProc(HWND window, UINT message, WPARAM wParam, LPA
         HandleCreate(window, reinterpret_cast<const CREATESTRUCTW*>(lParam));
         return 0;
     case WM_DESTROY:
+        UnregisterShellHotKeys(window);
         ReleaseTaskbarSurfaces();
         PostQuitMessage(0);  // destroying the bar ends the shell
         return 0;
@@ -168,6 +179,9 @@ LRESULT CALLBACK TaskbarWindowProc(HWND window, UINT message, WPARAM wParam, LPA
     case WM_COMMAND:
         HandleCommand(wParam, lParam);
         return 0;
+    case WM_HOTKEY:
+        HandleHotKey(wParam);
+        return 0;
     case WM_NOTIFY:
         HandleNotifyAreaTip(reinterpret_cast<const NMHDR*>(lParam));
         return 0;
@@ -196,6 +210,7 @@ int CreateTaskbar(HINSTANCE instance, const ShellSettings& barSettings, StartBut
     const RECT place = {0, ScreenSize.cy - barSettings.taskbarHeight, ScreenSize.cx, ScreenSize.cy};
     if (CreateComposedWindow(&bar, windowClass, instance, place, NULL) != 0) return 1;
     StartReceivingNotifyIcons(TaskbarWindow);
+    RegisterShellHotKeys(TaskbarWindow, barSettings.mainMenuKey);
     return 0;
 }
 

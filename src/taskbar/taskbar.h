@@ -9,8 +9,11 @@ enum { CLOCK_TEXT_CHARS = 16 };
 
 extern HWND TaskbarWindow;
 
-// What a press of the start button does.
-typedef void (*StartButtonAction)();
+// How the start menu is asked for: the start button, or a key, after which the keyboard
+// moves in it.
+enum StartMenuRequest { MENU_BY_PEN, MENU_BY_KEY };
+// What the start button and the menu's keys do.
+typedef void (*StartButtonAction)(StartMenuRequest request);
 
 // Registers the class and creates the bar from the settings, hidden; 1 when the window cannot
 // be made or its creation did not run to the end. The settings must outlive the bar.
