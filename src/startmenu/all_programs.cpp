@@ -55,6 +55,22 @@ bool AppendVolume(HMENU menu, const ApplicationVolume& volume, bool separate, Ap
     return any;
 }
 
+// Queues the Down presses that take a menu's keyboard selection to its first item that can
+// be chosen: the menu's loop reads them as soon as it runs, and steps over separators only.
+void QueueSelectionOfFirstChoice(HWND owner, HMENU menu)
+{
+    int presses = 0;
+    MENUITEMINFOW item = {};
+    item.cbSize = sizeof item;
+    item.fMask = MIIM_TYPE | MIIM_STATE;
+    for (UINT i = 0; GetMenuItemInfoW(menu, i, TRUE, &item); ++i, item.cch = 0) {
+        if (item.fType & MFT_SEPARATOR) continue;
+        ++presses;
+        if (!(item.fState & MFS_DISABLED)) break;
+    }
+    for (int i = 0; i < presses; ++i) PostMessageW(owner, WM_KEYDOWN, VK_DOWN, 0);
+}
+
 }  // namespace
 
 void AppendApplicationItems(HMENU menu, const ApplicationVolume* volumes, int volumeCount, ApplicationPaths* paths)
@@ -65,7 +81,7 @@ void AppendApplicationItems(HMENU menu, const ApplicationVolume* volumes, int vo
         if (AppendVolume(menu, volumes[i], anyBefore, paths)) anyBefore = true;
 }
 
-int ShowAllProgramsMenu(HWND owner, HINSTANCE instance, POINT anchor)
+int ShowAllProgramsMenu(HWND owner, HINSTANCE instance, POINT anchor, bool selectFirst)
 {
     HMENU menu = CreatePopupMenu();
     if (!menu) return 0;
@@ -77,6 +93,7 @@ int ShowAllProgramsMenu(HWND owner, HINSTANCE instance, POINT anchor)
         volumes[i] = {DEVICE_VOLUMES[i].root, headings[i]};
     }
     AppendApplicationItems(menu, volumes, ARRAYSIZE(volumes), &applicationPaths);
+    if (selectFirst && applicationPaths.count > 0) QueueSelectionOfFirstChoice(owner, menu);
     // Read in 16 bits on purpose, as the device's shell reads it: every item id fits.
     int chosen = static_cast<SHORT>(TrackPopupMenuEx(menu, POPUP_FLAGS, anchor.x, anchor.y, owner, NULL));
     DestroyMenu(menu);

@@ -25,5 +25,6 @@ void AppendApplicationItems(HMENU menu, const ApplicationVolume* volumes, int vo
 
 // Pops up the device's applications under the volumes' headings in the shell's language,
 // the popup's bottom-left corner at the anchor (screen coordinates), and starts the chosen
-// one. 1 when one was chosen, 0 when dismissed.
-int ShowAllProgramsMenu(HWND owner, HINSTANCE instance, POINT anchor);
+// one; opened from a key, the first application is selected. 1 when one was chosen, 0 when
+// dismissed.
+int ShowAllProgramsMenu(HWND owner, HINSTANCE instance, POINT anchor, bool selectFirst = false);

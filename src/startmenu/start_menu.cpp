@@ -1,5 +1,7 @@
 #include "startmenu/start_menu.h"
 
+#include <vector>
+
 #include "core/log.h"
 #include "core/shell_text.h"
 #include "dialogs/run_dialog.h"
@@ -12,6 +14,7 @@
 #include "platform/platform.h"
 #include "resource.h"
 #include "startmenu/all_programs.h"
+#include "startmenu/menu_focus.h"
 #include "taskbar/taskbar.h"
 #include "theme/start_menu_layout.h"
 #include "theme/theme_parts.h"
@@ -66,6 +69,11 @@ HRGN composedShape;         // cut from STARTBACK, until handed to the compositi
 HRGN windowRegion;          // the shape, handed to the window
 FacePair sideItems[SIDE_ITEM_COUNT], exitButton, allPrograms, shortcutBackground;
 FacePair shortcuts[MENU_SHORTCUT_COUNT];
+// The item the keyboard's focus is on (a StartMenuItem), -1 until a key shows it.
+int focusedItem = -1;
+// Items whose pressed face looks like the up one show the focus as a frame instead.
+bool framedFocus[START_MENU_ITEM_COUNT];
+bool allProgramsOpen;  // its popup's loop runs
 
 // Selects the font and colour in which a face's text is drawn.
 void PrepareText(HDC dc, HFONT font, COLORREF color)
@@ -122,6 +130,53 @@ void PlaceButton(int index, int item, const FacePair& pair, ButtonState state)
     SetButtonItem(startMenu, index, static_cast<int>(place.x), static_cast<int>(place.y), static_cast<int>(place.cx),
                   static_cast<int>(place.cy), pair.up.dc, pair.down.dc, TRUE, state);
     DrawButtonItem(startMenu, index, 0);
+}
+
+// The bits of a surface, as 32-bit pixels.
+std::vector<DWORD> SurfacePixels(const MemorySurface& surface)
+{
+    const SIZE size = SurfaceSize(surface);
+    std::vector<DWORD> pixels(static_cast<size_t>(size.cx) * static_cast<size_t>(size.cy > 0 ? size.cy : 0));
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = size.cx;
+    info.bmiHeader.biHeight = -size.cy;  // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    if (pixels.empty() || !GetDIBits(surface.dc, surface.bitmap, 0, static_cast<UINT>(size.cy), pixels.data(), &info,
+                                     DIB_RGB_COLORS))
+        pixels.clear();
+    return pixels;
+}
+
+// Whether pressing the item shows nothing new, so that its pressed face cannot show the focus.
+bool FacesLookAlike(const FacePair& pair)
+{
+    const SIZE up = SurfaceSize(pair.up), down = SurfaceSize(pair.down);
+    return up.cx == down.cx && up.cy == down.cy && SurfacePixels(pair.up) == SurfacePixels(pair.down);
+}
+
+// An item of the menu as a button: its index, its faces, the state it rests in and the
+// colour of its text.
+struct MenuControl {
+    int button;
+    const FacePair& faces;
+    ButtonState resting;
+    COLORREF text;
+};
+
+MenuControl ItemControl(int item)
+{
+    const ShellSettings& s = *settings;
+    if (item >= ITEM_FIRST_SHORTCUT && item < ITEM_FIRST_SHORTCUT + MENU_SHORTCUT_COUNT)
+        return MenuControl{FIRST_SHORTCUT_BUTTON + item - ITEM_FIRST_SHORTCUT, shortcuts[item - ITEM_FIRST_SHORTCUT],
+                           BUTTON_AUTO, s.startShortcutTextColor};
+    if (item >= ITEM_FIRST_SIDE && item < ITEM_FIRST_SIDE + SIDE_ITEM_COUNT)
+        return MenuControl{FIRST_SIDE_BUTTON + item - ITEM_FIRST_SIDE, sideItems[item - ITEM_FIRST_SIDE], BUTTON_AUTO,
+                           s.startSideTextColor};
+    if (item == ITEM_ALL_PROGRAMS)
+        return MenuControl{ALL_PROGRAMS_BUTTON, allPrograms, BUTTON_UP, s.startAllProgramsTextColor};
+    return MenuControl{EXIT_BUTTON, exitButton, BUTTON_AUTO, s.startExitTextColor};
 }
 
 int LoadStartMenuBuffer()
@@ -228,8 +283,9 @@ int LoadStartMenuObjects()
                   RECT{0, 0, s.startAllProgramsTextRight, s.startAllProgramsCY}, ALL_PROGRAMS_FORMAT);
     PlaceButton(ALL_PROGRAMS_BUTTON, ITEM_ALL_PROGRAMS, allPrograms, BUTTON_UP);
 
-    if (LoadFacePair(PART_SHORTCUT_UP, &shortcutBackground) != 0) return 1;
-    return BuildShortcuts();
+    if (LoadFacePair(PART_SHORTCUT_UP, &shortcutBackground) != 0 || BuildShortcuts() != 0) return 1;
+    for (int item = 0; item <= ITEM_EXIT; ++item) framedFocus[item] = FacesLookAlike(ItemControl(item).faces);
+    return 0;
 }
 
 // Only the side items and the back buffer: the other faces, the window DC and the region
@@ -259,13 +315,17 @@ void SetAllProgramsPressed(bool pressed)
     RedrawButtonItem(startMenu, ALL_PROGRAMS_BUTTON, 0);
 }
 
-// Opens the popup at the All Programs button's bottom-right corner, growing upwards.
-void OpenAllPrograms()
+// Opens the popup at the All Programs button's bottom-right corner, growing upwards; from a
+// key, with its first program selected.
+void OpenAllPrograms(bool fromKey)
 {
     SetAllProgramsPressed(true);
     POINT anchor = AllProgramsAnchor();
     ClientToScreen(startMenu, &anchor);
-    if (ShowAllProgramsMenu(startMenu, instance, anchor) != 0) HideStartMenu();
+    allProgramsOpen = true;
+    const int chosen = ShowAllProgramsMenu(startMenu, instance, anchor, fromKey);
+    allProgramsOpen = false;
+    if (chosen != 0) HideStartMenu();
     SetAllProgramsPressed(false);
 }
 
@@ -291,7 +351,7 @@ void HandleCommand(WPARAM wParam, LPARAM lParam)
     if (lParam == BUTTON_HELD) return;  // the menu's buttons have no held action
     const bool pressed = lParam == BUTTON_PRESSED;
     if (button == ALL_PROGRAMS_BUTTON) {
-        if (pressed) OpenAllPrograms();
+        if (pressed) OpenAllPrograms(false);
         return;
     }
     if (pressed) return;
@@ -312,6 +372,77 @@ void HandleCommand(WPARAM wParam, LPARAM lParam)
     }
 }
 
+// Draws the item with the keyboard's focus on it, or as it rests.
+void DrawFocus(int item, bool focused)
+{
+    const MenuControl control = ItemControl(item);
+    const bool framed = focused && framedFocus[item];
+    SetButtonState(startMenu, control.button, focused && !framed ? BUTTON_DOWN : control.resting);
+    DrawButtonItem(startMenu, control.button, 0);
+    if (framed) {
+        ScopedGdiObject<HBRUSH> brush(CreateSolidBrush(control.text));
+        const RECT frame = ItemRect(item);
+        FrameRect(backBuffer.dc, &frame, brush);
+    }
+    ShowButtonItem(startMenu, control.button);
+}
+
+void MoveFocusTo(int item)
+{
+    if (focusedItem >= 0) DrawFocus(focusedItem, false);
+    focusedItem = item;
+    if (item >= 0) DrawFocus(item, true);
+}
+
+// What a tap on the item does; its focus is drawn off first, so the menu opens again at rest.
+void ActivateItem(int item)
+{
+    if (item == ITEM_ALL_PROGRAMS) {
+        OpenAllPrograms(true);
+        if (StartMenuVisible && focusedItem == item) DrawFocus(item, true);
+        return;
+    }
+    const int command = START_COMMAND_BASE + ItemControl(item).button;
+    MoveFocusTo(-1);
+    HandleCommand(command, BUTTON_PRESSED);
+    HandleCommand(command, BUTTON_RELEASED);
+}
+
+MenuFocusMove FocusMoveOfKey(WPARAM key)
+{
+    switch (key) {
+    case VK_UP:
+        return FOCUS_UP;
+    case VK_DOWN:
+        return FOCUS_DOWN;
+    case VK_LEFT:
+        return FOCUS_LEFT;
+    case VK_RIGHT:
+        return FOCUS_RIGHT;
+    default:
+        return GetKeyState(VK_SHIFT) < 0 ? FOCUS_PREVIOUS : FOCUS_NEXT;
+    }
+}
+
+void HandleKey(WPARAM key)
+{
+    if (key == VK_ESCAPE) {
+        HideStartMenu();
+        return;
+    }
+    const bool moves = key == VK_UP || key == VK_DOWN || key == VK_LEFT || key == VK_RIGHT || key == VK_TAB;
+    if (focusedItem < 0) {
+        // The pen opened the menu: the first key shows the focus where a key would have put it.
+        if (moves) MoveFocusTo(MoveMenuFocus(places, -1, FOCUS_NEXT));
+        return;
+    }
+    if (key == VK_RETURN || key == VK_SPACE || (key == VK_RIGHT && focusedItem == ITEM_ALL_PROGRAMS)) {
+        ActivateItem(focusedItem);
+        return;
+    }
+    if (moves) MoveFocusTo(MoveMenuFocus(places, focusedItem, FocusMoveOfKey(key)));
+}
+
 void HandleExitTimer(UINT_PTR timer)
 {
     if (timer != EXIT_TIMER) return;
@@ -323,6 +454,7 @@ void HandleExitTimer(UINT_PTR timer)
 // window, which would take the foreground from the window the user has just chosen.
 void HideForDeactivation()
 {
+    MoveFocusTo(-1);
     StartMenuVisible = 0;
     ShowWindow(startMenu, SW_HIDE);
     SetStartButtonPressed(false);
@@ -344,7 +476,7 @@ LRESULT CALLBACK StartMenuWindowProc(HWND window, UINT message, WPARAM wParam, L
         if (wParam) SetActiveWindow(window);
         return 0;
     case WM_KEYDOWN:
-        if (wParam == VK_ESCAPE) HideStartMenu();
+        HandleKey(wParam);
         return 0;
     case WM_LBUTTONDOWN:
         ButtonPenDown(window, lParam);
@@ -403,9 +535,10 @@ POINT AllProgramsAnchor()
     return POINT{button.right, button.bottom};
 }
 
-void ShowStartMenu()
+void ShowStartMenu(StartMenuRequest request)
 {
     LogInfo(L"ShowStart");
+    MoveFocusTo(request == MENU_BY_KEY ? MoveMenuFocus(places, -1, FOCUS_NEXT) : -1);
     StartMenuVisible = 1;
     ShowWindow(startMenu, SW_SHOW);
     SetForegroundWindow(startMenu);
@@ -414,6 +547,7 @@ void ShowStartMenu()
 
 void HideStartMenu()
 {
+    MoveFocusTo(-1);
     StartMenuVisible = 0;
     ShowWindow(startMenu, SW_HIDE);
     SetForegroundWindow(TaskbarWindow);
@@ -422,9 +556,10 @@ void HideStartMenu()
 
 void ToggleStartMenu(StartMenuRequest request)
 {
-    (void)request;
-    if (StartMenuVisible)
-        HideStartMenu();
-    else
-        ShowStartMenu();
+    if (!StartMenuVisible) {
+        ShowStartMenu(request);
+        return;
+    }
+    if (allProgramsOpen) CloseOpenMenu();  // its loop ends once the menu has gone
+    HideStartMenu();
 }

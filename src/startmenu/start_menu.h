@@ -27,7 +27,7 @@ void PaintStartMenu(HDC dc);
 // bottom-right corner of its button.
 POINT AllProgramsAnchor();
 
-void ShowStartMenu();
+void ShowStartMenu(StartMenuRequest request);
 void HideStartMenu();
 // The start button's and the menu key's action: hides the menu when shown, shows it
 // otherwise; shown for a key, the keyboard's focus is on the first shortcut.
