@@ -60,9 +60,14 @@ protected:
         InstallDefaultHome(home);
         fs::remove(home / L"settings\\user.bmp");
         InstallApplication(home / L"shortcut", "Shortcut");
+        InstallApplication(home / L"fourth", "Fourth");
         std::string settings = ReadBytes((home / L"settings\\settings.cfg").wstring());
-        const std::string notepad = "Menu0.Path=\\Windows\\notepad.exe";
-        settings.replace(settings.find(notepad), notepad.size(), "Menu0.Path=" + ToUtf8((home / L"shortcut\\AppMain.exe").wstring()));
+        const auto replace = [&](const std::string& line, const std::string& by) {
+            settings.replace(settings.find(line), line.size(), by);
+        };
+        replace("Menu0.Path=\\Windows\\notepad.exe", "Menu0.Path=" + ToUtf8((home / L"shortcut\\AppMain.exe").wstring()));
+        replace("Menu3.Path=\\Windows\\system32\\clock.exe", "Menu3.Path=" + ToUtf8((home / L"fourth\\AppMain.exe").wstring()));
+        replace("[Main]\n", "[Main]\nMenuKey=F9\n");
         WriteBytes((home / L"settings\\settings.cfg").wstring(), settings);
         StartShell();
     }
@@ -82,7 +87,7 @@ protected:
     void TearDown() override
     {
         if (HasFailure()) printf("The shell's log:\n%s\n", ToUtf8(shell->Output()).c_str());
-        for (const wchar_t* title : {L"Shortcut", L"Memo"}) {
+        for (const wchar_t* title : {L"Shortcut", L"Memo", L"Fourth"}) {
             PostMessageW(Shown(NULL, title), WM_CLOSE, 0, 0);
             EXPECT_TRUE(WaitUntil([&] { return !Shown(NULL, title); }, 3000)) << ToUtf8(title);
         }
@@ -420,6 +425,52 @@ TEST_F(Desktop, TheStartMenuOpensClosesStartsProgramsAsTappedAndItsExitFadesTheS
         << "one radio button checked, the one clicked";
     SendMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
     EXPECT_EQ(0u, shell->ExitCode());
+}
+
+// The keyboard alone: Ctrl+Esc over a program in front opens the menu with the focus on the
+// first shortcut, Down three times and Enter start the fourth; the settings' key opens it
+// too, and Right on All Programs and Enter start the first application. Opened by the pen, the
+// menu shows no focus until a key; over a dialog of the shell, no key opens it.
+TEST_F(Desktop, KeysOpenTheMenuOverAProgramMoveThroughItAndDoWhatATapDoes)
+{
+    HWND front = StartApp(L"Front");
+    ASSERT_TRUE(front && WaitUntil([&] { return SetForegroundWindow(front) && GetForegroundWindow() == front; }, 3000));
+    const POINT shortcut0 = {8 + 183, MENU_TOP + 73 + 2}, side0 = {207 + 183, MENU_TOP + 73 + 2};
+    const COLORREF shortcutDown = ThemePixel(L"MAIND", 183, 2), sideDown = ThemePixel(L"SIDE0D", 183, 2);
+    ASSERT_NE(ThemePixel(L"MAINU", 183, 2), shortcutDown);
+    const auto focusOn = [&](POINT item, COLORREF down) { return WaitUntil([&] { return At(item) == down; }, 3000); };
+    PressKey(VK_ESCAPE, true);
+    ASSERT_TRUE(WaitUntil(MenuShown, 3000));
+    EXPECT_TRUE(focusOn(shortcut0, shortcutDown));
+    PressKey(VK_RIGHT);
+    EXPECT_TRUE(focusOn(side0, sideDown) && At(shortcut0) != shortcutDown) << "one focus, on the side item";
+    PressKey(VK_LEFT);
+    for (int i = 0; i < 3; ++i) PressKey(VK_DOWN);
+    PressKey(VK_RETURN);
+    EXPECT_TRUE(WaitUntil([] { return Shown(NULL, L"Fourth") != NULL; }));
+    EXPECT_TRUE(WaitUntil([] { return !MenuShown(); }, 3000));
+
+    ASSERT_TRUE(OpenMenu());
+    EXPECT_NE(shortcutDown, At(shortcut0)) << "no focus from the pen";
+    PressKey(VK_TAB);
+    EXPECT_TRUE(focusOn(shortcut0, shortcutDown));
+    PressKey(VK_F9);
+    EXPECT_TRUE(WaitUntil([] { return !MenuShown(); }, 3000)) << "the settings' key closes it";
+    PressKey(VK_F9);
+    ASSERT_TRUE(WaitUntil(MenuShown, 3000));
+    for (int i = 0; i < 6; ++i) PressKey(VK_DOWN);
+    PressKey(VK_RIGHT);
+    ASSERT_TRUE(WaitUntil([] { return Shown(L"#32768", NULL) != NULL; }, 3000));
+    PressKey(VK_RETURN);
+    EXPECT_TRUE(WaitUntil([] { return Shown(NULL, L"Memo") != NULL; }));
+    EXPECT_TRUE(WaitUntil([] { return !MenuShown(); }, 3000));
+
+    HWND run = NULL;
+    ASSERT_TRUE(OpenMenu(RUN));
+    ASSERT_TRUE(WaitUntil([&] { return (run = Shown(L"#32770", L"Run")) != NULL; }));
+    PressKey(VK_ESCAPE, true);
+    EXPECT_FALSE(WaitUntil(MenuShown, 1000));
+    PostMessageW(run, WM_COMMAND, IDCANCEL, 0);
 }
 
 // What the shell shows in one language: the start menu's labels and the All Programs popup,
