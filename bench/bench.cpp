@@ -26,6 +26,7 @@ int wmain(int argc, wchar_t** argv)
     failed |= BenchSettings(theme);
     failed |= BenchAllPrograms();  // before the taskbar of the ticks, whose timer would run in the popup's loop
     failed |= BenchRunDialog();
+    failed |= BenchMenuKey(theme);
     failed |= BenchTicks();
     failed |= BenchIdleShell(theme);
     failed |= BenchMemory(theme);
