@@ -136,6 +136,46 @@ void ReleaseMemorySurface(MemorySurface* surface)
     *surface = MemorySurface{};
 }
 
+SIZE SurfaceSize(const MemorySurface& surface)
+{
+    BITMAP bitmap = {};
+    GetObjectW(surface.bitmap, sizeof bitmap, &bitmap);
+    return SIZE{bitmap.bmWidth, bitmap.bmHeight};
+}
+
+namespace {
+
+// The surface's pixels, as 32-bit values row by row; empty where it cannot be read. The
+// device has no GetDIBits: a DIB section of known format is drawn into and read instead.
+std::vector<DWORD> SurfacePixels(const MemorySurface& surface)
+{
+    const SIZE size = SurfaceSize(surface);
+    std::vector<DWORD> pixels;
+    if (size.cx <= 0 || size.cy <= 0) return pixels;
+    void* bits = NULL;
+    ScopedGdiObject<HBITMAP> copy(CreatePixelBitmap(surface.dc, size.cx, size.cy, &bits));
+    HDC copyDc = copy ? CreateCompatibleDC(surface.dc) : NULL;
+    if (copyDc && SelectObject(copyDc, copy)) {
+        BitBlt(copyDc, 0, 0, size.cx, size.cy, surface.dc, 0, 0, SRCCOPY);
+        FinishPendingDrawing();  // the pixels must be in memory before they are read
+        const DWORD* first = static_cast<const DWORD*>(bits);
+        pixels.assign(first, first + static_cast<size_t>(size.cx) * static_cast<size_t>(size.cy));
+    }
+    if (copyDc) DeleteDC(copyDc);
+    return pixels;
+}
+
+}  // namespace
+
+bool SurfacesLookAlike(const MemorySurface& a, const MemorySurface& b)
+{
+    const SIZE sizeA = SurfaceSize(a), sizeB = SurfaceSize(b);
+    if (sizeA.cx != sizeB.cx || sizeA.cy != sizeB.cy) return false;
+    // Pixels that cannot be read are not taken as alike.
+    const std::vector<DWORD> pixelsA = SurfacePixels(a);
+    return !pixelsA.empty() && pixelsA == SurfacePixels(b);
+}
+
 int LoadThemeBitmap(HDC reference, LPCWSTR themeFolder, LPCWSTR name, MemorySurface* surface)
 {
     *surface = MemorySurface{};
@@ -183,6 +223,17 @@ void DrawTextInRect(HDC dc, LPCWSTR text, int left, int top, int right, int bott
     // Desktop Win32 centres vertically only single lines; every text here is one line.
     if (format & DT_VCENTER) format |= DT_SINGLELINE;
     DrawTextW(dc, text, static_cast<int>(wcslen(text)), &rect, format);
+}
+
+void DrawFrame(HDC dc, const RECT& rect, COLORREF colour)
+{
+    // The device has no FrameRect: four one-pixel strips.
+    ScopedGdiObject<HBRUSH> brush(CreateSolidBrush(colour));
+    const RECT strips[] = {{rect.left, rect.top, rect.right, rect.top + 1},
+                           {rect.left, rect.bottom - 1, rect.right, rect.bottom},
+                           {rect.left, rect.top + 1, rect.left + 1, rect.bottom - 1},
+                           {rect.right - 1, rect.top + 1, rect.right, rect.bottom - 1}};
+    for (const RECT& strip : strips) FillRect(dc, &strip, brush);
 }
 
 HRGN CreateKeyColorRegion(HDC imageDc, HBITMAP imageBitmap, COLORREF keyColor)

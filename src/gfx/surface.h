@@ -22,10 +22,17 @@ int LoadOptionalThemeBitmap(HDC reference, LPCWSTR themeFolder, LPCWSTR name, Me
 HBITMAP CreatePixelBitmap(HDC reference, int width, int height, void** bits);
 // Deletes the DC, then the bitmap; leaves the surface empty.
 void ReleaseMemorySurface(MemorySurface* surface);
+// The size of the surface's bitmap.
+SIZE SurfaceSize(const MemorySurface& surface);
+// Whether both surfaces are of one size and show the same pixels; false where either
+// cannot be read.
+bool SurfacesLookAlike(const MemorySurface& a, const MemorySurface& b);
 
 // Draws the whole text into the rectangle with the DC's font, colour and mode; with
 // DT_VCENTER as one line centred vertically.
 void DrawTextInRect(HDC dc, LPCWSTR text, int left, int top, int right, int bottom, UINT format);
+// A frame one pixel wide just inside the rectangle.
+void DrawFrame(HDC dc, const RECT& rect, COLORREF colour);
 
 // A region of every pixel of the image that is not the key colour, in the image's
 // coordinates. The caller owns it.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <numeric>
 #include <vector>
 
 namespace {
@@ -22,8 +23,9 @@ Column Sorted(const StartMenuPlaces& places, Column items)
 
 long long MiddleX(const StartMenuPlaces& places, const Column& column)
 {
-    long long sum = 0;
-    for (int item : column) sum += Middle(places[item].x, places[item].cx);
+    const long long sum = std::accumulate(column.begin(), column.end(), 0LL, [&](long long total, int item) {
+        return total + Middle(places[item].x, places[item].cx);
+    });
     return sum / static_cast<long long>(column.size());
 }
 

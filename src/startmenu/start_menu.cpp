@@ -1,7 +1,5 @@
 #include "startmenu/start_menu.h"
 
-#include <vector>
-
 #include "core/log.h"
 #include "core/shell_text.h"
 #include "dialogs/run_dialog.h"
@@ -87,14 +85,6 @@ void PrepareText(HDC dc, HFONT font, COLORREF color)
 // instead of overflowing.
 int Moved(int position, long long offset) { return static_cast<int>(position + offset); }
 
-// The size of the surface's bitmap.
-SIZE SurfaceSize(const MemorySurface& surface)
-{
-    BITMAP bitmap = {};
-    GetObjectW(surface.bitmap, sizeof bitmap, &bitmap);
-    return SIZE{bitmap.bmWidth, bitmap.bmHeight};
-}
-
 // Loads both faces of a themed button: the up face's part and the pressed one after it.
 int LoadFacePair(int upPart, FacePair* pair)
 {
@@ -130,30 +120,6 @@ void PlaceButton(int index, int item, const FacePair& pair, ButtonState state)
     SetButtonItem(startMenu, index, static_cast<int>(place.x), static_cast<int>(place.y), static_cast<int>(place.cx),
                   static_cast<int>(place.cy), pair.up.dc, pair.down.dc, TRUE, state);
     DrawButtonItem(startMenu, index, 0);
-}
-
-// The bits of a surface, as 32-bit pixels.
-std::vector<DWORD> SurfacePixels(const MemorySurface& surface)
-{
-    const SIZE size = SurfaceSize(surface);
-    std::vector<DWORD> pixels(static_cast<size_t>(size.cx) * static_cast<size_t>(size.cy > 0 ? size.cy : 0));
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = size.cx;
-    info.bmiHeader.biHeight = -size.cy;  // top-down
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    if (pixels.empty() || !GetDIBits(surface.dc, surface.bitmap, 0, static_cast<UINT>(size.cy), pixels.data(), &info,
-                                     DIB_RGB_COLORS))
-        pixels.clear();
-    return pixels;
-}
-
-// Whether pressing the item shows nothing new, so that its pressed face cannot show the focus.
-bool FacesLookAlike(const FacePair& pair)
-{
-    const SIZE up = SurfaceSize(pair.up), down = SurfaceSize(pair.down);
-    return up.cx == down.cx && up.cy == down.cy && SurfacePixels(pair.up) == SurfacePixels(pair.down);
 }
 
 // An item of the menu as a button: its index, its faces, the state it rests in and the
@@ -284,7 +250,11 @@ int LoadStartMenuObjects()
     PlaceButton(ALL_PROGRAMS_BUTTON, ITEM_ALL_PROGRAMS, allPrograms, BUTTON_UP);
 
     if (LoadFacePair(PART_SHORTCUT_UP, &shortcutBackground) != 0 || BuildShortcuts() != 0) return 1;
-    for (int item = 0; item <= ITEM_EXIT; ++item) framedFocus[item] = FacesLookAlike(ItemControl(item).faces);
+    // An item whose pressed face shows nothing new cannot show the focus with it.
+    for (int item = 0; item <= ITEM_EXIT; ++item) {
+        const FacePair& faces = ItemControl(item).faces;
+        framedFocus[item] = SurfacesLookAlike(faces.up, faces.down);
+    }
     return 0;
 }
 
@@ -380,9 +350,7 @@ void DrawFocus(int item, bool focused)
     SetButtonState(startMenu, control.button, focused && !framed ? BUTTON_DOWN : control.resting);
     DrawButtonItem(startMenu, control.button, 0);
     if (framed) {
-        ScopedGdiObject<HBRUSH> brush(CreateSolidBrush(control.text));
-        const RECT frame = ItemRect(item);
-        FrameRect(backBuffer.dc, &frame, brush);
+        DrawFrame(backBuffer.dc, ItemRect(item), control.text);
     }
     ShowButtonItem(startMenu, control.button);
 }

@@ -28,6 +28,18 @@ TEST(Surface, ThemeBitmapIsTheFileInTheScreensFormatAndTheKeyColorRegionHoldsThe
     for (int y = 0; y < 24; ++y)
         for (int x = 0; x < 186; ++x) wrong += GetPixel(surface.dc, x, y) != RGB(x, y * 10, 255 - x);
     EXPECT_EQ(0, wrong) << "pixels unlike the file's";
+    // Alike down to one pixel; a frame drawn one pixel inside the rectangle, all round.
+    MemorySurface same;
+    ASSERT_EQ(0, LoadThemeBitmap(screen, folder.path().c_str(), L"TASKBARCLK", &same));
+    EXPECT_TRUE(SurfacesLookAlike(surface, same));
+    DrawFrame(same.dc, RECT{2, 3, 12, 9}, RGB(0, 0, 0));
+    EXPECT_FALSE(SurfacesLookAlike(surface, same));
+    int framed = 0;
+    for (int y = 2; y <= 9; ++y)
+        for (int x = 1; x <= 12; ++x) framed += GetPixel(same.dc, x, y) == RGB(0, 0, 0);
+    EXPECT_EQ(2 * 10 + 2 * 4, framed);
+    EXPECT_EQ(RGB(0, 0, 0), GetPixel(same.dc, 11, 8));
+    ReleaseMemorySurface(&same);
     ReleaseMemorySurface(&surface);
     EXPECT_EQ(before, CountGdiObjects());
 
