@@ -11,7 +11,7 @@ int selectedTask = -1;
 // Owned icons that a tick gives up while a menu draws them wait here until it closes.
 HICON heldIcons[2 * MAX_TASKS];
 int heldIconCount;
-bool iconsHeld;
+int iconHolds;  // icons that entries give up are kept while above 0
 
 struct Enumeration {
     TaskEntry* entries;  // MAX_TASKS of them
@@ -62,7 +62,7 @@ bool ListChanged(int oldCount)
 void DestroyOwnedIcon(const TaskEntry& entry)
 {
     if (!entry.ownsIcon) return;
-    if (iconsHeld && heldIconCount < static_cast<int>(ARRAYSIZE(heldIcons)))
+    if (iconHolds > 0 && heldIconCount < static_cast<int>(ARRAYSIZE(heldIcons)))
         heldIcons[heldIconCount++] = entry.icon;
     else
         DestroyIcon(entry.icon);
@@ -173,12 +173,13 @@ unsigned RefreshTaskList(TopLevelWindowVisitor visit)
 
 void HoldTaskIcons(bool hold)
 {
-    iconsHeld = hold;
-    if (!hold)
+    iconHolds += hold ? 1 : -1;
+    if (iconHolds == 0)
         while (heldIconCount > 0) DestroyIcon(heldIcons[--heldIconCount]);
 }
 
 int TaskCount() { return taskCount; }
+int TaskPosition(HWND window) { return FindSelection(window, NULL); }
 int SelectedTask() { return selectedTask; }
 void SelectTask(int position) { selectedTask = position; }
 const TaskEntry& CurrentTask(int position) { return currentTasks[position]; }

@@ -29,8 +29,8 @@ typedef HICON (*TaskIconFinder)(HWND window, bool* owned);
 
 // Empties the lists, destroying the icons they own; nothing selected.
 void ResetTaskLists();
-// While held, owned icons that entries give up are kept alive, for a menu that draws them;
-// they are destroyed when the hold ends.
+// While held, owned icons that entries give up are kept alive, for a menu or the window
+// chooser that draws them; they are destroyed when the last hold ends.
 void HoldTaskIcons(bool hold);
 // Called for every top-level window a tick's enumeration passes, tracked or not.
 typedef void (*TopLevelWindowVisitor)(HWND window);
@@ -44,6 +44,8 @@ unsigned UpdateTaskList(const TaskEntry (&enumerated)[MAX_TASKS], HWND foregroun
                         TaskIconFinder findIcon);
 
 int TaskCount();
+// The position of the window's entry, -1 when it has none.
+int TaskPosition(HWND window);
 // The position of the selected entry, -1 when none.
 int SelectedTask();
 void SelectTask(int position);

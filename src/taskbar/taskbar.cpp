@@ -18,6 +18,7 @@
 #include "taskbar/task_buttons.h"
 #include "taskbar/task_list.h"
 #include "taskbar/task_menu.h"
+#include "taskbar/window_chooser.h"
 #include "theme/theme_parts.h"
 
 HWND TaskbarWindow;
@@ -116,10 +117,14 @@ void HandleTick(UINT_PTR timer)
 
 // The menu's keys do nothing while a dialog of the shell asks something (the exit screen's
 // among them): the menu would open behind it or over its question.
+// The shell's keys do nothing while a dialog of the shell asks something (the exit screen's
+// among them): the menu would open behind it or over its question, and a switch would bring
+// a window over it.
 void HandleHotKey(WPARAM key)
 {
-    if ((key == HOT_KEY_MENU || key == HOT_KEY_CHOSEN_MENU) && startAction && !ThreadDialogShown())
-        startAction(MENU_BY_KEY);
+    if (ThreadDialogShown()) return;
+    if ((key == HOT_KEY_MENU || key == HOT_KEY_CHOSEN_MENU) && startAction) startAction(MENU_BY_KEY);
+    if (key == HOT_KEY_SWITCH || key == HOT_KEY_SWITCH_BACK) SwitchWindows(bar.instance, key == HOT_KEY_SWITCH ? 1 : -1);
 }
 
 void HandleCommand(WPARAM wParam, LPARAM lParam)
