@@ -16,8 +16,8 @@ namespace {
 const WCHAR CHOOSER_CLASS[] = L"ZORV_WINDOW_CHOOSER_CLASS";
 const int CELL = 28, ICON_SIZE = 16, MARGIN = 8, TITLE_CY = 24, MIN_BOX_CX = 240;
 const UINT_PTR ALT_WATCH_TIMER = 1;
-const UINT ALT_WATCH_MS = 30;
-const int CANCEL_KEY = 1;  // Alt+Esc, the chooser's own hot key while it shows
+const UINT ALT_WATCH_MS = 40;
+const int QUICK_RELEASE_READS = 8;
 const UINT TITLE_FORMAT = DT_CENTER | DT_VCENTER | DT_WORD_ELLIPSIS | DT_NOPREFIX;
 
 struct Choice {
@@ -31,6 +31,9 @@ Choice choices[MAX_TASKS];  // the windows as the chooser opened on them
 int choiceCount;
 int chosen = -1;
 ChooserLayout layout;
+bool altSeenHeld;  // since the chooser opened
+int altUpReads;    // in a row
+HWND previousFront;  // the window in front when the chooser opened
 
 void DrawChooser(HDC dc, const RECT& client)
 {
@@ -71,21 +74,54 @@ void PaintChooser(HWND window)
     EndPaint(window, &paint);
 }
 
-// Hides the chooser; with bring, the chosen window comes to the front as a tap on its button
-// would bring it, when it is still there.
+// Hides the chooser. With bring, the chosen window comes to the front as a tap on its button
+// would bring it, when it is still there; without, the window that was in front gets the
+// keyboard back.
 void CloseChooser(bool bring)
 {
+    if (choiceCount == 0) return;  // a key or a deactivation after the chooser closed
     KillTimer(chooser, ALT_WATCH_TIMER);
-    UnregisterHotKey(chooser, CANCEL_KEY);
-    ShowWindow(chooser, SW_HIDE);
-    const HWND window = chosen >= 0 ? choices[chosen].window : NULL;
+    const HWND window = bring ? (chosen >= 0 ? choices[chosen].window : NULL) : previousFront;
     choiceCount = 0;
     chosen = -1;
+    ShowWindow(chooser, SW_HIDE);
     HoldTaskIcons(false);
-    if (bring && window && IsWindow(window)) BringWindowToFront(window);
+    if (!window || !IsWindow(window)) return;
+    if (bring)
+        BringWindowToFront(window);
+    else
+        SetForegroundWindow(window);
 }
 
-bool AltHeld() { return (GetAsyncKeyState(VK_MENU) & 0x8000) != 0; }
+// Alt let go before the chooser had the keyboard is not seen as a key: its state is watched
+// as well. That state can lag behind the hot key while the program in front is slow to read
+// its input, so Alt counts as let go once it has been seen held and then not, or when it has
+// not been seen held for a third of a second, as after an Alt+Tab tapped quickly.
+void WatchAlt()
+{
+    if (GetAsyncKeyState(VK_MENU) & 0x8000) {
+        altSeenHeld = true;
+        altUpReads = 0;
+    } else if (altSeenHeld || ++altUpReads >= QUICK_RELEASE_READS) {
+        CloseChooser(true);
+    }
+}
+
+// While the chooser shows it has the keyboard, so that its keys come in the order they were
+// pressed: Tab and Shift+Tab move the choice where they do not arrive as the hot keys,
+// Escape cancels, and letting go of Alt chooses.
+void HandleChooserKey(UINT message, WPARAM key)
+{
+    const bool down = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
+    if (!down && key == VK_MENU) {
+        CloseChooser(true);
+    } else if (down && key == VK_ESCAPE) {
+        CloseChooser(false);
+    } else if (down && key == VK_TAB) {
+        chosen = NextChoice(chosen, choiceCount, GetKeyState(VK_SHIFT) < 0 ? -1 : 1);
+        InvalidateRect(chooser, NULL, FALSE);
+    }
+}
 
 LRESULT CALLBACK ChooserWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -94,13 +130,20 @@ LRESULT CALLBACK ChooserWindowProc(HWND window, UINT message, WPARAM wParam, LPA
         PaintChooser(window);
         return 0;
     case WM_TIMER:
-        if (wParam == ALT_WATCH_TIMER && !AltHeld()) CloseChooser(true);
+        if (wParam == ALT_WATCH_TIMER) WatchAlt();
         return 0;
-    case WM_HOTKEY:
-        if (wParam == CANCEL_KEY) CloseChooser(false);
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+    case WM_KEYUP:
+    case WM_SYSKEYUP:
+        HandleChooserKey(message, wParam);
+        return 0;  // never the system's menu keys
+    case WM_SYSCHAR:
         return 0;
-    case WM_MOUSEACTIVATE:
-        return MA_NOACTIVATE;
+    case WM_ACTIVATE:
+        // Another window taken to the front (a tap elsewhere) ends the choosing.
+        if (LOWORD(wParam) == WA_INACTIVE && choiceCount > 0) CloseChooser(false);
+        break;  // the system's handling gives the chooser the focus
     }
     return DefWindowProcW(window, message, wParam, lParam);
 }
@@ -109,16 +152,15 @@ bool CreateChooserWindow(HINSTANCE instance)
 {
     if (chooser) return true;
     RegisterShellWindowClass(instance, CHOOSER_CLASS, ChooserWindowProc);
-    chooser = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, CHOOSER_CLASS, L"", WS_POPUP, 0, 0,
-                              0, 0, NULL, NULL, instance, NULL);
+    chooser = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, CHOOSER_CLASS, L"", WS_POPUP, 0, 0, 0, 0, NULL, NULL,
+                              instance, NULL);
     if (!chooser) LogErrorF(L"Cannot create the window chooser (error %lu)", GetLastError());
     return chooser != NULL;
 }
 
 // The position of the window in front, or of the window that owns it.
-int FrontTask()
+int FrontTask(HWND front)
 {
-    const HWND front = GetForegroundWindow();
     const int position = TaskPosition(front);
     return position >= 0 || !front ? position : TaskPosition(GetParent(front));
 }
@@ -134,18 +176,16 @@ void OpenChooser(HINSTANCE instance, int step)
         choices[i].icon = task.icon;
         StringCchCopyW(choices[i].title, TASK_TITLE_CHARS, task.title);
     }
-    chosen = NextChoice(FrontTask(), choiceCount, step);
-    // Alt let go before the key arrived chooses at once, as a quick Alt+Tab means.
-    if (!AltHeld()) {
-        CloseChooser(true);
-        return;
-    }
+    previousFront = GetForegroundWindow();
+    chosen = NextChoice(FrontTask(previousFront), choiceCount, step);
+    altSeenHeld = false;
+    altUpReads = 0;
+    SetTimer(chooser, ALT_WATCH_TIMER, ALT_WATCH_MS, NULL);
     layout = LayOutChooser(choiceCount, ScreenSize);
     const RECT& box = layout.box;
     SetWindowPos(chooser, HWND_TOPMOST, box.left, box.top, box.right - box.left, box.bottom - box.top,
-                 SWP_NOACTIVATE | SWP_SHOWWINDOW);
-    SetTimer(chooser, ALT_WATCH_TIMER, ALT_WATCH_MS, NULL);
-    RegisterHotKey(chooser, CANCEL_KEY, MOD_ALT, VK_ESCAPE);
+                 SWP_SHOWWINDOW);
+    SetForegroundWindow(chooser);  // the switch key is the last input, which allows it
 }
 
 }  // namespace
@@ -185,6 +225,7 @@ RECT ChooserCell(const ChooserLayout& chooserLayout, int position)
 
 void SwitchWindows(HINSTANCE instance, int step)
 {
+
     if (!WindowChooserShown()) {
         OpenChooser(instance, step);
         return;

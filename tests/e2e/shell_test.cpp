@@ -1,12 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <initializer_list>
 #include <memory>
 #include <random>
 #include <utility>
 
 #include "harness.h"
 #include "resource.h"
+#include "taskbar/window_chooser.h"
 #include "theme/theme_parts.h"
 
 namespace {
@@ -471,6 +473,58 @@ TEST_F(Desktop, KeysOpenTheMenuOverAProgramMoveThroughItAndDoWhatATapDoes)
     PressKey(VK_ESCAPE, true);
     EXPECT_FALSE(WaitUntil(MenuShown, 1000));
     PostMessageW(run, WM_COMMAND, IDCANCEL, 0);
+}
+
+// Four windows in the buttons' order, the first in front and the fourth minimised: Alt with
+// Tab three times chooses the fourth, and letting go restores it in front; Escape in the
+// chooser changes nothing; Shift+Tab goes back one, and Tab past the last wraps to the first.
+TEST_F(Desktop, AltTabChoosesAmongTheWindowsInTheButtonsOrderRestoresTheChosenAndEscapeCancels)
+{
+    HWND windows[4];
+    for (int i = 0; i < 4; ++i) {
+        ASSERT_TRUE(windows[i] = StartApp(L"Window " + std::to_wstring(i + 1)));
+        ASSERT_TRUE(WaitUntil([&] { return Drawn(i); }, 3000)) << "one button at a time keeps their order";
+    }
+    PostMessageW(windows[3], WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    ASSERT_TRUE(WaitUntil([&] { return IsIconic(windows[3]) != FALSE; }, 3000));
+    ASSERT_TRUE(WaitUntil([&] { return SetForegroundWindow(windows[0]) && GetForegroundWindow() == windows[0]; }));
+    // Keys at a person's pace: each waits until the chooser shows the window it chooses, for
+    // a hot key is matched against the modifiers held when the program in front reads it.
+    const ChooserLayout layout = LayOutChooser(4, SIZE{SCREEN_W, SCREEN_H});
+    const auto chosenShown = [&](int choice) {
+        const RECT cell = ChooserCell(layout, choice);
+        const POINT corner = {layout.box.left + cell.left + 1, layout.box.top + cell.top + 1};
+        return WaitUntil([&] { return At(corner) == GetSysColor(COLOR_HIGHLIGHT); }, 3000);
+    };
+    const auto chooserShown = [] { return Shown(L"ZORV_WINDOW_CHOOSER_CLASS", NULL) != NULL; };
+    struct Press {
+        bool shift;
+        int chosen;  // the window the chooser shows chosen after the press; -1: Escape
+    };
+    const auto switchWith = [&](std::initializer_list<Press> presses) {
+        SendKey(VK_MENU, 0, 0);
+        for (const Press& press : presses) {
+            if (press.shift) SendKey(VK_SHIFT, 0, 0);
+            PressKey(press.chosen < 0 ? VK_ESCAPE : VK_TAB);
+            if (press.shift) SendKey(VK_SHIFT, 0, KEYEVENTF_KEYUP);
+            EXPECT_TRUE(press.chosen < 0 ? WaitUntil([&] { return !chooserShown(); }, 3000) : chosenShown(press.chosen))
+                << press.chosen;
+        }
+        SendKey(VK_MENU, 0, KEYEVENTF_KEYUP);
+        EXPECT_TRUE(WaitUntil([&] { return !chooserShown(); }, 3000));
+    };
+    const auto inFront = [&](int i) {  // and its button pressed, as the bar's next tick draws it
+        return WaitUntil([&] { return GetForegroundWindow() == windows[i] && !IsIconic(windows[i]) && Face(i) == down; },
+                         3000);
+    };
+    switchWith({{false, 1}, {false, 2}, {false, 3}});
+    EXPECT_TRUE(inFront(3)) << "the fourth, restored";
+    switchWith({{false, 0}, {false, -1}});
+    EXPECT_FALSE(WaitUntil([&] { return GetForegroundWindow() != windows[3]; }, 1000)) << "cancelled";
+    switchWith({{true, 2}, {true, 1}, {false, 2}});
+    EXPECT_TRUE(inFront(2)) << "Shift+Tab back, Tab on";
+    switchWith({{false, 3}, {false, 0}});
+    EXPECT_TRUE(inFront(0)) << "past the last, the first";
 }
 
 // What the shell shows in one language: the start menu's labels and the All Programs popup,

@@ -5,6 +5,7 @@
 
 #include "startmenu/menu_focus.h"
 #include "taskbar/hot_keys.h"
+#include "taskbar/window_chooser.h"
 
 namespace {
 
@@ -87,5 +88,35 @@ TEST(HotKeys, KeyNamesWithModifiersInAnyCaseAndNothingElse)
     for (const wchar_t* unknown : {L"", L"F0", L"F25", L"F01", L"Ctrl+", L"AB", L"NumPad10", L"Hyper+A", L"F1+Ctrl"}) {
         KeyChord chord = {};
         EXPECT_FALSE(ParseKeyName(unknown, &chord)) << unknown;
+    }
+}
+
+// Forward from the window in front through all sixty-four and round to it again, back the
+// other way; every cell inside its box, none over another, the box on the smallest screen.
+TEST(WindowChooser, ReachesEveryWindowPastSixteenEitherWayAndLaysThemAllOnTheScreen)
+{
+    for (int step : {1, -1}) {
+        std::vector<int> visited;
+        for (int choice = NextChoice(16, 64, step); visited.size() < 64; choice = NextChoice(choice, 64, step))
+            visited.push_back(choice);
+        for (int i = 0; i < 64; ++i) EXPECT_EQ((16 + step * (i + 1) + 64) % 64, visited[i]) << step;
+    }
+    EXPECT_EQ((std::vector<int>{0, 2, -1, 0}),
+              (std::vector<int>{NextChoice(-1, 3, 1), NextChoice(-1, 3, -1), NextChoice(0, 0, 1), NextChoice(0, 1, 1)}))
+        << "from none forward the first, back the last; nothing of no windows; one window chooses itself";
+    for (int count : {1, 17, 64}) {
+        const ChooserLayout layout = LayOutChooser(count, SIZE{480, 320});
+        const RECT& box = layout.box;
+        EXPECT_TRUE(box.left >= 0 && box.top >= 0 && box.right <= 480 && box.bottom <= 320) << count;
+        RECT previous = {};
+        for (int i = 0; i < count; ++i) {
+            const RECT cell = ChooserCell(layout, i);
+            EXPECT_TRUE(cell.left >= 0 && cell.top >= 0 && cell.right <= box.right - box.left &&
+                        cell.bottom <= box.bottom - box.top)
+                << count << " " << i;
+            RECT overlap;
+            EXPECT_FALSE(i > 0 && IntersectRect(&overlap, &cell, &previous)) << count << " " << i;
+            previous = cell;
+        }
     }
 }
