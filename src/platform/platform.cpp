@@ -198,3 +198,25 @@ int HardResetDevice() { return 1; }
 const UINT HOT_KEY_NO_REPEAT = MOD_NOREPEAT;
 
 void CloseOpenMenu() { EndMenu(); }
+
+namespace {
+
+HWND frontWatcher;
+UINT frontMessage;
+
+void CALLBACK FrontChanged(HWINEVENTHOOK, DWORD, HWND, LONG, LONG, DWORD, DWORD)
+{
+    PostMessageW(frontWatcher, frontMessage, 0, 0);
+}
+
+}  // namespace
+
+bool WatchFrontWindow(HWND window, UINT message)
+{
+    frontWatcher = window;
+    frontMessage = message;
+    // Out of context: called on this thread from its message loop, for every process.
+    static const HWINEVENTHOOK hook = SetWinEventHook(EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND, NULL,
+                                                      FrontChanged, 0, 0, WINEVENT_OUTOFCONTEXT);
+    return hook != NULL;
+}

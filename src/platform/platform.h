@@ -118,3 +118,9 @@ extern const UINT HOT_KEY_NO_REPEAT;
 // Closes the menu that TrackPopupMenuEx shows, if any, as if dismissed.
 // Device: SendMessageW(owner, WM_CANCELMODE, 0, 0) to the menu's owner, as CE has no EndMenu.
 void CloseOpenMenu();
+
+// Posts the message (wParam and lParam 0) to the window each time another window comes to the
+// front, for as long as the window's thread runs; false where the system does not tell.
+// Device: false; CE has no window-event hooks, and the window in front is followed on the
+// taskbar's tick instead.
+bool WatchFrontWindow(HWND window, UINT message);

@@ -13,6 +13,7 @@
 #include "platform/platform.h"
 #include "platform/power.h"
 #include "taskbar/battery.h"
+#include "taskbar/full_screen.h"
 #include "taskbar/hot_keys.h"
 #include "taskbar/notify_area.h"
 #include "taskbar/task_buttons.h"
@@ -47,6 +48,7 @@ MemorySurface startUp, startDown;   // STARTBUTTONU, STARTBUTTOND
 MemorySurface clockBackground;      // TASKBARCLK
 MemorySurface clockFace;            // the clock button's face, up and down
 WCHAR clockText[CLOCK_TEXT_CHARS];  // the text the clock shows
+bool startMenuShown;                // the bar stays above everything while it shows
 
 // The theme's part in a surface made for the reference DC.
 int LoadPart(HDC reference, int part, MemorySurface* surface)
@@ -102,16 +104,20 @@ void HandleCreate(HWND window, const CREATESTRUCTW* create)
     bar.creationFinished = true;
 }
 
+void FollowFront() { FollowFrontWindow(TaskbarWindow, startMenuShown ? NULL : GetForegroundWindow()); }
+
 void HandleTick(UINT_PTR timer)
 {
     if (timer != TICK_TIMER) return;
     UpdateClock();
     unsigned changes = RefreshTaskList(NoteStandingWindow);
     TickNotifyArea();  // after the enumeration, which has noted the icons' owners that stand
+    FollowFront();     // a window in front may have grown to the whole screen or shrunk from it
     if (!changes) return;
     DrawTaskListChanges(changes);
     // Back above a window that has just appeared or come to the front.
-    SetWindowPos(TaskbarWindow, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+    if (!BarBehindFullScreen())
+        SetWindowPos(TaskbarWindow, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
     PaintTaskbar(ScopedWindowDc(TaskbarWindow));
 }
 
@@ -195,6 +201,9 @@ LRESULT CALLBACK TaskbarWindowProc(HWND window, UINT message, WPARAM wParam, LPA
     case POWER_CHANGE_MESSAGE:
         if (wParam == POWER_CHANGE_EVENT) RefreshNotifyBattery(true);
         return TRUE;
+    case FRONT_CHANGE_MESSAGE:
+        FollowFront();
+        return 0;
     case BATTERY_WARNING_MESSAGE:
         ShowBatteryWarning();  // its box's loop keeps the tick's beat
         return 0;
@@ -216,6 +225,7 @@ int CreateTaskbar(HINSTANCE instance, const ShellSettings& barSettings, StartBut
     if (CreateComposedWindow(&bar, windowClass, instance, place, NULL) != 0) return 1;
     StartReceivingNotifyIcons(TaskbarWindow);
     RegisterShellHotKeys(TaskbarWindow, barSettings.mainMenuKey);
+    WatchFrontWindow(TaskbarWindow, FRONT_CHANGE_MESSAGE);  // where it cannot, the tick follows
     return 0;
 }
 
@@ -250,6 +260,8 @@ void PaintTaskbar(HDC dc) { PaintComposedWindow(bar, dc); }
 
 void SetStartButtonPressed(bool pressed)
 {
+    startMenuShown = pressed;
+    FollowFront();  // above a program that takes the whole screen while the menu shows
     SetButtonState(TaskbarWindow, START_BUTTON, pressed ? BUTTON_DOWN : BUTTON_UP);
     RedrawButtonItem(TaskbarWindow, START_BUTTON, 0);
 }

@@ -28,7 +28,8 @@ void UpdateClock();
 // Copies the whole bar from its back buffer to the DC.
 void PaintTaskbar(HDC dc);
 
-// Draws the start button pressed (while the start menu is shown) or released.
+// Draws the start button pressed (while the start menu is shown) or released; while it is
+// pressed the bar stays above a program that takes the whole screen.
 void SetStartButtonPressed(bool pressed);
 
 // Sets the desktop's work area to the screen above a bar of the settings; 0 on success.

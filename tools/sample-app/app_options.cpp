@@ -66,6 +66,7 @@ void ResetAppOptions(AppOptions* options) {
   options->windows = 1;
   options->notify_id = -1;
   options->notify_change_after_ms = -1;
+  options->flip_every_ms = -1;
   options->width = 400;
   options->height = 240;
 }
@@ -79,6 +80,10 @@ int ApplyAppOption(AppOptions* options, const wchar_t* argument) {
   }
   if (wcscmp(name, L"refuse-close") == 0) {
     options->refuse_close = true;
+    return 0;
+  }
+  if (wcscmp(name, L"full-screen") == 0) {
+    options->full_screen = true;
     return 0;
   }
   if (wcscmp(name, L"notify-listen") == 0) {
@@ -122,6 +127,7 @@ int ApplyAppOption(AppOptions* options, const wchar_t* argument) {
       {L"notify-icon", &AppOptions::notify_id, 0, INT_MAX},
       {L"notify-change-after", &AppOptions::notify_change_after_ms, 0, kMaxDelayMs},
       {L"windows", &AppOptions::windows, 1, kMaxAppWindows},
+      {L"flip-every", &AppOptions::flip_every_ms, 1, kMaxDelayMs},
       {L"width", &AppOptions::width, 1, 4096},
       {L"height", &AppOptions::height, 1, 4096},
   };

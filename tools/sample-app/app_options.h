@@ -29,6 +29,8 @@ struct AppOptions {
   int notify_id;                  // the notification icon's id; -1: no icon
   bool notify_listen;             // the icon is added again when a shell announces itself
   int notify_change_after_ms;     // -1: the icon never changes
+  bool full_screen;               // the first window is a popup covering the whole screen
+  int flip_every_ms;              // -1: never; else the full-screen window shrinks and grows again each time
   bool has_x, has_y;
   int x, y;
   int width, height;

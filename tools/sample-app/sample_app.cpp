@@ -36,7 +36,7 @@ static HFONT title_font, detail_font;      // for painting; made at start, delet
 static HWND main_windows[kMaxAppWindows];  // top-level windows in creation order; NULL once gone
 static int live_windows;                   // main windows not yet destroyed; 0 ends the loop
 static HWND dialog_window;                 // the owned dialog, while it is open
-static UINT_PTR retitle_timer, hang_timer, exit_timer, notify_timer;  // thread timers; 0 when not set
+static UINT_PTR retitle_timer, hang_timer, exit_timer, notify_timer, flip_timer;  // thread timers; 0 when not set
 
 // The title of window k: the text itself for a single window, "TEXT k+1" for several.
 static void format_window_title(const wchar_t* text, int k, wchar_t* title, size_t chars) {
@@ -173,6 +173,12 @@ static void handle_thread_timer(UINT_PTR id) {
                                                      GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
                                                      LR_SHARED)),
                        options);
+  } else if (id == flip_timer) {
+    // Between the whole screen and the window's own size, in front all the while.
+    static bool shrunk;
+    shrunk = !shrunk;
+    SetWindowPos(main_windows[0], nullptr, 0, 0, shrunk ? options.width : GetSystemMetrics(SM_CXSCREEN),
+                 shrunk ? options.height : GetSystemMetrics(SM_CYSCREEN), SWP_NOZORDER | SWP_NOACTIVATE);
   } else if (id == exit_timer) {
     KillTimer(nullptr, exit_timer);
     exit_timer = 0;
@@ -249,8 +255,11 @@ static HWND create_main_window(int k) {
   int y = (options.has_y ? options.y : 16 + 30 * options.icon) + step;
   wchar_t title[kAppTitleChars + 16];
   format_window_title(options.title, k, title, ARRAYSIZE(title));
-  HWND window = CreateWindowExW(0, kMainClass, title, WS_OVERLAPPEDWINDOW, x, y, options.width, options.height,
-                                nullptr, nullptr, instance, nullptr);
+  const bool full = options.full_screen && k == 0;
+  HWND window = full ? CreateWindowExW(0, kMainClass, title, WS_POPUP, 0, 0, GetSystemMetrics(SM_CXSCREEN),
+                                       GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr, instance, nullptr)
+                     : CreateWindowExW(0, kMainClass, title, WS_OVERLAPPEDWINDOW, x, y, options.width, options.height,
+                                       nullptr, nullptr, instance, nullptr);
   if (window == nullptr) return nullptr;
   if (options.icon_source == ICON_FROM_MESSAGE) {
     SendMessageW(window, WM_SETICON, ICON_SMALL, (LPARAM)small_icon);
@@ -292,6 +301,8 @@ static void start_timers() {
   if (options.notify_change_after_ms >= 0)
     notify_timer = SetTimer(nullptr, 0, options.notify_change_after_ms, nullptr);
   if (options.exit_after_ms >= 0) exit_timer = SetTimer(nullptr, 0, options.exit_after_ms, nullptr);
+  if (options.full_screen && options.flip_every_ms > 0)
+    flip_timer = SetTimer(nullptr, 0, options.flip_every_ms, nullptr);
 }
 
 static int run_message_loop() {

@@ -1,0 +1,36 @@
+#include "taskbar/full_screen.h"
+
+#include "config/shell_settings.h"
+#include "platform/platform.h"
+
+namespace {
+
+bool barBehind;
+
+bool TakesTheScreen(HWND front)
+{
+    if (!front || !IsWindowVisible(front) || IsWindowMinimised(front)) return false;
+    DWORD processId = 0;
+    GetWindowThreadProcessId(front, &processId);
+    if (processId == GetCurrentProcessId()) return false;  // the start menu, a dialog of the shell
+    RECT rect;
+    return GetWindowRect(front, &rect) && CoversScreen(rect, ScreenSize);
+}
+
+}  // namespace
+
+bool CoversScreen(const RECT& window, SIZE screen)
+{
+    return window.left <= 0 && window.top <= 0 && window.right >= screen.cx && window.bottom >= screen.cy;
+}
+
+void FollowFrontWindow(HWND bar, HWND front)
+{
+    const bool behind = TakesTheScreen(front);
+    if (behind == barBehind) return;  // no move, so a window that flips makes no flicker
+    barBehind = behind;
+    // At the bottom of the order a window is no longer topmost.
+    SetWindowPos(bar, behind ? HWND_BOTTOM : HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+}
+
+bool BarBehindFullScreen() { return barBehind; }
