@@ -508,9 +508,9 @@ void ShowStartMenu(StartMenuRequest request)
     LogInfo(L"ShowStart");
     MoveFocusTo(request == MENU_BY_KEY ? MoveMenuFocus(places, -1, FOCUS_NEXT) : -1);
     StartMenuVisible = 1;
+    SetStartButtonPressed(true);  // first, so that a bar behind a program comes up under the menu
     ShowWindow(startMenu, SW_SHOW);
     SetForegroundWindow(startMenu);
-    SetStartButtonPressed(true);
 }
 
 void HideStartMenu()

@@ -29,8 +29,15 @@ void FollowFrontWindow(HWND bar, HWND front)
     const bool behind = TakesTheScreen(front);
     if (behind == barBehind) return;  // no move, so a window that flips makes no flicker
     barBehind = behind;
-    // At the bottom of the order a window is no longer topmost.
-    SetWindowPos(bar, behind ? HWND_BOTTOM : HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+    // Hidden rather than moved down the order: a topmost bar put at the bottom does not come
+    // back above every window when made topmost again under the desktop simulation. Shown
+    // first, then raised: the order of a hidden window is not what the screen shows.
+    if (behind) {
+        ShowWindow(bar, SW_HIDE);
+        return;
+    }
+    ShowWindow(bar, SW_SHOWNA);
+    SetWindowPos(bar, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
 }
 
 bool BarBehindFullScreen() { return barBehind; }

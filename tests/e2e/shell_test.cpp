@@ -527,6 +527,29 @@ TEST_F(Desktop, AltTabChoosesAmongTheWindowsInTheButtonsOrderRestoresTheChosenAn
     EXPECT_TRUE(inFront(0)) << "past the last, the first";
 }
 
+// A program's window over the whole screen puts the bar behind it, by pixels; the bar is back
+// while another window is in front, and back for good once the window closes. The menu's key
+// over it is left to scripts/run's shot: read back here, the screen kept showing the program
+// where the bar stood, though the bar was shown and topmost.
+TEST_F(Desktop, TheBarStepsBehindAWindowThatTakesTheWholeScreenAndComesBackWhenItLeavesTheFrontOrCloses)
+{
+    HWND other = StartApp(L"Other"), full = StartApp(L"Slides", L"--full-screen");
+    ASSERT_TRUE(other && full);
+    const auto barShown = [&](bool shown) {
+        return WaitUntil([&] { return (At({CLOCK_LEFT - 1, BAR_TOP + FACE_Y}) == background) == shown; }, 3000);
+    };
+    const auto toFront = [](HWND window) {
+        return WaitUntil([&] { return SetForegroundWindow(window) && GetForegroundWindow() == window; });
+    };
+    EXPECT_TRUE(barShown(false)) << "behind the window that took the screen";
+    ASSERT_TRUE(toFront(other));
+    EXPECT_TRUE(barShown(true)) << "another window in front";
+    ASSERT_TRUE(toFront(full));
+    EXPECT_TRUE(barShown(false));
+    PostMessageW(full, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(barShown(true)) << "the window closed";
+}
+
 // What the shell shows in one language: the start menu's labels and the All Programs popup,
 // drawn, so as pixels; the box of the input panel's side item and the exit dialog's caption and
 // controls, as texts.
