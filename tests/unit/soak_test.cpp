@@ -18,10 +18,12 @@
 #include "dialogs/settings_dialog.h"
 #include "startmenu/start_menu.h"
 #include "gfx/button_manager.h"
+#include "taskbar/hot_keys.h"
 #include "taskbar/notify_icons.h"
 #include "taskbar/task_buttons.h"
 #include "taskbar/task_list.h"
 #include "taskbar/taskbar.h"
+#include "taskbar/window_chooser.h"
 #include "test_files.h"
 
 namespace {
@@ -123,6 +125,20 @@ void HoldAndAnswerTaskButton(int tick, bool close, std::vector<HWND>* windows)
 
 std::wstring home, runHistoryFile;  // the bundled home the shell runs from
 
+// The menu's key twice, opening and closing the menu; then Alt+Tab and Alt let go, through
+// the chooser, which brings a window forward.
+int switches;
+void PressShellKeys(int tick)
+{
+    SendMessageW(TaskbarWindow, WM_HOTKEY, HOT_KEY_MENU, 0);
+    SendMessageW(TaskbarWindow, WM_HOTKEY, HOT_KEY_MENU, 0);
+    if (StartMenuVisible) ADD_FAILURE() << "the menu's key left the menu open at tick " << tick;
+    SendMessageW(TaskbarWindow, WM_HOTKEY, tick % 40 == 5 ? HOT_KEY_SWITCH : HOT_KEY_SWITCH_BACK, 0);
+    if (!WindowChooserShown()) return;
+    SendMessageW(FindWindowW(L"ZORV_WINDOW_CHOOSER_CLASS", NULL), WM_SYSKEYUP, VK_MENU, 0);
+    switches += !WindowChooserShown();
+}
+
 // A program's notification icon, through the desktop's shell library as any program calls it:
 // added, changed and deleted in turn, on windows that close while their icons stand.
 int iconsAdded;
@@ -164,6 +180,7 @@ void RunTicks(int ticks, int exitScreens)
         if (tick % 5 == 0 && !windows.empty()) CallNotifyIcon(tick, windows[some]);
         SendMessageW(TaskbarWindow, WM_TIMER, 1, 0);
         if (tick % 50 == 25) HoldAndAnswerTaskButton(tick, tick % 500 == 25, &windows);
+        if (tick % 20 == 5) PressShellKeys(tick);
         if ((tick + 1) % (ticks / exitScreens) == 0) {
             const int threads = CountThreads();
             AnswerOnceShown(L"Exit Lumaro");
@@ -183,7 +200,7 @@ void RunTicks(int ticks, int exitScreens)
 }
 
 // The shell's modules in this process, from the bundled home, as start-up makes them.
-TEST(Soak, TenThousandTicksFiftyExitScreensRunAndSettingsDialogsTwoHundredTaskMenusAndTwoThousandIconCallsLeaveTheShellWhereItSettled)
+TEST(Soak, TenThousandTicksFiftyExitScreensRunAndSettingsDialogsTwoHundredTaskMenusTwoThousandIconCallsAndFiveHundredMenuKeysAndSwitchesLeaveTheShellWhereItSettled)
 {
     TempDirectory folder;
     home = folder.path();
@@ -206,6 +223,7 @@ TEST(Soak, TenThousandTicksFiftyExitScreensRunAndSettingsDialogsTwoHundredTaskMe
     RunTicks(10000, 50);
     const auto end = Measure();
     EXPECT_EQ(55, runDialogsShown) << "each Run dialog shown with its three commands";
+    EXPECT_GT(switches, 500) << "the chooser opens on the switch key and closes when Alt is let go";
     EXPECT_EQ(0, NotifyIconCount()) << "every owner has gone";
     EXPECT_GT(iconsAdded, 500) << "the shell library's calls reach the shell";
     for (int i = 0; i < HOLDINGS; ++i)
