@@ -27,6 +27,7 @@ int wmain(int argc, wchar_t** argv)
     failed |= BenchAllPrograms();  // before the taskbar of the ticks, whose timer would run in the popup's loop
     failed |= BenchRunDialog();
     failed |= BenchMenuKey(theme);
+    failed |= BenchFullScreen(theme);
     failed |= BenchTicks();
     failed |= BenchIdleShell(theme);
     failed |= BenchMemory(theme);

@@ -255,6 +255,7 @@ int BenchStartup(const std::wstring& theme);
 int BenchAllPrograms();
 int BenchRunDialog();
 int BenchMenuKey(const std::wstring& theme);  // before any taskbar of this process holds the keys
+int BenchFullScreen(const std::wstring& theme);
 int BenchTicks();       // leaves a hidden taskbar in the process
 int BenchNotifyArea();  // in the taskbar of the ticks, with icons of the task list's windows
 int BenchIdleShell(const std::wstring& theme);

@@ -1,5 +1,6 @@
 // The start menu opened by its key beside the same menu opened by a tap on the start button,
-// in a shell of its own process: from the input to the menu's first pixel on the screen.
+// in a shell of its own process: from the input to the menu's first pixel on the screen. And
+// a program that takes the whole screen: from its window's activation to the bar gone.
 #include <windows.h>
 
 #include <stdio.h>
@@ -77,5 +78,39 @@ int BenchMenuKey(const std::wstring& theme)
         return 1;
     }
     PrintRow("start menu, its key to painted", "the same menu, a tap on its button", figures, "ms", RatioAtMost(1.2));
+    return 0;
+}
+
+int BenchFullScreen(const std::wstring& theme)
+{
+    const std::wstring home = InstallShellHome(theme, L"zorv-bench-full-screen");
+    HANDLE shell = StartProgram(L"\"" + home + L"\\zorv.exe\"", home.c_str());
+    const std::wstring app = L"\"" + BuildDirectory() + L"\\tools\\sample-app\\zorv-sample-app.exe\" ";
+    HANDLE full = StartProgram(app + L"--title=BenchFull --full-screen");
+    HANDLE other = StartProgram(app + L"--title=BenchOther --x=0 --y=0");
+    Sleep(3000);  // start-up, both windows shown, the first ticks
+    const HWND fullWindow = FindWindowW(NULL, L"BenchFull"), otherWindow = FindWindowW(NULL, L"BenchOther");
+    const int barTop = GetSystemMetrics(SM_CYSCREEN) - Settings.taskbarHeight;
+    const POINT onBar = {GetSystemMetrics(SM_CXSCREEN) - Settings.taskbarClockCX - 1, barTop + Settings.taskbarHeight / 2};
+    const POINT onOther = {200, 120};  // inside the other window
+    const auto toFront = [](HWND window) {
+        for (int i = 0; i < 100 && GetForegroundWindow() != window; ++i) SetForegroundWindow(window), Sleep(10);
+    };
+    // Each turn starts with the other window in front and the bar shown.
+    const auto activation = [&](POINT pixel) {
+        toFront(otherWindow);
+        Sleep(600);  // the bar back, at the latest on the next tick
+        const COLORREF before = ScreenPixel(pixel.x, pixel.y);
+        return MsToChange([&] { SetForegroundWindow(fullWindow); }, pixel, before);
+    };
+    const Figures figures = MeasureInTurns(
+        11, [&] { return activation(onBar); }, [&] { return activation(onOther); });
+    for (HANDLE process : {other, full, shell}) EndProcess(process);
+    if (!fullWindow || !otherWindow || figures.value < 0 || figures.floor < 0) {
+        fprintf(stderr, "the full-screen window did not take the screen\n");
+        return 1;
+    }
+    PrintRow("full-screen window's activation to the bar gone", "the same activation to its window painted", figures,
+             "ms", Under(500));
     return 0;
 }
