@@ -107,6 +107,12 @@ void WatchAlt()
     }
 }
 
+void MoveChoice(int step)
+{
+    chosen = NextChoice(chosen, choiceCount, step);
+    InvalidateRect(chooser, NULL, FALSE);
+}
+
 // While the chooser shows it has the keyboard, so that its keys come in the order they were
 // pressed: Tab and Shift+Tab move the choice where they do not arrive as the hot keys,
 // Escape cancels, and letting go of Alt chooses.
@@ -118,8 +124,7 @@ void HandleChooserKey(UINT message, WPARAM key)
     } else if (down && key == VK_ESCAPE) {
         CloseChooser(false);
     } else if (down && key == VK_TAB) {
-        chosen = NextChoice(chosen, choiceCount, GetKeyState(VK_SHIFT) < 0 ? -1 : 1);
-        InvalidateRect(chooser, NULL, FALSE);
+        MoveChoice(GetKeyState(VK_SHIFT) < 0 ? -1 : 1);
     }
 }
 
@@ -230,8 +235,7 @@ void SwitchWindows(HINSTANCE instance, int step)
         OpenChooser(instance, step);
         return;
     }
-    chosen = NextChoice(chosen, choiceCount, step);
-    InvalidateRect(chooser, NULL, FALSE);
+    MoveChoice(step);
 }
 
 bool WindowChooserShown() { return chooser && IsWindowVisible(chooser); }
