@@ -440,7 +440,14 @@ TEST_F(Desktop, KeysOpenTheMenuOverAProgramMoveThroughItAndDoWhatATapDoes)
     const POINT shortcut0 = {8 + 183, MENU_TOP + 73 + 2}, side0 = {207 + 183, MENU_TOP + 73 + 2};
     const COLORREF shortcutDown = ThemePixel(L"MAIND", 183, 2), sideDown = ThemePixel(L"SIDE0D", 183, 2);
     ASSERT_NE(ThemePixel(L"MAINU", 183, 2), shortcutDown);
-    const auto focusOn = [&](POINT item, COLORREF down) { return WaitUntil([&] { return At(item) == down; }, 3000); };
+    // Failing, it says what the screen shows there and whose window it is.
+    const auto focusOn = [&](POINT item, COLORREF down) {
+        if (WaitUntil([&] { return At(item) == down; }, 3000)) return ::testing::AssertionSuccess();
+        WCHAR owner[64] = L"";
+        GetClassNameW(WindowFromPoint(item), owner, 64);
+        return ::testing::AssertionFailure() << std::hex << "pixel " << At(item) << " for " << down << " in a window of class "
+                                             << ToUtf8(owner) << (MenuShown() ? ", the menu shown" : ", no menu");
+    };
     PressKey(VK_ESCAPE, true);
     ASSERT_TRUE(WaitUntil(MenuShown, 3000));
     EXPECT_TRUE(focusOn(shortcut0, shortcutDown));
