@@ -216,7 +216,7 @@ bool WatchFrontWindow(HWND window, UINT message)
     frontWatcher = window;
     frontMessage = message;
     // Out of context: called on this thread from its message loop, for every process.
-    static const HWINEVENTHOOK hook = SetWinEventHook(EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND, NULL,
-                                                      FrontChanged, 0, 0, WINEVENT_OUTOFCONTEXT);
+    static HWINEVENTHOOK hook =
+        SetWinEventHook(EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND, NULL, FrontChanged, 0, 0, WINEVENT_OUTOFCONTEXT);
     return hook != NULL;
 }

@@ -81,7 +81,7 @@ void CloseChooser(bool bring)
 {
     if (choiceCount == 0) return;  // a key or a deactivation after the chooser closed
     KillTimer(chooser, ALT_WATCH_TIMER);
-    const HWND window = bring ? (chosen >= 0 ? choices[chosen].window : NULL) : previousFront;
+    HWND window = bring ? (chosen >= 0 ? choices[chosen].window : NULL) : previousFront;
     choiceCount = 0;
     chosen = -1;
     ShowWindow(chooser, SW_HIDE);
