@@ -86,28 +86,31 @@ int BenchFullScreen(const std::wstring& theme)
     const std::wstring home = InstallShellHome(theme, L"zorv-bench-full-screen");
     HANDLE shell = StartProgram(L"\"" + home + L"\\zorv.exe\"", home.c_str());
     const std::wstring app = L"\"" + BuildDirectory() + L"\\tools\\sample-app\\zorv-sample-app.exe\" ";
-    HANDLE full = StartProgram(app + L"--title=BenchFull --full-screen");
-    HANDLE other = StartProgram(app + L"--title=BenchOther --x=0 --y=0");
+    HANDLE full = StartProgram(app + L"--title=BenchFull --full-screen --icon=1");
+    HANDLE other = StartProgram(app + L"--title=BenchOther --icon=0 --x=0 --y=0");
     Sleep(3000);  // start-up, both windows shown, the first ticks
     const HWND fullWindow = FindWindowW(NULL, L"BenchFull"), otherWindow = FindWindowW(NULL, L"BenchOther");
     const int barTop = GetSystemMetrics(SM_CYSCREEN) - Settings.taskbarHeight;
     const POINT onBar = {GetSystemMetrics(SM_CXSCREEN) - Settings.taskbarClockCX - 1, barTop + Settings.taskbarHeight / 2};
-    const POINT onOther = {200, 120};  // inside the other window
+    const POINT onOther = {200, 40};  // the other window's band, where the full one has its own colour
     const auto toFront = [](HWND window) {
-        for (int i = 0; i < 100 && GetForegroundWindow() != window; ++i) SetForegroundWindow(window), Sleep(10);
+        for (int i = 0; i < 1000 && GetForegroundWindow() != window; ++i) SetForegroundWindow(window);
     };
-    // Each turn starts with the other window in front and the bar shown.
+    // Each turn starts with the other window in front and the bar shown, once the activation
+    // of the turn before has run its course: another process's activation completes late.
     const auto activation = [&](POINT pixel) {
+        Sleep(300);
         toFront(otherWindow);
         Sleep(600);  // the bar back, at the latest on the next tick
         const COLORREF before = ScreenPixel(pixel.x, pixel.y);
-        return MsToChange([&] { SetForegroundWindow(fullWindow); }, pixel, before);
+        return MsToChange([&] { toFront(fullWindow); }, pixel, before);
     };
     const Figures figures = MeasureInTurns(
         11, [&] { return activation(onBar); }, [&] { return activation(onOther); });
     for (HANDLE process : {other, full, shell}) EndProcess(process);
     if (!fullWindow || !otherWindow || figures.value < 0 || figures.floor < 0) {
-        fprintf(stderr, "the full-screen window did not take the screen\n");
+        fprintf(stderr, "the full-screen window did not take the screen (%p %p, %.0f %.0f ms)\n",
+                static_cast<void*>(fullWindow), static_cast<void*>(otherWindow), figures.value, figures.floor);
         return 1;
     }
     PrintRow("full-screen window's activation to the bar gone", "the same activation to its window painted", figures,
