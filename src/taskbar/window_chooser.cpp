@@ -82,15 +82,18 @@ void CloseChooser(bool bring)
     if (choiceCount == 0) return;  // a key or a deactivation after the chooser closed
     KillTimer(chooser, ALT_WATCH_TIMER);
     HWND window = bring ? (chosen >= 0 ? choices[chosen].window : NULL) : previousFront;
-    choiceCount = 0;
+    choiceCount = 0;  // before the window goes: its deactivation closes nothing more
     chosen = -1;
+    // Handed on while the chooser is still the foreground window, which allows it; hidden
+    // first, the system would give the front to a window of its own choosing.
+    if (window && IsWindow(window)) {
+        if (bring)
+            BringWindowToFront(window);
+        else
+            SetForegroundWindow(window);
+    }
     ShowWindow(chooser, SW_HIDE);
     HoldTaskIcons(false);
-    if (!window || !IsWindow(window)) return;
-    if (bring)
-        BringWindowToFront(window);
-    else
-        SetForegroundWindow(window);
 }
 
 // Alt let go before the chooser had the keyboard is not seen as a key: its state is watched
