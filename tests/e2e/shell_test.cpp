@@ -448,9 +448,21 @@ TEST_F(Desktop, KeysOpenTheMenuOverAProgramMoveThroughItAndDoWhatATapDoes)
         return ::testing::AssertionFailure() << std::hex << "pixel " << At(item) << " for " << down << " in a window of class "
                                              << ToUtf8(owner) << (MenuShown() ? ", the menu shown" : ", no menu");
     };
-    PressKey(VK_ESCAPE, true);
-    ASSERT_TRUE(WaitUntil(MenuShown, 3000));
-    EXPECT_TRUE(focusOn(shortcut0, shortcutDown));
+    // As OpenMenu does for the pen: under Wine the first picture of a menu opened over another
+    // program can stay off the screen this test reads back (it showed the program's white where
+    // the menu stood), so the menu is closed and opened by the key once more.
+    const auto openByKey = [&] {
+        ::testing::AssertionResult shown = ::testing::AssertionFailure() << "no menu";
+        for (int attempt = 0; attempt < 3 && !shown; ++attempt) {
+            PressKey(VK_ESCAPE, true);
+            if (!WaitUntil(MenuShown, 3000)) continue;
+            if ((shown = focusOn(shortcut0, shortcutDown))) break;
+            PressKey(VK_ESCAPE, true);
+            WaitUntil([] { return !MenuShown(); }, 3000);
+        }
+        return shown;
+    };
+    ASSERT_TRUE(openByKey());
     PressKey(VK_RIGHT);
     EXPECT_TRUE(focusOn(side0, sideDown) && At(shortcut0) != shortcutDown) << "one focus, on the side item";
     PressKey(VK_LEFT);
