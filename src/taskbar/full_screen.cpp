@@ -7,6 +7,12 @@ namespace {
 
 bool barBehind;
 
+// Whether the window's rectangle contains the whole screen.
+bool CoversScreen(const RECT& window, SIZE screen)
+{
+    return window.left <= 0 && window.top <= 0 && window.right >= screen.cx && window.bottom >= screen.cy;
+}
+
 bool TakesTheScreen(HWND front)
 {
     if (!front || !IsWindowVisible(front) || IsWindowMinimised(front)) return false;
@@ -18,11 +24,6 @@ bool TakesTheScreen(HWND front)
 }
 
 }  // namespace
-
-bool CoversScreen(const RECT& window, SIZE screen)
-{
-    return window.left <= 0 && window.top <= 0 && window.right >= screen.cx && window.bottom >= screen.cy;
-}
 
 void FollowFrontWindow(HWND bar, HWND front)
 {

@@ -7,9 +7,6 @@
 // Sent to the bar when another window comes to the front.
 const UINT FRONT_CHANGE_MESSAGE = WM_APP + 0x50;
 
-// Whether the window's rectangle contains the whole screen.
-bool CoversScreen(const RECT& window, SIZE screen);
-
 // Puts the bar behind the window in front when that covers the screen, on top otherwise; a
 // bar already where it belongs is left alone. NULL for no window in front.
 void FollowFrontWindow(HWND bar, HWND front);

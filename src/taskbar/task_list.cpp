@@ -179,7 +179,7 @@ void HoldTaskIcons(bool hold)
 }
 
 int TaskCount() { return taskCount; }
-int TaskPosition(HWND window) { return FindSelection(window, NULL); }
+int TaskPositionOf(HWND window) { return FindSelection(window, window ? GetParent(window) : NULL); }
 int SelectedTask() { return selectedTask; }
 void SelectTask(int position) { selectedTask = position; }
 const TaskEntry& CurrentTask(int position) { return currentTasks[position]; }

@@ -44,8 +44,9 @@ unsigned UpdateTaskList(const TaskEntry (&enumerated)[MAX_TASKS], HWND foregroun
                         TaskIconFinder findIcon);
 
 int TaskCount();
-// The position of the window's entry, -1 when it has none.
-int TaskPosition(HWND window);
+// The position of the window's entry, or of the entry of the window that owns it (a dialog's
+// owner), as the selection finds the window in front; -1 when neither has one.
+int TaskPositionOf(HWND window);
 // The position of the selected entry, -1 when none.
 int SelectedTask();
 void SelectTask(int position);

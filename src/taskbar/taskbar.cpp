@@ -121,8 +121,6 @@ void HandleTick(UINT_PTR timer)
     PaintTaskbar(ScopedWindowDc(TaskbarWindow));
 }
 
-// The menu's keys do nothing while a dialog of the shell asks something (the exit screen's
-// among them): the menu would open behind it or over its question.
 // The shell's keys do nothing while a dialog of the shell asks something (the exit screen's
 // among them): the menu would open behind it or over its question, and a switch would bring
 // a window over it.
@@ -130,7 +128,8 @@ void HandleHotKey(WPARAM key)
 {
     if (ThreadDialogShown()) return;
     if ((key == HOT_KEY_MENU || key == HOT_KEY_CHOSEN_MENU) && startAction) startAction(MENU_BY_KEY);
-    if (key == HOT_KEY_SWITCH || key == HOT_KEY_SWITCH_BACK) SwitchWindows(bar.instance, key == HOT_KEY_SWITCH ? 1 : -1);
+    if (key == HOT_KEY_SWITCH || key == HOT_KEY_SWITCH_BACK)
+        SwitchWindows(bar.instance, key == HOT_KEY_SWITCH ? 1 : -1);
 }
 
 void HandleCommand(WPARAM wParam, LPARAM lParam)

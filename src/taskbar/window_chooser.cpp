@@ -166,13 +166,6 @@ bool CreateChooserWindow(HINSTANCE instance)
     return chooser != NULL;
 }
 
-// The position of the window in front, or of the window that owns it.
-int FrontTask(HWND front)
-{
-    const int position = TaskPosition(front);
-    return position >= 0 || !front ? position : TaskPosition(GetParent(front));
-}
-
 void OpenChooser(HINSTANCE instance, int step)
 {
     if (TaskCount() == 0 || !CreateChooserWindow(instance)) return;
@@ -185,7 +178,7 @@ void OpenChooser(HINSTANCE instance, int step)
         StringCchCopyW(choices[i].title, TASK_TITLE_CHARS, task.title);
     }
     previousFront = GetForegroundWindow();
-    chosen = NextChoice(FrontTask(previousFront), choiceCount, step);
+    chosen = NextChoice(TaskPositionOf(previousFront), choiceCount, step);
     altSeenHeld = false;
     altUpReads = 0;
     SetTimer(chooser, ALT_WATCH_TIMER, ALT_WATCH_MS, NULL);
@@ -233,7 +226,6 @@ RECT ChooserCell(const ChooserLayout& chooserLayout, int position)
 
 void SwitchWindows(HINSTANCE instance, int step)
 {
-
     if (!WindowChooserShown()) {
         OpenChooser(instance, step);
         return;
