@@ -199,6 +199,15 @@ inline void Tap(int x, int y, const std::function<void()>& whileDown = [] { Slee
     }
 }
 
+// A window as a failure names it: its class and title, or "no window".
+inline std::string WindowName(HWND window)
+{
+    WCHAR className[64] = L"", title[64] = L"";
+    if (!window || !GetClassNameW(window, className, 64)) return "no window";
+    GetWindowTextW(window, title, 64);
+    return ToUtf8(className) + " \"" + ToUtf8(title) + "\"";
+}
+
 // Expects the fragments in this order; one that spans a '\n' must be on consecutive lines.
 inline void ExpectInOrder(const std::wstring& log, const std::vector<std::wstring>& fragments)
 {

@@ -392,7 +392,8 @@ TEST_F(Desktop, TheStartMenuOpensClosesStartsProgramsAsTappedAndItsExitFadesTheS
     GetWindowRect(started, &rect);
     Tap(rect.right - 15, rect.top + 50);  // beside the menu
     EXPECT_TRUE(WaitUntil([] { return !MenuShown(); }, 3000));
-    EXPECT_FALSE(WaitUntil([&] { return GetForegroundWindow() != started; }, 1000));
+    EXPECT_FALSE(WaitUntil([&] { return GetForegroundWindow() != started; }, 1000))
+        << "in front instead: " << WindowName(GetForegroundWindow());
 
     // The exit button: the screen fades behind the exit dialog, and OK ends the shell.
     const POINT orange = {10, BAR_TOP + 15};  // on the start button
@@ -443,10 +444,9 @@ TEST_F(Desktop, KeysOpenTheMenuOverAProgramMoveThroughItAndDoWhatATapDoes)
     // Failing, it says what the screen shows there and whose window it is.
     const auto focusOn = [&](POINT item, COLORREF down) {
         if (WaitUntil([&] { return At(item) == down; }, 3000)) return ::testing::AssertionSuccess();
-        WCHAR owner[64] = L"";
-        GetClassNameW(WindowFromPoint(item), owner, 64);
-        return ::testing::AssertionFailure() << std::hex << "pixel " << At(item) << " for " << down << " in a window of class "
-                                             << ToUtf8(owner) << (MenuShown() ? ", the menu shown" : ", no menu");
+        return ::testing::AssertionFailure() << std::hex << "pixel " << At(item) << " for " << down << " in "
+                                             << WindowName(WindowFromPoint(item))
+                                             << (MenuShown() ? ", the menu shown" : ", no menu");
     };
     // As OpenMenu does for the pen: under Wine the first picture of a menu opened over another
     // program can stay off the screen this test reads back (it showed the program's white where
@@ -513,7 +513,11 @@ TEST_F(Desktop, AltTabChoosesAmongTheWindowsInTheButtonsOrderRestoresTheChosenAn
     const auto chosenShown = [&](int choice) {
         const RECT cell = ChooserCell(layout, choice);
         const POINT corner = {layout.box.left + cell.left + 1, layout.box.top + cell.top + 1};
-        return WaitUntil([&] { return At(corner) == GetSysColor(COLOR_HIGHLIGHT); }, 3000);
+        if (WaitUntil([&] { return At(corner) == GetSysColor(COLOR_HIGHLIGHT); }, 3000))
+            return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << std::hex << "pixel " << At(corner) << " in "
+                                             << WindowName(WindowFromPoint(corner)) << ", in front "
+                                             << WindowName(GetForegroundWindow());
     };
     const auto chooserShown = [] { return Shown(L"ZORV_WINDOW_CHOOSER_CLASS", NULL) != NULL; };
     struct Press {
