@@ -1,5 +1,7 @@
 #include "taskbar/full_screen.h"
 
+#include <initializer_list>
+
 #include "config/shell_settings.h"
 #include "platform/platform.h"
 
@@ -31,14 +33,22 @@ void FollowFrontWindow(HWND bar, HWND front)
     if (behind == barBehind) return;  // no move, so a window that flips makes no flicker
     barBehind = behind;
     // Hidden rather than moved down the order: a topmost bar put at the bottom does not come
-    // back above every window when made topmost again under the desktop simulation. Shown
-    // first, then raised: the order of a hidden window is not what the screen shows.
+    // back above every window when made topmost again under the desktop simulation.
     if (behind) {
         ShowWindow(bar, SW_HIDE);
         return;
     }
     ShowWindow(bar, SW_SHOWNA);
-    SetWindowPos(bar, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+    RaiseBar(bar);
+}
+
+// Out of the topmost band and back in: a raise to where the order already has the bar moves
+// nothing, while the desktop simulation's screen can have put another program's window, raised
+// as it came to the front, over it.
+void RaiseBar(HWND bar)
+{
+    for (HWND band : {HWND_NOTOPMOST, HWND_TOPMOST})
+        SetWindowPos(bar, band, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
 }
 
 bool BarBehindFullScreen() { return barBehind; }

@@ -10,5 +10,7 @@ const UINT FRONT_CHANGE_MESSAGE = WM_APP + 0x50;
 // Puts the bar behind the window in front when that covers the screen, on top otherwise; a
 // bar already where it belongs is left alone. NULL for no window in front.
 void FollowFrontWindow(HWND bar, HWND front);
+// Puts the bar on top of every window, on the screen as well as in the system's order.
+void RaiseBar(HWND bar);
 // Whether the bar stands behind a window that covers the screen.
 bool BarBehindFullScreen();

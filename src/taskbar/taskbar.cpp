@@ -49,6 +49,7 @@ MemorySurface clockBackground;      // TASKBARCLK
 MemorySurface clockFace;            // the clock button's face, up and down
 WCHAR clockText[CLOCK_TEXT_CHARS];  // the text the clock shows
 bool startMenuShown;                // the bar stays above everything while it shows
+bool raiseOnNextTick;               // the tick before saw a window come or come to the front
 
 // The theme's part in a surface made for the reference DC.
 int LoadPart(HDC reference, int part, MemorySurface* surface)
@@ -113,11 +114,12 @@ void HandleTick(UINT_PTR timer)
     unsigned changes = RefreshTaskList(NoteStandingWindow);
     TickNotifyArea();  // after the enumeration, which has noted the icons' owners that stand
     FollowFront();     // a window in front may have grown to the whole screen or shrunk from it
+    // Back above a window that has just appeared or come to the front, on this tick and the
+    // next: under the desktop simulation that program's own raise can reach the screen later.
+    if ((changes || raiseOnNextTick) && !BarBehindFullScreen()) RaiseBar(TaskbarWindow);
+    raiseOnNextTick = changes != 0;
     if (!changes) return;
     DrawTaskListChanges(changes);
-    // Back above a window that has just appeared or come to the front.
-    if (!BarBehindFullScreen())
-        SetWindowPos(TaskbarWindow, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
     PaintTaskbar(ScopedWindowDc(TaskbarWindow));
 }
 
