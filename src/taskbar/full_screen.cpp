@@ -15,14 +15,28 @@ bool CoversScreen(const RECT& window, SIZE screen)
     return window.left <= 0 && window.top <= 0 && window.right >= screen.cx && window.bottom >= screen.cy;
 }
 
+bool OfThisProcess(HWND window)
+{
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    return processId == GetCurrentProcessId();
+}
+
 bool TakesTheScreen(HWND front)
 {
     if (!front || !IsWindowVisible(front) || IsWindowMinimised(front)) return false;
-    DWORD processId = 0;
-    GetWindowThreadProcessId(front, &processId);
-    if (processId == GetCurrentProcessId()) return false;  // the start menu, a dialog of the shell
+    if (OfThisProcess(front)) return false;  // the start menu, a dialog of the shell
     RECT rect;
     return GetWindowRect(front, &rect) && CoversScreen(rect, ScreenSize);
+}
+
+// Out of the topmost band and back in: a raise to where the order already has the bar moves
+// nothing, while the desktop simulation's screen can have put another program's window, raised
+// as it came to the front, over it.
+void RaiseBar(HWND bar)
+{
+    for (HWND band : {HWND_NOTOPMOST, HWND_TOPMOST})
+        SetWindowPos(bar, band, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
 }
 
 }  // namespace
@@ -42,13 +56,9 @@ void FollowFrontWindow(HWND bar, HWND front)
     RaiseBar(bar);
 }
 
-// Out of the topmost band and back in: a raise to where the order already has the bar moves
-// nothing, while the desktop simulation's screen can have put another program's window, raised
-// as it came to the front, over it.
-void RaiseBar(HWND bar)
+void RaiseBarOver(HWND bar, HWND front)
 {
-    for (HWND band : {HWND_NOTOPMOST, HWND_TOPMOST})
-        SetWindowPos(bar, band, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+    if (!barBehind && !OfThisProcess(front)) RaiseBar(bar);
 }
 
 bool BarBehindFullScreen() { return barBehind; }

@@ -199,6 +199,12 @@ inline void Tap(int x, int y, const std::function<void()>& whileDown = [] { Slee
     }
 }
 
+// The window made the foreground window, as soon as the system allows it; false after 10 s.
+inline bool ToFront(HWND window)
+{
+    return window && WaitUntil([&] { return SetForegroundWindow(window) && GetForegroundWindow() == window; });
+}
+
 // A window as a failure names it: its class and title, or "no window".
 inline std::string WindowName(HWND window)
 {

@@ -106,6 +106,15 @@ protected:
         return ScreenShot(home / L"theme\\Lagoon" / (bitmap + L".bmp")).Pixel(x, y);
     }
     COLORREF At(POINT point) { return ScreenShot().Pixel(point.x, point.y); }
+    // Whether the point shows the colour within 3 s; failing, what it shows, in whose window,
+    // and which window is in front.
+    ::testing::AssertionResult Shows(POINT point, COLORREF colour)
+    {
+        if (WaitUntil([&] { return At(point) == colour; }, 3000)) return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << std::hex << "pixel " << At(point) << " for " << colour << " in "
+                                             << WindowName(WindowFromPoint(point)) << ", in front "
+                                             << WindowName(GetForegroundWindow());
+    }
     COLORREF Face(int position) { return At({ButtonX(position), BAR_TOP + FACE_Y}); }
     bool Drawn(int position) { return Face(position) != background; }
     HWND StartApp(const std::wstring& title, const std::wstring& options = L"", std::wstring shown = L"")
@@ -409,7 +418,7 @@ TEST_F(Desktop, TheStartMenuOpensClosesStartsProgramsAsTappedAndItsExitFadesTheS
 
     // Another window brought in front is put behind the dialog again.
     HWND intruder = StartApp(L"Intruder");
-    ASSERT_TRUE(intruder && WaitUntil([&] { return SetForegroundWindow(intruder) && GetForegroundWindow() == intruder; }, 3000));
+    ASSERT_TRUE(ToFront(intruder));
     EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == dialog; }, 3000));
 
     // Cancel returns to the desktop, the taskbar answers, and a second opening works alike.
@@ -437,17 +446,10 @@ TEST_F(Desktop, TheStartMenuOpensClosesStartsProgramsAsTappedAndItsExitFadesTheS
 TEST_F(Desktop, KeysOpenTheMenuOverAProgramMoveThroughItAndDoWhatATapDoes)
 {
     HWND front = StartApp(L"Front");
-    ASSERT_TRUE(front && WaitUntil([&] { return SetForegroundWindow(front) && GetForegroundWindow() == front; }, 3000));
+    ASSERT_TRUE(ToFront(front));
     const POINT shortcut0 = {8 + 183, MENU_TOP + 73 + 2}, side0 = {207 + 183, MENU_TOP + 73 + 2};
     const COLORREF shortcutDown = ThemePixel(L"MAIND", 183, 2), sideDown = ThemePixel(L"SIDE0D", 183, 2);
     ASSERT_NE(ThemePixel(L"MAINU", 183, 2), shortcutDown);
-    // Failing, it says what the screen shows there and whose window it is.
-    const auto focusOn = [&](POINT item, COLORREF down) {
-        if (WaitUntil([&] { return At(item) == down; }, 3000)) return ::testing::AssertionSuccess();
-        return ::testing::AssertionFailure() << std::hex << "pixel " << At(item) << " for " << down << " in "
-                                             << WindowName(WindowFromPoint(item))
-                                             << (MenuShown() ? ", the menu shown" : ", no menu");
-    };
     // As OpenMenu does for the pen: under Wine the first picture of a menu opened over another
     // program can stay off the screen this test reads back (it showed the program's white where
     // the menu stood), so the menu is closed and opened by the key once more.
@@ -456,7 +458,7 @@ TEST_F(Desktop, KeysOpenTheMenuOverAProgramMoveThroughItAndDoWhatATapDoes)
         for (int attempt = 0; attempt < 3 && !shown; ++attempt) {
             PressKey(VK_ESCAPE, true);
             if (!WaitUntil(MenuShown, 3000)) continue;
-            if ((shown = focusOn(shortcut0, shortcutDown))) break;
+            if ((shown = Shows(shortcut0, shortcutDown))) break;
             PressKey(VK_ESCAPE, true);
             WaitUntil([] { return !MenuShown(); }, 3000);
         }
@@ -464,7 +466,7 @@ TEST_F(Desktop, KeysOpenTheMenuOverAProgramMoveThroughItAndDoWhatATapDoes)
     };
     ASSERT_TRUE(openByKey());
     PressKey(VK_RIGHT);
-    EXPECT_TRUE(focusOn(side0, sideDown) && At(shortcut0) != shortcutDown) << "one focus, on the side item";
+    EXPECT_TRUE(Shows(side0, sideDown) && At(shortcut0) != shortcutDown) << "one focus, on the side item";
     PressKey(VK_LEFT);
     for (int i = 0; i < 3; ++i) PressKey(VK_DOWN);
     PressKey(VK_RETURN);
@@ -474,7 +476,7 @@ TEST_F(Desktop, KeysOpenTheMenuOverAProgramMoveThroughItAndDoWhatATapDoes)
     ASSERT_TRUE(OpenMenu());
     EXPECT_NE(shortcutDown, At(shortcut0)) << "no focus from the pen";
     PressKey(VK_TAB);
-    EXPECT_TRUE(focusOn(shortcut0, shortcutDown));
+    EXPECT_TRUE(Shows(shortcut0, shortcutDown));
     PressKey(VK_F9);
     EXPECT_TRUE(WaitUntil([] { return !MenuShown(); }, 3000)) << "the settings' key closes it";
     PressKey(VK_F9);
@@ -506,18 +508,13 @@ TEST_F(Desktop, AltTabChoosesAmongTheWindowsInTheButtonsOrderRestoresTheChosenAn
     }
     PostMessageW(windows[3], WM_SYSCOMMAND, SC_MINIMIZE, 0);
     ASSERT_TRUE(WaitUntil([&] { return IsIconic(windows[3]) != FALSE; }, 3000));
-    ASSERT_TRUE(WaitUntil([&] { return SetForegroundWindow(windows[0]) && GetForegroundWindow() == windows[0]; }));
+    ASSERT_TRUE(ToFront(windows[0]));
     // Keys at a person's pace: each waits until the chooser shows the window it chooses, for
     // a hot key is matched against the modifiers held when the program in front reads it.
     const ChooserLayout layout = LayOutChooser(4, SIZE{SCREEN_W, SCREEN_H});
     const auto chosenShown = [&](int choice) {
         const RECT cell = ChooserCell(layout, choice);
-        const POINT corner = {layout.box.left + cell.left + 1, layout.box.top + cell.top + 1};
-        if (WaitUntil([&] { return At(corner) == GetSysColor(COLOR_HIGHLIGHT); }, 3000))
-            return ::testing::AssertionSuccess();
-        return ::testing::AssertionFailure() << std::hex << "pixel " << At(corner) << " in "
-                                             << WindowName(WindowFromPoint(corner)) << ", in front "
-                                             << WindowName(GetForegroundWindow());
+        return Shows({layout.box.left + cell.left + 1, layout.box.top + cell.top + 1}, GetSysColor(COLOR_HIGHLIGHT));
     };
     const auto chooserShown = [] { return Shown(L"ZORV_WINDOW_CHOOSER_CLASS", NULL) != NULL; };
     struct Press {
@@ -530,8 +527,10 @@ TEST_F(Desktop, AltTabChoosesAmongTheWindowsInTheButtonsOrderRestoresTheChosenAn
             if (press.shift) SendKey(VK_SHIFT, 0, 0);
             PressKey(press.chosen < 0 ? VK_ESCAPE : VK_TAB);
             if (press.shift) SendKey(VK_SHIFT, 0, KEYEVENTF_KEYUP);
-            EXPECT_TRUE(press.chosen < 0 ? WaitUntil([&] { return !chooserShown(); }, 3000) : chosenShown(press.chosen))
-                << press.chosen;
+            if (press.chosen < 0)
+                EXPECT_TRUE(WaitUntil([&] { return !chooserShown(); }, 3000)) << "Escape";
+            else
+                EXPECT_TRUE(chosenShown(press.chosen)) << press.chosen;
         }
         SendKey(VK_MENU, 0, KEYEVENTF_KEYUP);
         EXPECT_TRUE(WaitUntil([&] { return !chooserShown(); }, 3000));
@@ -564,18 +563,15 @@ TEST_F(Desktop, TheBarStepsBehindAWindowThatTakesTheWholeScreenAndComesBackWhenI
             [&] { return !IsWindowVisible(bar) != shown && (At({CLOCK_LEFT - 1, BAR_TOP + FACE_Y}) == background) == shown; },
             3000);
     };
-    const auto toFront = [](HWND window) {
-        return WaitUntil([&] { return SetForegroundWindow(window) && GetForegroundWindow() == window; });
-    };
     EXPECT_TRUE(barShown(false)) << "behind the window that took the screen";
-    ASSERT_TRUE(toFront(other));
+    ASSERT_TRUE(ToFront(other));
     EXPECT_TRUE(barShown(true)) << "another window in front";
-    ASSERT_TRUE(toFront(full));
+    ASSERT_TRUE(ToFront(full));
     EXPECT_TRUE(barShown(false));
     PressKey(VK_ESCAPE, true);
     EXPECT_TRUE(WaitUntil(MenuShown, 3000) && barShown(true)) << "under the menu";
     PressKey(VK_ESCAPE);
-    ASSERT_TRUE(WaitUntil([] { return !MenuShown(); }, 3000) && toFront(full));
+    ASSERT_TRUE(WaitUntil([] { return !MenuShown(); }, 3000) && ToFront(full));
     EXPECT_TRUE(barShown(false));
     PostMessageW(full, WM_CLOSE, 0, 0);
     EXPECT_TRUE(barShown(true)) << "the window closed";
