@@ -15,17 +15,12 @@ bool CoversScreen(const RECT& window, SIZE screen)
     return window.left <= 0 && window.top <= 0 && window.right >= screen.cx && window.bottom >= screen.cy;
 }
 
-bool OfThisProcess(HWND window)
-{
-    DWORD processId = 0;
-    GetWindowThreadProcessId(window, &processId);
-    return processId == GetCurrentProcessId();
-}
-
 bool TakesTheScreen(HWND front)
 {
     if (!front || !IsWindowVisible(front) || IsWindowMinimised(front)) return false;
-    if (OfThisProcess(front)) return false;  // the start menu, a dialog of the shell
+    DWORD processId = 0;
+    GetWindowThreadProcessId(front, &processId);
+    if (processId == GetCurrentProcessId()) return false;  // the start menu, a dialog of the shell
     RECT rect;
     return GetWindowRect(front, &rect) && CoversScreen(rect, ScreenSize);
 }
@@ -56,9 +51,9 @@ void FollowFrontWindow(HWND bar, HWND front)
     RaiseBar(bar);
 }
 
-void RaiseBarOver(HWND bar, HWND front)
+void RaiseBarAgain(HWND bar)
 {
-    if (!barBehind && !OfThisProcess(front)) RaiseBar(bar);
+    if (!barBehind) RaiseBar(bar);
 }
 
 bool BarBehindFullScreen() { return barBehind; }

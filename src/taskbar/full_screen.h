@@ -10,9 +10,8 @@ const UINT FRONT_CHANGE_MESSAGE = WM_APP + 0x50;
 // Puts the bar behind the window in front when that covers the screen, on top otherwise; a
 // bar already where it belongs is left alone. NULL for no window in front.
 void FollowFrontWindow(HWND bar, HWND front);
-// Puts the bar back on top of the window in front, on the screen as well as in the system's
-// order, unless it stands behind a full-screen one or the window in front is the shell's
-// own: its exit screen stays above everything.
-void RaiseBarOver(HWND bar, HWND front);
+// Puts the bar back on top, on the screen as well as in the system's order, unless it stands
+// behind a window that covers the screen.
+void RaiseBarAgain(HWND bar);
 // Whether the bar stands behind a window that covers the screen.
 bool BarBehindFullScreen();

@@ -116,7 +116,8 @@ void HandleTick(UINT_PTR timer)
     FollowFront();     // a window in front may have grown to the whole screen or shrunk from it
     // Back above a window that has just appeared or come to the front, on this tick and the
     // next: under the desktop simulation that program's own raise can reach the screen later.
-    if (changes || raiseOnNextTick) RaiseBarOver(TaskbarWindow, GetForegroundWindow());
+    // Never over the exit screen, which a program that comes to the front does not end.
+    if ((changes || raiseOnNextTick) && !ThreadDialogShown()) RaiseBarAgain(TaskbarWindow);
     raiseOnNextTick = changes != 0;
     if (!changes) return;
     DrawTaskListChanges(changes);

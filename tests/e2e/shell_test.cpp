@@ -416,10 +416,11 @@ TEST_F(Desktop, TheStartMenuOpensClosesStartsProgramsAsTappedAndItsExitFadesTheS
     EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(dialog, IDC_EXIT_SHELL)) << "\"Exit Lumaro?\" is checked at first";
     EXPECT_TRUE(WaitUntil([&] { return At(orange) == RGB(grey, grey, grey); }, 9000)) << "faded to grey";
 
-    // Another window brought in front is put behind the dialog again.
+    // Another window brought in front is put behind the faded screen and the dialog again.
     HWND intruder = StartApp(L"Intruder");
     ASSERT_TRUE(ToFront(intruder));
     EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == dialog; }, 3000));
+    EXPECT_TRUE(Shows(orange, RGB(grey, grey, grey))) << "the bar faded behind it as well";
 
     // Cancel returns to the desktop, the taskbar answers, and a second opening works alike.
     SendMessageW(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
