@@ -1,6 +1,7 @@
 #include "platform/platform.h"
 
 #include <errno.h>
+#include <initializer_list>
 #include <shellapi.h>
 #include <strsafe.h>
 
@@ -219,4 +220,10 @@ bool WatchFrontWindow(HWND window, UINT message)
     static HWINEVENTHOOK hook =
         SetWinEventHook(EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND, NULL, FrontChanged, 0, 0, WINEVENT_OUTOFCONTEXT);
     return hook != NULL;
+}
+
+void RaiseTopmostWindow(HWND window)
+{
+    for (HWND band : {HWND_NOTOPMOST, HWND_TOPMOST})
+        SetWindowPos(window, band, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
 }

@@ -124,3 +124,10 @@ void CloseOpenMenu();
 // Device: false; CE has no window-event hooks, and the window in front is followed on the
 // taskbar's tick instead.
 bool WatchFrontWindow(HWND window, UINT message);
+
+// Raises a topmost window above every other, on the screen as well as in the system's order.
+// Out of the topmost band and back in: under Wine's virtual desktop a raise to where the order
+// already has the window moves nothing, while another program's window, raised as it came to
+// the front, can stand over it on the screen.
+// Device: SetWindowPos(window, HWND_TOPMOST, ...) alone.
+void RaiseTopmostWindow(HWND window);

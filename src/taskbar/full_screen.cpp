@@ -1,7 +1,5 @@
 #include "taskbar/full_screen.h"
 
-#include <initializer_list>
-
 #include "config/shell_settings.h"
 #include "platform/platform.h"
 
@@ -25,15 +23,6 @@ bool TakesTheScreen(HWND front)
     return GetWindowRect(front, &rect) && CoversScreen(rect, ScreenSize);
 }
 
-// Out of the topmost band and back in: a raise to where the order already has the bar moves
-// nothing, while the desktop simulation's screen can have put another program's window, raised
-// as it came to the front, over it.
-void RaiseBar(HWND bar)
-{
-    for (HWND band : {HWND_NOTOPMOST, HWND_TOPMOST})
-        SetWindowPos(bar, band, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
-}
-
 }  // namespace
 
 void FollowFrontWindow(HWND bar, HWND front)
@@ -48,12 +37,12 @@ void FollowFrontWindow(HWND bar, HWND front)
         return;
     }
     ShowWindow(bar, SW_SHOWNA);
-    RaiseBar(bar);
+    RaiseTopmostWindow(bar);
 }
 
 void RaiseBarAgain(HWND bar)
 {
-    if (!barBehind) RaiseBar(bar);
+    if (!barBehind) RaiseTopmostWindow(bar);
 }
 
 bool BarBehindFullScreen() { return barBehind; }
