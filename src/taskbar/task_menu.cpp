@@ -104,6 +104,8 @@ void ShowTaskMenu(const TaskMenuOwner& owner, int position, POINT anchor)
     }
 }
 
+bool TaskMenuShown() { return menuOpen; }
+
 HMENU BuildTaskListMenu(int first)
 {
     if (first < 0 || first >= TaskCount()) return NULL;

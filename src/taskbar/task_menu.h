@@ -19,6 +19,8 @@ void ShowTaskMenu(const TaskMenuOwner& owner, int position, POINT anchor);
 // Pops up the task list's windows from the position to the last, in the list's order, and
 // brings the chosen one to the front.
 void ShowTaskListMenu(const TaskMenuOwner& owner, int first, POINT anchor);
+// Whether one of these menus is open, its loop running.
+bool TaskMenuShown();
 // The menu that ShowTaskListMenu pops up, NULL when it cannot be made; the caller destroys it.
 HMENU BuildTaskListMenu(int first);
 

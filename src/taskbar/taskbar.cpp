@@ -48,7 +48,7 @@ MemorySurface startUp, startDown;   // STARTBUTTONU, STARTBUTTOND
 MemorySurface clockBackground;      // TASKBARCLK
 MemorySurface clockFace;            // the clock button's face, up and down
 WCHAR clockText[CLOCK_TEXT_CHARS];  // the text the clock shows
-bool startMenuShown;                // the bar stays above everything while it shows
+bool startMenuShown;                // the start menu is open over the bar
 bool raiseOnNextTick;               // the tick before saw a window come or come to the front
 
 // The theme's part in a surface made for the reference DC.
@@ -105,7 +105,12 @@ void HandleCreate(HWND window, const CREATESTRUCTW* create)
     bar.creationFinished = true;
 }
 
-void FollowFront() { FollowFrontWindow(TaskbarWindow, startMenuShown ? NULL : GetForegroundWindow()); }
+// The bar stays above everything under its own menus: hidden, it would leave them hanging over
+// nothing, and a popup menu whose owner hides ends.
+void FollowFront()
+{
+    FollowFrontWindow(TaskbarWindow, startMenuShown || TaskMenuShown() ? NULL : GetForegroundWindow());
+}
 
 void HandleTick(UINT_PTR timer)
 {

@@ -13,11 +13,13 @@
 #include "config/shell_settings.h"
 #include "exitscreen/exit_screen.h"
 #include "gdi_count.h"
+#include "program.h"
 #include "resource.h"
 #include "dialogs/run_dialog.h"
 #include "dialogs/settings_dialog.h"
 #include "startmenu/start_menu.h"
 #include "gfx/button_manager.h"
+#include "taskbar/full_screen.h"
 #include "taskbar/hot_keys.h"
 #include "taskbar/notify_icons.h"
 #include "taskbar/task_buttons.h"
@@ -67,18 +69,21 @@ std::array<long long, HOLDINGS> Measure()
     return held;
 }
 
-// Answers the modal loop open now from inside it: the task menu (no title) is dismissed, or
-// its last line, Close, chosen; a dialog is cancelled, the exit dialog closed instead on every
-// other opening, and the Run dialog counted when it shows its history.
+// Answers the modal loop open now from inside it: the task menu (no title), after a tick in
+// its loop, is dismissed, or its last line, Close, chosen; a dialog is cancelled, the exit
+// dialog closed instead on every other opening, and the Run dialog counted when it shows its
+// history.
 const wchar_t* modalTitle;
 bool chooseClose;
-int closes, runDialogsShown;
+int closes, runDialogsShown, barsHiddenUnderMenus;
 void CALLBACK AnswerModal(HWND, UINT, UINT_PTR timer, DWORD)
 {
     HWND window = FindWindowW(modalTitle ? L"#32770" : L"#32768", modalTitle);
     if (!IsWindowVisible(window)) return;
     KillTimer(NULL, timer);
     if (!modalTitle) {
+        SendMessageW(TaskbarWindow, WM_TIMER, 1, 0);
+        barsHiddenUnderMenus += !IsWindowVisible(TaskbarWindow);
         if (!chooseClose) EndMenu();
         for (UINT key : {VK_UP, VK_RETURN})
             if (chooseClose) PostMessageW(window, WM_KEYDOWN, key, 0);
@@ -113,7 +118,10 @@ void HoldAndAnswerTaskButton(int tick, bool close, std::vector<HWND>* windows)
     const int position = tick / 50 % buttons;
     const HWND window = CurrentTask(position).window;
     // "More" lists the windows; the buttons before it have their window's menu.
-    chooseClose = close && TaskButtonEntry(position, TaskCount()) != TASK_BUTTON_MORE;
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    chooseClose = close && TaskButtonEntry(position, TaskCount()) != TASK_BUTTON_MORE &&
+                  processId == GetCurrentProcessId();  // the flipper is no window to close here
     AnswerOnceShown(NULL);
     SendMessageW(TaskbarWindow, WM_COMMAND, 100 + FIRST_TASK_BUTTON + position, BUTTON_HELD);
     if (!chooseClose) return;
@@ -156,14 +164,28 @@ void CallNotifyIcon(int tick, HWND owner)
     iconsAdded += Shell_NotifyIconW(operations[tick / 5 % 3], &data) && operations[tick / 5 % 3] == NIM_ADD;
 }
 
+// A program of another process whose window flips between the whole screen and its own size
+// every 100 ms, in front now and then: each tick that sees it change moves the bar, or not.
+int barMoves;
+void TickFollowingFlipper(int tick)
+{
+    static HWND flipper;
+    if (!IsWindow(flipper)) flipper = FindWindowW(NULL, L"Flipper");
+    if (tick % 100 == 20) SetForegroundWindow(flipper);  // in front at the next hold
+    const bool behind = BarBehindFullScreen();
+    SendMessageW(TaskbarWindow, WM_TIMER, 1, 0);
+    barMoves += BarBehindFullScreen() != behind;
+}
+
 // Windows of this process stand in for applications: they open, are retitled, come to the
 // front and close, up to more than the taskbar has buttons. Every third answers WM_GETICON;
 // for the others the task list extracts the executable's icon. Meanwhile the taskbar ticks,
 // an exit screen, the Run and the settings dialog are opened and cancelled at even intervals
 // (the settings dialog's windows and GDI objects held to the exact count), and every 50
 // ticks a task button is held and its menu dismissed, or every tenth time a window closed
-// from it; every fifth tick a notification icon is added, changed or deleted. At the end the
-// applications are closed and their buttons and icons gone.
+// from it; every fifth tick a notification icon is added, changed or deleted; every hundredth
+// the flipper comes to the front. At the end the applications are closed and their buttons
+// and icons gone.
 void RunTicks(int ticks, int exitScreens)
 {
     std::vector<HWND> windows;
@@ -178,7 +200,7 @@ void RunTicks(int ticks, int exitScreens)
         if (tick % 20 == 10 && !windows.empty()) SetWindowTextW(windows[some], std::to_wstring(tick).c_str());
         if (tick % 100 == 50 && !windows.empty()) SetForegroundWindow(windows[some]);
         if (tick % 5 == 0 && !windows.empty()) CallNotifyIcon(tick, windows[some]);
-        SendMessageW(TaskbarWindow, WM_TIMER, 1, 0);
+        TickFollowingFlipper(tick);
         if (tick % 50 == 25) HoldAndAnswerTaskButton(tick, tick % 500 == 25, &windows);
         if (tick % 20 == 5) PressShellKeys(tick);
         if ((tick + 1) % (ticks / exitScreens) == 0) {
@@ -218,10 +240,14 @@ TEST(Soak, TenThousandTicksFiftyExitScreensRunAndSettingsDialogsTwoHundredTaskMe
         ASSERT_EQ(0, CreateStartMenu(GetModuleHandleW(NULL), Settings, OpenExitScreen));
         ASSERT_TRUE(log.fatalBoxes.empty());
     }
+    Program flipper(L"\"" + BuildPath(L"tools\\sample-app\\zorv-sample-app.exe").wstring() +
+                    L"\" --title=Flipper --full-screen --flip-every=100");
     RunTicks(1000, 5);  // everything made once and kept is made now
     const auto settled = Measure();
     RunTicks(10000, 50);
     const auto end = Measure();
+    EXPECT_GT(barMoves, 50) << "the bar follows the window that flips";
+    EXPECT_EQ(0, barsHiddenUnderMenus) << "the bar stays under its own menus";
     EXPECT_EQ(55, runDialogsShown) << "each Run dialog shown with its three commands";
     EXPECT_GT(switches, 500) << "the chooser opens on the switch key and closes when Alt is let go";
     EXPECT_EQ(0, NotifyIconCount()) << "every owner has gone";
