@@ -16,6 +16,7 @@ const int BATTERY_BUTTON = FIRST_NOTIFY_BUTTON + NOTIFY_ICON_SLOTS;
 
 TaskButtonArea area;
 MemorySurface faces[NOTIFY_BUTTON_COUNT];  // one per button, the icon on the bar's background
+HICON faceIcons[NOTIFY_ICON_SLOTS];        // the icon each face shows, NULL when none
 HWND tooltips;
 int laidOutWidth;  // of the area as last drawn
 // The last tap, for a second one on the same icon within the double-click time.
@@ -56,11 +57,16 @@ HDC ClearedFace(int face)
     return faces[face].dc;
 }
 
-// Composes the icon's face and draws it into the back buffer.
+// Composes the icon's face, unless it already shows that icon, and draws it into the back
+// buffer.
 void DrawIconButton(int position)
 {
-    HDC face = ClearedFace(position);
-    if (HICON icon = CurrentNotifyIcon(position).icon) DrawIconAtSize(face, 0, 0, icon, area.settings->taskbarNotifyIconSize);
+    HICON icon = CurrentNotifyIcon(position).icon;
+    if (!icon || icon != faceIcons[position]) {
+        HDC face = ClearedFace(position);
+        if (icon) DrawIconAtSize(face, 0, 0, icon, area.settings->taskbarNotifyIconSize);
+        faceIcons[position] = icon;
+    }
     DrawButtonItem(area.window, FIRST_NOTIFY_BUTTON + position, 0);
 }
 
@@ -94,7 +100,10 @@ void LayOutNotifyArea()
     if (battery) DrawBatteryButton();
     for (int i = 0; i < NOTIFY_ICON_SLOTS; ++i) {
         PlaceAreaButton(FIRST_NOTIFY_BUTTON + i, faces[i].dc, i < count ? battery + i : -1, width);
-        if (i < count) DrawIconButton(i);
+        if (i < count)
+            DrawIconButton(i);
+        else
+            faceIcons[i] = NULL;  // the icon may be destroyed, and its handle given to a new one
     }
     PaintTaskbar(ScopedWindowDc(area.window));
 }
@@ -170,6 +179,7 @@ int CreateNotifyArea(const TaskButtonArea& buttonArea)
     area = buttonArea;
     laidOutWidth = 0;
     lastTapOwner = NULL;
+    ZeroMemory(faceIcons, sizeof faceIcons);
     ResetNotifyIcons();
     const int size = area.settings->taskbarNotifyIconSize;
     for (MemorySurface& face : faces)

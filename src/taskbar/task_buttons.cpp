@@ -15,7 +15,7 @@ namespace {
 enum { MORE_TEXT_CHARS = 128, FACE_PARTS = 3 };
 
 const int TASK_AREA_GAP = 2;  // background left beside the start button and the clock
-const int ICON_X = 4, ICON_Y = 5, ICON_SIZE = 16, TITLE_AFTER_ICON_X = 22, TEXT_MARGIN = 4;
+const int ICON_X = 4, ICON_Y = 5, TITLE_AFTER_ICON_X = 22, TEXT_MARGIN = 4;
 const UINT TITLE_FORMAT = DT_LEFT | DT_VCENTER | DT_WORD_ELLIPSIS;
 const UINT MORE_FORMAT = DT_CENTER | DT_VCENTER | DT_WORD_ELLIPSIS;
 const COLORREF TITLE_COLOR = RGB(255, 255, 255);
@@ -29,25 +29,30 @@ TaskButtonArea area;
 HINSTANCE textInstance;                               // holds the texts of the buttons and their menus
 MemorySurface faceParts[2][FACE_PARTS];               // up and down theme parts
 MemorySurface faces[TASK_BUTTON_SLOTS][2];            // up and down face of each position
+HICON faceIcons[TASK_BUTTON_SLOTS][2];                // the icon a face shows whole, NULL when none
 WCHAR moreText[MORE_TEXT_CHARS];                      // label of the overflow button
 int pressedPosition = -1;                             // the button drawn pressed, -1 when none
 int reservedEndCX;                                    // taken from the area's right end
 
 bool IsButtonPosition(int position) { return position >= 0 && position < TASK_BUTTON_SLOTS; }
 
-void ComposeFace(HDC face, int style, int width)
+int CapCX(int style) { return THEME_PARTS[FACE_FIRST_PARTS[style] + 2].size(*area.settings).cx; }
+
+// The face's background from column `from` on (the left part's columns included from 0).
+void ComposeFace(HDC face, int style, int width, int from)
 {
     const ShellSettings& s = *area.settings;
     const int height = s.taskbarButtonHeight;
     const MemorySurface (&parts)[FACE_PARTS] = faceParts[style];
     const int leftCX = THEME_PARTS[FACE_FIRST_PARTS[style]].size(s).cx;
-    const int capCX = THEME_PARTS[FACE_FIRST_PARTS[style] + 2].size(s).cx;
-    StretchBlt(face, 0, 0, s.taskbarButtonMaxCX, height, parts[1].dc, 0, 0, 1, height, SRCCOPY);
-    BitBlt(face, 0, 0, leftCX, height, parts[0].dc, 0, 0, SRCCOPY);
+    const int capCX = CapCX(style);
+    StretchBlt(face, from, 0, s.taskbarButtonMaxCX - from, height, parts[1].dc, 0, 0, 1, height, SRCCOPY);
+    if (from < leftCX) BitBlt(face, from, 0, leftCX - from, height, parts[0].dc, from, 0, SRCCOPY);
     BitBlt(face, width - capCX, 0, capCX, height, parts[2].dc, 0, 0, SRCCOPY);
 }
 
-void DrawFaceContent(HDC face, int width, int entry)
+// The icon and title, or More's text; with keptIcon the face already shows the icon.
+void DrawFaceContent(HDC face, int width, int entry, bool keptIcon)
 {
     const int height = area.settings->taskbarButtonHeight;
     SelectObject(face, NormalFont);
@@ -61,27 +66,35 @@ void DrawFaceContent(HDC face, int width, int entry)
     const TaskEntry& task = CurrentTask(entry);
     int titleLeft = TEXT_MARGIN;
     if (task.icon) {
-        DrawIconAtSize(face, ICON_X, ICON_Y, task.icon, ICON_SIZE);
+        if (!keptIcon) DrawIconAtSize(face, ICON_X, ICON_Y, task.icon, TASK_ICON_SIZE);
         titleLeft = TITLE_AFTER_ICON_X;
     }
     DrawTextInRect(face, task.title, titleLeft, 0, width - TEXT_MARGIN, height, TITLE_FORMAT);
 }
 
 // Composes both faces of the button at position i and draws its up face into the back buffer.
+// A face that shows the entry's icon whole keeps it and the columns before the title: the
+// icon is the dearest part of a face, and a change of the area's width redraws every button.
 void DrawTaskButton(int i, TaskButtonPlace place, int entry)
 {
+    HICON icon = entry == TASK_BUTTON_MORE ? NULL : CurrentTask(entry).icon;
     for (int style = 0; style < 2; ++style) {
-        ComposeFace(faces[i][style].dc, style, place.width);
-        DrawFaceContent(faces[i][style].dc, place.width, entry);
+        const bool whole = place.width - CapCX(style) >= TITLE_AFTER_ICON_X;  // the cap clear of the icon
+        const bool kept = icon && whole && faceIcons[i][style] == icon;
+        ComposeFace(faces[i][style].dc, style, place.width, kept ? TITLE_AFTER_ICON_X : 0);
+        DrawFaceContent(faces[i][style].dc, place.width, entry, kept);
+        faceIcons[i][style] = whole ? icon : NULL;
     }
     SetButtonItem(area.window, FIRST_TASK_BUTTON + i, place.x, TASK_BUTTON_Y, place.width,
                   area.settings->taskbarButtonHeight, faces[i][0].dc, faces[i][1].dc, TRUE, BUTTON_UP);
     DrawButtonItem(area.window, FIRST_TASK_BUTTON + i, 0);
 }
 
-// An empty position: no rectangle, never hit.
+// An empty position: no rectangle, never hit. Its faces forget their icons, which may be
+// destroyed and their handles given to others.
 void ClearTaskButton(int i)
 {
+    faceIcons[i][0] = faceIcons[i][1] = NULL;
     SetButtonItem(area.window, FIRST_TASK_BUTTON + i, 0, 0, 0, 0, faces[i][0].dc, faces[i][1].dc, FALSE, BUTTON_UP);
 }
 

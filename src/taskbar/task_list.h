@@ -5,7 +5,8 @@
 #pragma once
 #include <windows.h>
 
-enum { MAX_TASKS = 64, TASK_TITLE_CHARS = 128 };
+// Windows' icons are drawn at TASK_ICON_SIZE x TASK_ICON_SIZE pixels.
+enum { MAX_TASKS = 64, TASK_TITLE_CHARS = 128, TASK_ICON_SIZE = 16 };
 
 // How long the shell waits for an application to answer a message; one that does not answer
 // in time is taken for hung.

@@ -19,7 +19,7 @@ namespace {
 enum TaskMenuCommand { TASK_MENU_FRONT = 1, TASK_MENU_MINIMISE, TASK_MENU_CLOSE };
 
 const UINT POPUP_FLAGS = TPM_LEFTALIGN | TPM_BOTTOMALIGN | TPM_RETURNCMD;
-const int LINE_CY = 24, LINE_MIN_CX = 120, LINE_MAX_CX = 320, LINE_MARGIN = 4, ICON_SIZE = 16, TEXT_X = 26;
+const int LINE_CY = 24, LINE_MIN_CX = 120, LINE_MAX_CX = 320, LINE_MARGIN = 4, TEXT_X = 26;
 const UINT LINE_TEXT_FORMAT = DT_LEFT | DT_VCENTER | DT_WORD_ELLIPSIS | DT_NOPREFIX;
 
 // One line of the open menu.
@@ -164,7 +164,8 @@ BOOL DrawTaskMenuLine(const DRAWITEMSTRUCT* draw)
     SetTextColor(draw->hDC, GetSysColor(textColor));
     SetBkMode(draw->hDC, TRANSPARENT);
     if (line->icon)
-        DrawIconAtSize(draw->hDC, box.left + LINE_MARGIN, (box.top + box.bottom - ICON_SIZE) / 2, line->icon, ICON_SIZE);
+        DrawIconAtSize(draw->hDC, box.left + LINE_MARGIN, (box.top + box.bottom - TASK_ICON_SIZE) / 2, line->icon,
+                       TASK_ICON_SIZE);
     {
         ScopedSelection font(draw->hDC, NormalFont);
         DrawTextInRect(draw->hDC, line->text, box.left + TEXT_X, box.top, box.right - LINE_MARGIN, box.bottom,

@@ -14,7 +14,7 @@
 namespace {
 
 const WCHAR CHOOSER_CLASS[] = L"ZORV_WINDOW_CHOOSER_CLASS";
-const int CELL = 28, ICON_SIZE = 16, MARGIN = 8, TITLE_CY = 24, MIN_BOX_CX = 240;
+const int CELL = 28, MARGIN = 8, TITLE_CY = 24, MIN_BOX_CX = 240;
 const UINT_PTR ALT_WATCH_TIMER = 1;
 const UINT ALT_WATCH_MS = 40;
 const int QUICK_RELEASE_READS = 8;
@@ -42,11 +42,12 @@ void DrawChooser(HDC dc, const RECT& client)
     for (int i = 0; i < choiceCount; ++i) {
         const RECT cell = ChooserCell(layout, i);
         if (i == chosen) FillRect(dc, &cell, GetSysColorBrush(COLOR_HIGHLIGHT));
-        const int x = (cell.left + cell.right - ICON_SIZE) / 2, y = (cell.top + cell.bottom - ICON_SIZE) / 2;
+        const int x = (cell.left + cell.right - TASK_ICON_SIZE) / 2;
+        const int y = (cell.top + cell.bottom - TASK_ICON_SIZE) / 2;
         if (choices[i].icon) {
-            DrawIconAtSize(dc, x, y, choices[i].icon, ICON_SIZE);
+            DrawIconAtSize(dc, x, y, choices[i].icon, TASK_ICON_SIZE);
         } else {  // a window without an icon still has its place
-            const RECT blank = {x, y, x + ICON_SIZE, y + ICON_SIZE};
+            const RECT blank = {x, y, x + TASK_ICON_SIZE, y + TASK_ICON_SIZE};
             DrawFrame(dc, blank, GetSysColor(COLOR_GRAYTEXT));
         }
     }

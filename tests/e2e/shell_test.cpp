@@ -963,9 +963,11 @@ TEST_F(Desktop, ProgramsIconsStandInTheAreaTellTheirOwnersOfTapsGoWithTheirOwner
     Tap(NotifyIconX(0, 2) + 8, BAR_TOP + 15);
     EXPECT_TRUE(WaitUntil([&] { return Occurrences(keeper.Output(), L"notify 7 0x0202") == 2; })) << "the first is the keeper's";
 
-    // The keeper ends without deleting its icon: it goes at the next tick, the listener's stays.
+    // The keeper ends without deleting its icon: it goes at the next tick, the listener's stays
+    // and takes its place.
+    const std::vector<COLORREF> listenerIcon = IconPixels(NotifyIconX(1, 2));
     apps[apps.size() - 2].reset();
-    EXPECT_TRUE(WaitUntil([&] { return !IconAt(NotifyIconX(-Battery(), 2)) && IconAt(alone); }, 3000));
+    EXPECT_TRUE(WaitUntil([&] { return !IconAt(NotifyIconX(-Battery(), 2)) && IconPixels(alone) == listenerIcon; }, 3000));
 }
 
 }  // namespace
