@@ -32,6 +32,7 @@ MemorySurface faces[TASK_BUTTON_SLOTS][2];            // up and down face of eac
 HICON faceIcons[TASK_BUTTON_SLOTS][2];                // the icon a face shows whole, NULL when none
 WCHAR moreText[MORE_TEXT_CHARS];                      // label of the overflow button
 int pressedPosition = -1;                             // the button drawn pressed, -1 when none
+HWND minimisingWindow;                                // the last press asked it to minimise
 int reservedEndCX;                                    // taken from the area's right end
 
 bool IsButtonPosition(int position) { return position >= 0 && position < TASK_BUTTON_SLOTS; }
@@ -199,7 +200,8 @@ void PressTaskButton(int position)
     const bool minimised = IsWindowMinimised(window);
     const bool inFront = SelectedTask() == position;
     SelectTask(position);
-    if (inFront && !minimised) {
+    minimisingWindow = inFront && !minimised ? window : NULL;
+    if (minimisingWindow) {
         MarkPressed(-1, true);
         // Asynchronous: a hung application must not stop the shell.
         MinimiseWindowAsync(window);
@@ -221,7 +223,7 @@ void HoldTaskButton(int position)
     if (TaskButtonEntry(position, TaskCount()) == TASK_BUTTON_MORE)
         ShowTaskListMenu(owner, position, anchor);
     else
-        ShowTaskMenu(owner, position, anchor);
+        ShowTaskMenu(owner, position, anchor, CurrentTask(position).window == minimisingWindow);
 }
 
 int TaskButtonEntry(int position, int count)

@@ -77,14 +77,14 @@ const MenuLine* FindLine(ULONG_PTR itemData)
 
 }  // namespace
 
-void ShowTaskMenu(const TaskMenuOwner& owner, int position, POINT anchor)
+void ShowTaskMenu(const TaskMenuOwner& owner, int position, POINT anchor, bool minimising)
 {
     if (menuOpen || position < 0 || position >= TaskCount()) return;
     const TaskEntry& task = CurrentTask(position);
     HWND window = task.window;  // the list may change while the menu is open
     HMENU menu = BeginMenu();
     if (!menu) return;
-    const bool minimised = IsWindowMinimised(window);
+    const bool minimised = minimising || IsWindowMinimised(window);
     AddLine(menu, 0, MF_GRAYED, task.icon, task.title, window);
     AddCommandLine(menu, owner.instance, TASK_MENU_FRONT, minimised ? IDS_TASK_RESTORE : IDS_TASK_BRING_TO_FRONT, 0);
     AddCommandLine(menu, owner.instance, TASK_MENU_MINIMISE, IDS_TASK_MINIMISE, minimised ? MF_GRAYED : 0);
@@ -93,6 +93,7 @@ void ShowTaskMenu(const TaskMenuOwner& owner, int position, POINT anchor)
     if (!IsWindow(window)) return;  // gone meanwhile: nothing to do, nothing to say
     switch (chosen) {
     case TASK_MENU_FRONT:
+        if (minimising) RestoreWindowAsync(window);  // queued behind the press's minimise
         BringWindowToFront(window);
         break;
     case TASK_MENU_MINIMISE:

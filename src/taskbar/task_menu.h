@@ -14,8 +14,9 @@ struct TaskMenuOwner {
 
 // Pops up the menu of the task list's window at the position, its bottom-left corner at the
 // anchor (screen coordinates), and does what is chosen; nothing when the window went while
-// the menu was open.
-void ShowTaskMenu(const TaskMenuOwner& owner, int position, POINT anchor);
+// the menu was open. `minimising` says that the press which began the hold asked the window to
+// minimise: its application may not have done it yet, and the menu offers what will be true.
+void ShowTaskMenu(const TaskMenuOwner& owner, int position, POINT anchor, bool minimising);
 // Pops up the task list's windows from the position to the last, in the list's order, and
 // brings the chosen one to the front.
 void ShowTaskListMenu(const TaskMenuOwner& owner, int first, POINT anchor);
