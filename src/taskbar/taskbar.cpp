@@ -149,7 +149,11 @@ void HandleCommand(WPARAM wParam, LPARAM lParam)
         return;
     }
     if (lParam == BUTTON_HELD) {
-        if (taskButton) HoldTaskButton(id - FIRST_TASK_BUTTON);
+        if (!taskButton) return;
+        // Back over a program that took the whole screen since the press, before the menu
+        // opens: a bar shown again inside the menu's loop loses the menu's choice.
+        FollowFrontWindow(TaskbarWindow, NULL);
+        HoldTaskButton(id - FIRST_TASK_BUTTON);
         return;
     }
     if (lParam != BUTTON_PRESSED) return;  // releases do nothing here

@@ -69,10 +69,10 @@ std::array<long long, HOLDINGS> Measure()
     return held;
 }
 
-// Answers the modal loop open now from inside it: the task menu (no title), after a tick in
-// its loop, is dismissed, or its last line, Close, chosen; a dialog is cancelled, the exit
-// dialog closed instead on every other opening, and the Run dialog counted when it shows its
-// history.
+// Answers the modal loop open now from inside it: the task menu (no title), on the bar before
+// and after a tick in its loop, is dismissed, or its last line, Close, chosen; a dialog is
+// cancelled, the exit dialog closed instead on every other opening, and the Run dialog
+// counted when it shows its history.
 const wchar_t* modalTitle;
 bool chooseClose;
 int closes, runDialogsShown, barsHiddenUnderMenus;
@@ -82,6 +82,7 @@ void CALLBACK AnswerModal(HWND, UINT, UINT_PTR timer, DWORD)
     if (!IsWindowVisible(window)) return;
     KillTimer(NULL, timer);
     if (!modalTitle) {
+        barsHiddenUnderMenus += !IsWindowVisible(TaskbarWindow);
         SendMessageW(TaskbarWindow, WM_TIMER, 1, 0);
         barsHiddenUnderMenus += !IsWindowVisible(TaskbarWindow);
         if (!chooseClose) EndMenu();
