@@ -4,7 +4,9 @@
 #include <tuple>
 #include <vector>
 
+#include "config/shell_settings.h"
 #include "gdi_count.h"
+#include "taskbar/full_screen.h"
 #include "taskbar/task_buttons.h"
 #include "taskbar/task_close.h"
 #include "taskbar/task_list.h"
@@ -143,6 +145,18 @@ TEST(TaskListDesktop, TracksVisibleApplicationWindowsUpToSixtyFourAndNeverOffers
     SetEvent(release);
     owner.join();
     CloseHandle(made), CloseHandle(release);
+}
+
+// A window of the shell's own over the whole screen, as the exit screen's, leaves the bar up.
+TEST(FullScreen, TheShellsOwnWindowOverTheWholeScreenLeavesTheBarOnTop)
+{
+    ReadScreenSize();
+    HWND bar = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, NULL, NULL, NULL, NULL);
+    HWND cover = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, ScreenSize.cx, ScreenSize.cy, NULL,
+                                 NULL, NULL, NULL);
+    FollowFrontWindow(bar, cover);
+    EXPECT_FALSE(BarBehindFullScreen());
+    DestroyWindow(cover), DestroyWindow(bar);
 }
 
 }  // namespace
