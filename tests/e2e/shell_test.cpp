@@ -118,10 +118,23 @@ protected:
     }
     COLORREF Face(int position) { return At({ButtonX(position), BAR_TOP + FACE_Y}); }
     bool Drawn(int position) { return Face(position) != background; }
+    // The middle of a task button's icon, inside its tile whatever the face around it.
+    std::vector<COLORREF> TaskIcon(int position)
+    {
+        const int x = TASK_LEFT + position * BUTTON_MAX_CX + 4 + 3, y = BAR_TOP + 3 + 5 + 3;
+        return ScreenShot().Pixels({x, y, x + 10, y + 10});
+    }
+    // Under Wine another process cannot ask a window for its icon: an icon other than the first
+    // shows on its button from the sample's variant whose file icon it is.
     HWND StartApp(const std::wstring& title, const std::wstring& options = L"", std::wstring shown = L"")
     {
-        apps.push_back(std::make_unique<Program>(L"\"" + BuildPath(L"tools\\sample-app\\zorv-sample-app.exe").wstring() +
-                                                 L"\" \"--title=" + title + L"\" " + options));
+        const size_t icon = options.find(L"--icon=");
+        const std::wstring variant = icon == std::wstring::npos || options[icon + 7] == L'0'
+                                         ? L""
+                                         : L"-icon" + options.substr(icon + 7, 1);
+        apps.push_back(std::make_unique<Program>(
+            L"\"" + BuildPath(L"tools\\sample-app\\zorv-sample-app" + variant + L".exe").wstring() +
+            L"\" \"--title=" + title + L"\" " + options));
         HWND found = NULL;
         WaitUntil([&] { return (found = Shown(NULL, (shown.empty() ? title : shown).c_str())) != NULL; });
         return found;
@@ -228,7 +241,7 @@ bool Answers(HWND window)
 
 TEST_F(Desktop, ATaskButtonMinimisesAndRestoresItsWindowAndItsHeldMenuActsOnItAndOnNothingOnceItHasGone)
 {
-    HWND first = StartApp(L"First"), second = StartApp(L"Second");
+    HWND first = StartApp(L"First"), second = StartApp(L"Second", L"--icon=3");
     ASSERT_TRUE(second && WaitUntil([&] { return Drawn(1); }));
     bool brought = false;  // before the pen is lifted: buttons act on the press
     Tap(ButtonX(1), TAP_Y, [&] { brought = WaitUntil([&] { return GetForegroundWindow() == second; }, 3000); });
@@ -265,8 +278,10 @@ TEST_F(Desktop, ATaskButtonMinimisesAndRestoresItsWindowAndItsHeldMenuActsOnItAn
     EXPECT_TRUE(WaitUntil([&] { return IsIconic(second) != FALSE; }, 3000));
     ShowWindow(second, SW_RESTORE);
 
-    // The first window closes while its menu is open, and the second takes its button: the
-    // menu's Minimise does nothing to it. Close closes the second.
+    // The first window closes while its menu is open, and the second takes its button, its
+    // icon too: the menu's Minimise does nothing to it. Close closes the second.
+    const std::vector<COLORREF> secondIcon = TaskIcon(1);
+    ASSERT_NE(secondIcon, TaskIcon(0));
     ASSERT_NE(nullptr, popup = HoldAt(ButtonX(0)));
     PostMessageW(first, WM_CLOSE, 0, 0);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(first); }, 3000));
@@ -274,6 +289,7 @@ TEST_F(Desktop, ATaskButtonMinimisesAndRestoresItsWindowAndItsHeldMenuActsOnItAn
     MenuLines(popup, MINIMISE_LINE);
     EXPECT_FALSE(WaitUntil([&] { return IsIconic(second) != FALSE; }, 1500));
     EXPECT_TRUE(WaitUntil([&] { return !Drawn(1); })) << "the next tick drops the button";
+    EXPECT_EQ(secondIcon, TaskIcon(0));
     ASSERT_NE(nullptr, popup = HoldAt(ButtonX(0)));
     MenuLines(popup, CLOSE_LINE);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(second) && !Drawn(0); }));
