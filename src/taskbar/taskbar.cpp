@@ -105,11 +105,13 @@ void HandleCreate(HWND window, const CREATESTRUCTW* create)
     bar.creationFinished = true;
 }
 
-// The bar stays above everything under its own menus: hidden, it would leave them hanging over
-// nothing, and a popup menu whose owner hides ends.
-void FollowFront()
+// The bar stays above everything under its own menus, and under one about to open: hidden, it
+// would leave them hanging over nothing, and a popup menu whose owner hides, or is shown again
+// inside the menu's loop, loses its choice.
+void FollowFront(bool menuOpening = false)
 {
-    FollowFrontWindow(TaskbarWindow, startMenuShown || TaskMenuShown() ? NULL : GetForegroundWindow());
+    const bool menuShown = menuOpening || startMenuShown || TaskMenuShown();
+    FollowFrontWindow(TaskbarWindow, menuShown ? NULL : GetForegroundWindow());
 }
 
 void HandleTick(UINT_PTR timer)
@@ -150,9 +152,7 @@ void HandleCommand(WPARAM wParam, LPARAM lParam)
     }
     if (lParam == BUTTON_HELD) {
         if (!taskButton) return;
-        // Back over a program that took the whole screen since the press, before the menu
-        // opens: a bar shown again inside the menu's loop loses the menu's choice.
-        FollowFrontWindow(TaskbarWindow, NULL);
+        FollowFront(true);  // back over a program that took the whole screen since the press
         HoldTaskButton(id - FIRST_TASK_BUTTON);
         return;
     }
