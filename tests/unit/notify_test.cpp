@@ -33,7 +33,13 @@ HICON MakeIcon(int size, BYTE fill)
 
 NotifyRecord Call(DWORD operation, HWND owner, UINT id, UINT flags, HICON icon = NULL, const wchar_t* tip = L"")
 {
-    NotifyRecord record = {NOTIFY_DECODED, 0, operation, owner, id, flags, WM_APP + 3, icon};
+    NotifyRecord record = {};
+    record.operation = operation;
+    record.owner = owner;
+    record.id = id;
+    record.flags = flags;
+    record.callbackMessage = WM_APP + 3;
+    record.icon = icon;
     wcsncpy(record.tip, tip, NOTIFY_TIP_CHARS - 1);
     return record;
 }
