@@ -669,8 +669,7 @@ int CountShown(const wchar_t* className)
 }
 
 // The programs' icons in the notification area of the bundled theme: 16 at 7 below the bar's
-// top, 20 apart, 4 free at either end, right-aligned against the clock.
-// Programs' icons after it.
+// top, 20 apart, 4 free at either end, right-aligned against the clock, after the battery.
 int NotifyIconX(int position, int icons)
 {
     return CLOCK_LEFT - (8 + (Battery() + icons - 1) * 20 + 16) + 4 + (Battery() + position) * 20;
