@@ -249,6 +249,9 @@ TEST_F(Desktop, ATaskButtonMinimisesAndRestoresItsWindowAndItsHeldMenuActsOnItAn
 {
     HWND first = StartApp(L"First"), second = StartApp(L"Second", L"--icon=3");
     ASSERT_TRUE(second && WaitUntil([&] { return Drawn(1); }));
+    // The first in front, as the bar knows it: a tap on the button of the window in front
+    // would minimise it.
+    ASSERT_TRUE(ToFront(first) && WaitUntil([&] { return Face(0) == down; }, 3000));
     bool brought = false;  // before the pen is lifted: buttons act on the press
     Tap(ButtonX(1), TAP_Y, [&] { brought = WaitUntil([&] { return GetForegroundWindow() == second; }, 3000); });
     ASSERT_TRUE(brought);
@@ -915,6 +918,8 @@ TEST(FatalStart, EachBrokenFileEndsInTheBoxNamingItAndExitCodeOne)
 
 TEST_F(Desktop, ProgramsIconsStandInTheAreaTellTheirOwnersOfTapsGoWithTheirOwnersAndOutliveARestart)
 {
+    int clockBefore = 0;  // read before any tip can stand over the clock
+    ASSERT_TRUE(WaitUntil([&] { return (clockBefore = ClockSpan()) > 20; })) << "the clock draws the time in white";
     StartApp(L"Keeper", L"--icon=0 --notify-icon=7 --notify-change-after=2500");
     Program& keeper = *apps.back();
     ASSERT_TRUE(keeper.WaitForOutput(L"added 7 1\n"));
@@ -949,7 +954,7 @@ TEST_F(Desktop, ProgramsIconsStandInTheAreaTellTheirOwnersOfTapsGoWithTheirOwner
     Program& listener = *apps.back();
     ASSERT_TRUE(listener.WaitForOutput(L"added 8 1\n"));
     ASSERT_TRUE(WaitUntil([&] { return IconAt(NotifyIconX(0, 2)) && IconAt(NotifyIconX(1, 2)); }));
-    const int trays = CountShown(L"Shell_TrayWnd"), clockBefore = ClockSpan();
+    const int trays = CountShown(L"Shell_TrayWnd");
     HWND box = NULL;
     ASSERT_NO_FATAL_FAILURE(box = AskRestart());
     EXPECT_FALSE(WaitUntil([&] { return CountShown(L"ZORV_TASKBAR_CLASS") != 1 || CountShown(L"Shell_TrayWnd") != trays; }, 3000));
